@@ -1,0 +1,94 @@
+// The program's records, their defaults, the program messages, the baud-rate
+// table, the error-text buffer and the settings file.
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+// Configuration of one module, as its configuration registers hold it.
+// In the three masks channel n is bit (n mod 8) of byte (n div 8).
+struct TKonfigurace {
+    std::uint8_t Adresa;
+    std::uint8_t Rychlost; // baud-rate index 0 to 8
+    std::uint16_t InicializacniCas;
+    std::uint16_t DobaVypnutiRele;
+    std::uint8_t AktivaceCasovace;
+    std::array<std::uint8_t, 4> NegaceDIN;
+    std::array<std::uint8_t, 4> NegaceDOUT;
+    std::array<std::uint8_t, 4> PocatecniStavDOUT;
+};
+
+using TParametry = std::array<std::uint32_t, 16>;
+
+// The one program data record shared by all windows.
+struct TData {
+    std::uint8_t Rozhrani = 0; // 0 COM, 1 ISA, 2 PCI, 3 USB, 4 LAN
+    std::uint8_t Adresa = 0;
+    std::int32_t Rychlost = 0;
+    std::uint16_t BazovaAdresa = 0;
+    std::uint8_t CisloPortu = 0;
+    QString IPAdresa;
+    std::int32_t UDPPort = 0;
+    std::int32_t UDPTimeout = 0;
+    QString StavPripojeni;
+    std::uint32_t Spojeni = 0;
+    bool Inicializovano = false;
+    QString Modul;
+    QString ModulDoplnek;
+    TParametry Parametry{};
+    TKonfigurace Konfigurace{};
+};
+
+// The default LAN converter address: a private-network address.
+inline constexpr const char* VychoziIPAdresa = "192.168.1.100";
+
+// Sets every field of the record to its default; Modul is left as it is.
+// Without a record it does nothing.
+void VychoziData(TData* data);
+TKonfigurace VychoziKonfigurace();
+
+// Program messages, indexed from 0.
+constexpr int ZpravaVPoradku = 0;
+constexpr int ZpravaNelzeVytvorit = 1;
+QString ZpravaProgramu(int index);
+
+// Baud-rate table: index 0 to 8 <-> 600 to 115200 Bd.
+constexpr int PocetRychlosti = 9;
+inline constexpr std::array<std::int32_t, PocetRychlosti> RychlostiBd = {
+    600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+// The list item text of an index ("9600 Bd"); empty outside 0 to 8.
+QString TextRychlosti(int index);
+
+// For the LAN converter: fills Parametry with the IP text, UDP port and
+// time-out in the layout the LAN library expects (see link/zr683.h). Returns
+// false, leaving Parametry all 0, when the text does not fit into the block.
+bool ParametryLAN(TData& data);
+
+// ---- Error-text buffer ----------------------------------------------------
+
+constexpr int DelkaChybovehoTextu = 100;
+using TChybovyText = std::array<std::uint32_t, DelkaChybovehoTextu>;
+
+// Clears the buffer and stores at most 99 characters from element 1 on, as
+// Windows-1250 codes. Returns 0.
+std::uint32_t TextNaBuffer(const QString& text, TChybovyText& buffer);
+// The text of a buffer: element 0 may hold the first character or be 0.
+QString BufferNaText(const TChybovyText& buffer);
+
+// ---- Settings file ---------------------------------------------------------
+
+// The settings file beside the executable.
+QString CestaNastaveni();
+
+// Overlays the connection settings of the record with the file's values.
+// True when the file held an interface name.
+bool NactiNastaveni(TData* data);
+bool NactiNastaveni(TData* data, const QString& cesta);
+
+// Writes the connection settings of the record's interface type, keeping
+// everything else in the file. False when there is no record or the file
+// cannot be written; then *chyba (if given) names the file and the reason,
+// and an existing file is left as it was.
+bool UlozNastaveni(TData* data);
+bool UlozNastaveni(TData* data, const QString& cesta, QString* chyba = nullptr);

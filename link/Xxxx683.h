@@ -1,0 +1,45 @@
+// The binding to the interface driver libraries and the command transaction.
+// One library is bound at a time, for the whole process; only the
+// user-interface thread calls in here.
+#pragma once
+
+#include "Dekl.h"
+#include <QString>
+#include <array>
+#include <cstdint>
+
+using TPozadavek = std::array<std::uint32_t, 100>;
+using TOdpoved = std::array<std::uint32_t, 100>;
+
+// The library file name of an interface type without suffix ("XCOM683"),
+// empty above 4.
+QString NazevKnihovny(std::uint8_t typ);
+
+// The directory searched first for the libraries; empty (the default) means
+// the directory of the running executable.
+void NastavAdresarKnihoven(const QString& adresar);
+
+// Loads and binds the library of the type and calls its _Init.
+// Result: _Init's result, 100+type, 110+type, 9 (a LAN block whose IP text
+// does not fit) or 10 (type above 4).
+std::uint32_t InitRozhrani(std::uint8_t typ, std::uint32_t& spojeni, const TParametry& parametry);
+// Calls _SetConfig(handle, baud, wait, constant).
+std::uint32_t NastavRozhrani(std::uint8_t typ, std::uint32_t spojeni, std::int32_t rychlost,
+                             std::uint32_t cekani, std::uint32_t konstanta);
+// Calls _Send with the request block, answer area, status and result.
+std::uint32_t PosliRozhrani(std::uint8_t typ, std::uint32_t spojeni, const TPozadavek& pozadavek,
+                            TOdpoved& odpoved, std::uint32_t& status, std::uint32_t& vysledek);
+// Calls _Done and then unloads the library, whatever _Done returned.
+std::uint32_t KonecRozhrani(std::uint8_t typ, std::uint32_t& spojeni);
+// Fills the buffer with the text of a code.
+std::uint32_t TextChyby(std::uint8_t typ, std::uint32_t kod, TChybovyText& buffer);
+
+// One command transaction. D1..D5 go out as data bytes and come back as
+// S, A1..A4 on success, all 0 otherwise. A null data-byte or answer-area
+// pointer gives result 9 without a library call. A zero handle does nothing.
+void PosliPrikaz(std::uint8_t typ, std::uint32_t spojeni, std::uint8_t adresa, std::uint8_t kod,
+                 std::uint8_t parametr, std::uint8_t* d1, std::uint8_t* d2, std::uint8_t* d3,
+                 std::uint8_t* d4, std::uint8_t* d5, std::uint8_t* vysledek, TOdpoved* odpoved);
+
+// The text of a code as the windows show it: TextChyby then BufferNaText.
+QString TextKodu(std::uint8_t typ, std::uint32_t kod);
