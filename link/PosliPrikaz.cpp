@@ -1,0 +1,52 @@
+// One command transaction: eight byte values out, a result code, the status
+// byte and four answer bytes back.
+#include "Xxxx683.h"
+
+#include "zr683.h"
+
+namespace {
+
+std::uint8_t NizsiBajt(std::uint32_t slovo) {
+    return static_cast<std::uint8_t>(slovo & 0xFFu);
+}
+
+// Every code fits into the result byte; a value that does not (outside the
+// contract) must not turn into 0 and read as success.
+std::uint8_t BajtVysledku(std::uint32_t vysledek) {
+    return vysledek > 0xFFu ? std::uint8_t{0xFF} : NizsiBajt(vysledek);
+}
+
+} // namespace
+
+void PosliPrikaz(std::uint8_t typ, std::uint32_t spojeni, std::uint8_t adresa, std::uint8_t kod,
+                 std::uint8_t parametr, std::uint8_t* d1, std::uint8_t* d2, std::uint8_t* d3,
+                 std::uint8_t* d4, std::uint8_t* d5, std::uint8_t* vysledek, TOdpoved* odpoved) {
+    if (spojeni == 0 || vysledek == nullptr) return;
+    const std::array<std::uint8_t*, ZR683_DATA_BYTES> data = {d1, d2, d3, d4, d5};
+    for (std::uint8_t* d : data) {
+        if (d == nullptr || odpoved == nullptr) {
+            *vysledek = ZR683_E_REQUEST;
+            return;
+        }
+    }
+
+    TPozadavek pozadavek{};
+    pozadavek[ZR683_REQ_ADDRESS] = adresa;
+    pozadavek[ZR683_REQ_COMMAND] = kod;
+    pozadavek[ZR683_REQ_PARAMETER] = parametr;
+    for (std::size_t i = 0; i < data.size(); ++i)
+        pozadavek[ZR683_REQ_DATA + i] = *data[i];
+
+    // Cleared here so that a library which writes nothing leaves nothing stale.
+    std::uint32_t status = 0;
+    std::uint32_t vysledekKnihovny = 0;
+    odpoved->fill(0);
+    std::uint32_t r = PosliRozhrani(typ, spojeni, pozadavek, *odpoved, status, vysledekKnihovny);
+    if (r == ZR683_OK) r = vysledekKnihovny;
+    *vysledek = BajtVysledku(r);
+
+    const bool ok = r == ZR683_OK;
+    *data[0] = ok ? NizsiBajt(status) : 0;
+    for (std::size_t i = 1; i < data.size(); ++i)
+        *data[i] = ok ? NizsiBajt((*odpoved)[i - 1]) : 0;
+}
