@@ -1,0 +1,194 @@
+// The bus protocol codec: CRC, round trips, one-datagram decoding and the
+// streaming decoder's resynchronisation.
+#include "frame.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+using namespace zrbus;
+
+namespace {
+
+std::vector<std::uint8_t> bytesOf(const Frame& f) {
+    std::vector<std::uint8_t> out(kMaxFrameSize);
+    out.resize(encode(f, out.data(), out.size()));
+    return out;
+}
+
+Request sampleRequest() {
+    Request r;
+    r.address = 0x12;
+    r.command = 102;
+    r.parameter = 0;
+    r.data = {0, 63, 63, 0, 0};
+    return r;
+}
+
+std::vector<Frame> stream(StreamDecoder& d, const std::vector<std::uint8_t>& bytes) {
+    std::vector<Frame> frames;
+    d.feed(bytes.data(), bytes.size(), [&](const Frame& f) { frames.push_back(f); });
+    return frames;
+}
+
+} // namespace
+
+TEST(Crc16, ModbusCheckValue) {
+    const char* text = "123456789";
+    EXPECT_EQ(crc16(reinterpret_cast<const std::uint8_t*>(text), 9), 0x4B37);
+    EXPECT_EQ(crc16(nullptr, 0), 0xFFFF);
+}
+
+TEST(Frame, KnownRequestBytes) {
+    Request r;
+    r.address = 1;
+    r.command = 200;
+    r.parameter = 2;
+    const auto b = bytesOf(makeRequest(r, 7));
+    ASSERT_EQ(b.size(), 14u);
+    const std::vector<std::uint8_t> head{0xA5, 0x01, 0x01, 0x07, 0x07, 200, 2, 0, 0, 0, 0, 0};
+    EXPECT_TRUE(std::equal(head.begin(), head.end(), b.begin()));
+    const std::uint16_t crc = crc16(b.data(), 12);
+    EXPECT_EQ(b[12], crc & 0xFF);
+    EXPECT_EQ(b[13], crc >> 8);
+}
+
+TEST(Frame, RoundTripOfAllFourTypes) {
+    Frame f;
+    Request rq;
+    ASSERT_EQ(decodeOne(bytesOf(makeRequest(sampleRequest(), 200)).data(), 14, f),
+              DecodeResult::Ok);
+    ASSERT_TRUE(readRequest(f, rq));
+    EXPECT_EQ(f.tag, 200);
+    EXPECT_EQ(rq.address, 0x12);
+    EXPECT_EQ(rq.command, 102);
+    EXPECT_EQ(rq.data[2], 63);
+
+    Answer a{0xFF, 23, 0x80, {1, 2, 3, 4}}, ra;
+    ASSERT_EQ(decodeOne(bytesOf(makeAnswer(a, 9)).data(), 13, f), DecodeResult::Ok);
+    ASSERT_TRUE(readAnswer(f, ra));
+    EXPECT_FALSE(readRequest(f, rq));
+    EXPECT_EQ(ra.address, 0xFF);
+    EXPECT_EQ(ra.result, 23);
+    EXPECT_EQ(ra.status, 0x80);
+    EXPECT_EQ(ra.bytes[3], 4);
+
+    LineConfig c{115200, 1000}, rc;
+    ASSERT_EQ(decodeOne(bytesOf(makeLineConfig(c, 1)).data(), 15, f), DecodeResult::Ok);
+    ASSERT_TRUE(readLineConfig(f, rc));
+    EXPECT_EQ(rc.baud, 115200u);
+    EXPECT_EQ(rc.waitMs, 1000u);
+
+    std::uint8_t result = 0xEE;
+    ASSERT_EQ(decodeOne(bytesOf(makeLineConfigAck(11, 2)).data(), 8, f), DecodeResult::Ok);
+    ASSERT_TRUE(readLineConfigAck(f, result));
+    EXPECT_EQ(result, 11);
+}
+
+TEST(Frame, EncodeRefusesSmallBufferAndBadLength) {
+    std::uint8_t out[kMaxFrameSize];
+    Frame f = makeRequest(sampleRequest(), 1);
+    EXPECT_EQ(encode(f, out, 13), 0u);
+    f.length = 8;
+    EXPECT_EQ(encode(f, out, sizeof out), 0u);
+}
+
+TEST(Frame, DecodeOneRejectsDamagedDatagrams) {
+    const auto good = bytesOf(makeRequest(sampleRequest(), 5));
+    Frame f;
+    EXPECT_EQ(decodeOne(good.data(), good.size() - 1, f), DecodeResult::Truncated);
+    EXPECT_EQ(decodeOne(good.data(), 3, f), DecodeResult::Truncated);
+    auto longer = good;
+    longer.push_back(0);
+    EXPECT_EQ(decodeOne(longer.data(), longer.size(), f), DecodeResult::TrailingBytes);
+    std::vector<std::uint8_t> big(4096, 0xA5);
+    EXPECT_NE(decodeOne(big.data(), big.size(), f), DecodeResult::Ok);
+    for (std::size_t i = 0; i < good.size(); ++i) {
+        auto bad = good;
+        bad[i] ^= 0x10;
+        EXPECT_NE(decodeOne(bad.data(), bad.size(), f), DecodeResult::Ok) << "byte " << i;
+    }
+    auto wrongLen = good;
+    wrongLen[4] = 6; // a request must carry 7 payload bytes
+    EXPECT_EQ(decodeOne(wrongLen.data(), wrongLen.size(), f), DecodeResult::BadHeader);
+    auto unknownType = good;
+    unknownType[1] = 0x03;
+    EXPECT_EQ(decodeOne(unknownType.data(), unknownType.size(), f), DecodeResult::BadHeader);
+}
+
+TEST(Frame, AddressAndTagTravelUnchangedForMatching) {
+    // The decoder does not match; it hands address and tag to whoever
+    // matches an answer against its request.
+    Answer a;
+    a.address = 3;
+    Frame f;
+    ASSERT_EQ(decodeOne(bytesOf(makeAnswer(a, 41)).data(), 13, f), DecodeResult::Ok);
+    EXPECT_EQ(f.address, 3);
+    EXPECT_EQ(f.tag, 41);
+    EXPECT_EQ(f.type, FrameType::Answer);
+}
+
+TEST(StreamDecoder, FindsFramesAfterGarbageAndBetweenEachOther) {
+    const auto req = bytesOf(makeRequest(sampleRequest(), 1));
+    const auto ans = bytesOf(makeAnswer(Answer{}, 2));
+    std::vector<std::uint8_t> s{0x00, 0xA5, 0xA5, 0x01, 0xFF, 0x13};
+    s.insert(s.end(), req.begin(), req.end());
+    s.insert(s.end(), {0xA5, 0x81});
+    s.insert(s.end(), ans.begin(), ans.end());
+    s.insert(s.end(), req.begin(), req.end());
+    StreamDecoder d;
+    const auto frames = stream(d, s);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0].tag, 1);
+    EXPECT_EQ(frames[1].type, FrameType::Answer);
+    EXPECT_EQ(frames[2].tag, 1);
+    EXPECT_EQ(d.held(), 0u);
+    EXPECT_GT(d.droppedBytes(), 0u);
+}
+
+TEST(StreamDecoder, FrameHiddenInsideABadFrameIsFound) {
+    // A header announcing a long frame whose bytes are a real, shorter frame:
+    // after the checksum fails the decoder must rescan what it holds.
+    const auto ans = bytesOf(makeAnswer(Answer{7, 0, 0, {}}, 9));
+    std::vector<std::uint8_t> s{0xA5, 0x02, 0x00, 0x00, 0x08};
+    s.insert(s.end(), ans.begin(), ans.end());
+    StreamDecoder d;
+    const auto frames = stream(d, s);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].address, 7);
+    EXPECT_EQ(d.crcErrors(), 1u);
+}
+
+TEST(StreamDecoder, ByteByByteAndCorruptedFrameThenGood) {
+    auto bad = bytesOf(makeRequest(sampleRequest(), 3));
+    bad[7] ^= 1;
+    const auto good = bytesOf(makeRequest(sampleRequest(), 4));
+    StreamDecoder d;
+    std::vector<Frame> frames;
+    for (auto b : bad)
+        d.feed(&b, 1, [&](const Frame& f) { frames.push_back(f); });
+    EXPECT_TRUE(frames.empty());
+    for (auto b : good)
+        d.feed(&b, 1, [&](const Frame& f) { frames.push_back(f); });
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].tag, 4);
+    EXPECT_EQ(d.crcErrors(), 1u);
+}
+
+TEST(StreamDecoder, TruncatedFrameIsHeldUntilResetOrCompleted) {
+    const auto req = bytesOf(makeRequest(sampleRequest(), 6));
+    StreamDecoder d;
+    EXPECT_TRUE(stream(d, {req.begin(), req.begin() + 9}).empty());
+    EXPECT_EQ(d.held(), 9u);
+    d.reset();
+    EXPECT_EQ(stream(d, req).size(), 1u);
+}
+
+TEST(StreamDecoder, LongRunOfStartBytesNeverOverflows) {
+    StreamDecoder d;
+    std::vector<std::uint8_t> s(1000, kStartByte);
+    EXPECT_TRUE(stream(d, s).empty());
+    EXPECT_LT(d.held(), kMaxFrameSize);
+    EXPECT_EQ(stream(d, bytesOf(makeAnswer(Answer{}, 1))).size(), 1u);
+}
