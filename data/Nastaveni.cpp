@@ -1,1 +1,189 @@
+// The settings file W_zr464.ini: an INI file whose bytes, names included, are
+// Windows-1250 text. SimpleIni works on the raw bytes; names are matched
+// without regard to ASCII case, everything not written here is kept.
 #include "Dekl.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <SimpleIni.h>
+#include <charconv>
+#include <optional>
+
+namespace {
+
+const QString SekcePripojeni = QStringLiteral("Připojení");
+const QString SekceCOM = QStringLiteral("COMx");
+const QString SekceISA = QStringLiteral("KC-683");
+const QString SekceLAN = QStringLiteral("ZR-1683");
+const QString KlicRozhrani = QStringLiteral("Rozhraní");
+const QString KlicAdresa = QStringLiteral("Adresa");
+const QString KlicRychlost = QStringLiteral("Rychlost");
+const QString KlicPort = QStringLiteral("Číslo portu");
+const QString KlicBazova = QStringLiteral("Bázová adresa");
+const QString KlicIP = QStringLiteral("IP adresa");
+const QString KlicUDPPort = QStringLiteral("UDP port");
+const QString KlicUDPTimeout = QStringLiteral("UDP timeout");
+
+// Interface names by interface type.
+const QString NazvyRozhrani[] = {QStringLiteral("COMx"), QStringLiteral("KC-683"),
+                                 QStringLiteral("KC-1683"), QStringLiteral("KU-1683"),
+                                 QStringLiteral("ZR-1683")};
+
+std::string Bajty(const QString& text) {
+    QStringEncoder encoder("windows-1250");
+    const QByteArray b = encoder.encode(text);
+    return std::string(b.constData(), static_cast<std::size_t>(b.size()));
+}
+
+QString Text(const char* bajty) {
+    QStringDecoder decoder("windows-1250");
+    return decoder.decode(QByteArray(bajty));
+}
+
+// A 32-bit integer as the file stores it: optional sign, then decimal digits
+// or "$", "0x", "0X" and hexadecimal digits. Anything else is unreadable.
+std::optional<std::int32_t> CtiCislo(std::string_view s) {
+    bool zaporne = false;
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+        zaporne = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    int zaklad = 10;
+    if (s.starts_with('$')) {
+        s.remove_prefix(1), zaklad = 16;
+    } else if (s.starts_with("0x") || s.starts_with("0X")) {
+        s.remove_prefix(2), zaklad = 16;
+    }
+    std::uint64_t hodnota = 0;
+    const auto [konec, chyba] = std::from_chars(s.data(), s.data() + s.size(), hodnota, zaklad);
+    if (s.empty() || chyba != std::errc() || konec != s.data() + s.size()) return std::nullopt;
+    const std::uint64_t mez = zaklad == 16 ? 0xFFFFFFFFu : (zaporne ? 0x80000000u : 0x7FFFFFFFu);
+    if (hodnota > mez) return std::nullopt;
+    const auto u = static_cast<std::uint32_t>(hodnota);
+    return static_cast<std::int32_t>(zaporne ? 0u - u : u);
+}
+
+class Soubor {
+public:
+    Soubor() { ini_.SetSpaces(false); }
+
+    // Loads the file's bytes; a missing file reads as empty. False when the
+    // file exists but cannot be read.
+    bool Nacti(const QString& cesta);
+
+    QString CtiText(const QString& sekce, const QString& klic, const QString& vychozi) const {
+        const char* v = ini_.GetValue(Bajty(sekce).c_str(), Bajty(klic).c_str(), nullptr);
+        return v == nullptr ? vychozi : Text(v);
+    }
+    std::int32_t CtiCele(const QString& sekce, const QString& klic, std::int32_t vychozi) const {
+        const char* v = ini_.GetValue(Bajty(sekce).c_str(), Bajty(klic).c_str(), nullptr);
+        return v == nullptr ? vychozi : CtiCislo(v).value_or(vychozi);
+    }
+    void PisText(const QString& sekce, const QString& klic, const QString& hodnota) {
+        ini_.SetValue(Bajty(sekce).c_str(), Bajty(klic).c_str(), Bajty(hodnota).c_str());
+    }
+    void PisCele(const QString& sekce, const QString& klic, std::int64_t hodnota) {
+        PisText(sekce, klic, QString::number(hodnota));
+    }
+    bool Uloz(const QString& cesta, QString* chyba) const;
+
+private:
+    CSimpleIniA ini_;
+};
+
+bool Soubor::Nacti(const QString& cesta) {
+    QFile f(cesta);
+    if (!f.exists()) return !QFileInfo(cesta).isDir();
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    QByteArray obsah = f.readAll();
+    if (f.error() != QFileDevice::NoError) return false;
+    // A NUL byte would end the parse early and the rest would be lost when
+    // the file is written back; it is no text character, so it reads as a blank.
+    obsah.replace('\0', ' ');
+    return ini_.LoadData(obsah.constData(), static_cast<std::size_t>(obsah.size())) >= 0;
+}
+
+bool Soubor::Uloz(const QString& cesta, QString* chyba) const {
+    std::string obsah;
+    QSaveFile f(cesta);
+    const bool ok = ini_.Save(obsah, false) >= 0 && f.open(QIODevice::WriteOnly) &&
+                    f.write(obsah.data(), static_cast<qint64>(obsah.size())) ==
+                        static_cast<qint64>(obsah.size()) &&
+                    f.commit();
+    if (!ok && chyba != nullptr)
+        *chyba = QStringLiteral("Nelze uložit nastavení do souboru %1 (%2)")
+                     .arg(QDir::toNativeSeparators(cesta), f.errorString());
+    return ok;
+}
+
+void CtiParametry(const Soubor& s, TData& d) {
+    d.Adresa = static_cast<std::uint8_t>(s.CtiCele(SekcePripojeni, KlicAdresa, d.Adresa));
+    d.Rychlost = s.CtiCele(SekcePripojeni, KlicRychlost, d.Rychlost);
+    d.BazovaAdresa = static_cast<std::uint16_t>(s.CtiCele(SekceISA, KlicBazova, d.BazovaAdresa));
+    d.CisloPortu = static_cast<std::uint8_t>(s.CtiCele(SekceCOM, KlicPort, d.CisloPortu));
+    d.IPAdresa = s.CtiText(SekceLAN, KlicIP, d.IPAdresa);
+    d.UDPPort = s.CtiCele(SekceLAN, KlicUDPPort, d.UDPPort);
+    d.UDPTimeout = s.CtiCele(SekceLAN, KlicUDPTimeout, d.UDPTimeout);
+}
+
+void PisRozhrani(Soubor& s, const TData& d) {
+    const std::uint8_t typ = d.Rozhrani <= 4 ? d.Rozhrani : 0;
+    s.PisText(SekcePripojeni, KlicRozhrani, NazvyRozhrani[typ]);
+    if (typ == 0) s.PisCele(SekceCOM, KlicPort, d.CisloPortu);
+    if (typ == 1) s.PisCele(SekceISA, KlicBazova, d.BazovaAdresa);
+    if (typ == 4) {
+        s.PisText(SekceLAN, KlicIP, d.IPAdresa);
+        s.PisCele(SekceLAN, KlicUDPPort, d.UDPPort);
+        s.PisCele(SekceLAN, KlicUDPTimeout, d.UDPTimeout);
+    }
+}
+
+} // namespace
+
+QString CestaNastaveni() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/W_zr464.ini");
+}
+
+bool NactiNastaveni(TData* data) {
+    return NactiNastaveni(data, CestaNastaveni());
+}
+
+bool NactiNastaveni(TData* data, const QString& cesta) {
+    if (data == nullptr) return false;
+    Soubor s;
+    if (!s.Nacti(cesta)) return false;
+    const QString chybi = QStringLiteral("jkl");
+    const QString nazev = s.CtiText(SekcePripojeni, KlicRozhrani, chybi);
+    if (nazev == chybi) return false;
+    CtiParametry(s, *data);
+    const auto* konec = std::end(NazvyRozhrani);
+    const auto* shoda = std::find(std::begin(NazvyRozhrani), konec, nazev);
+    if (shoda != konec)
+        data->Rozhrani = static_cast<std::uint8_t>(shoda - std::begin(NazvyRozhrani));
+    return true;
+}
+
+bool UlozNastaveni(TData* data) {
+    return UlozNastaveni(data, CestaNastaveni());
+}
+
+bool UlozNastaveni(TData* data, const QString& cesta, QString* chyba) {
+    if (data == nullptr) return false;
+    Soubor s;
+    if (!s.Nacti(cesta)) {
+        // Writing now would replace content that could not be read.
+        if (chyba != nullptr)
+            *chyba = QStringLiteral("Nelze uložit nastavení do souboru %1 (soubor nelze přečíst)")
+                         .arg(QDir::toNativeSeparators(cesta));
+        return false;
+    }
+    PisRozhrani(s, *data);
+    s.PisCele(SekcePripojeni, KlicAdresa, data->Adresa);
+    s.PisCele(SekcePripojeni, KlicRychlost, data->Rychlost);
+    return s.Uloz(cesta, chyba);
+}

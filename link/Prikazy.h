@@ -8,19 +8,19 @@
 namespace Prikaz {
 
 // Command codes.
-constexpr std::uint8_t CtiVstupy = 0;       // parameter 64; A1..A4 = DIN0-7 .. DIN24-31
-constexpr std::uint8_t ZapisVystupy = 1;    // parameter 64; D2..D5 = DOUT0-7 .. DOUT24-31
-constexpr std::uint8_t CtiStav = 100;       // parameter 0: status register, 1: watchdog time
-constexpr std::uint8_t ZapisStav = 101;     // parameter 0: clear status, 1: set watchdog time
-constexpr std::uint8_t CtiRegistr = 102;    // D2 = D3 = register; A3 = value
-constexpr std::uint8_t ZapisRegistr = 103;  // D2 = D3 = register; D4 = D5 = value
-constexpr std::uint8_t Identifikace = 200;  // parameter = item; A1..A4 = four characters
+constexpr std::uint8_t CtiVstupy = 0;      // parameter 64; A1..A4 = DIN0-7 .. DIN24-31
+constexpr std::uint8_t ZapisVystupy = 1;   // parameter 64; D2..D5 = DOUT0-7 .. DOUT24-31
+constexpr std::uint8_t CtiStav = 100;      // parameter 0: status register, 1: watchdog time
+constexpr std::uint8_t ZapisStav = 101;    // parameter 0: clear status, 1: set watchdog time
+constexpr std::uint8_t CtiRegistr = 102;   // D2 = D3 = register; A3 = value
+constexpr std::uint8_t ZapisRegistr = 103; // D2 = D3 = register; D4 = D5 = value
+constexpr std::uint8_t Identifikace = 200; // parameter = item; A1..A4 = four characters
 
 // Command parameters.
-constexpr std::uint8_t ParDIO = 64;           // codes 0 and 1
-constexpr std::uint8_t ParStatusRegistr = 0;  // codes 100 and 101
-constexpr std::uint8_t ParCasWatchdog = 1;    // codes 100 and 101
-constexpr std::uint8_t ParRegistr = 0;        // codes 102 and 103
+constexpr std::uint8_t ParDIO = 64;          // codes 0 and 1
+constexpr std::uint8_t ParStatusRegistr = 0; // codes 100 and 101
+constexpr std::uint8_t ParCasWatchdog = 1;   // codes 100 and 101
+constexpr std::uint8_t ParRegistr = 0;       // codes 102 and 103
 
 // Identification items of code 200, in the order the connection asks them.
 constexpr std::uint8_t IdNazev1 = 0;    // name characters 1-4
@@ -42,14 +42,22 @@ constexpr std::uint8_t InicializacniCasH = 2;
 constexpr std::uint8_t DobaVypnutiReleL = 3;
 constexpr std::uint8_t DobaVypnutiReleH = 4;
 // Byte n (0 to 3) of the three channel masks.
-constexpr std::uint8_t PocatecniStavDOUT(int n) { return static_cast<std::uint8_t>(32 + 3 * n); }
-constexpr std::uint8_t NegaceDIN(int n) { return static_cast<std::uint8_t>(33 + 3 * n); }
-constexpr std::uint8_t NegaceDOUT(int n) { return static_cast<std::uint8_t>(34 + 3 * n); }
+constexpr std::uint8_t PocatecniStavDOUT(int n) {
+    return static_cast<std::uint8_t>(32 + 3 * n);
+}
+constexpr std::uint8_t NegaceDIN(int n) {
+    return static_cast<std::uint8_t>(33 + 3 * n);
+}
+constexpr std::uint8_t NegaceDOUT(int n) {
+    return static_cast<std::uint8_t>(34 + 3 * n);
+}
 constexpr std::uint8_t Rychlost = 62;
 constexpr std::uint8_t Adresa = 63;
 
 // Whether the module has a register of this number.
-constexpr bool Existuje(int r) { return (r >= 0 && r <= 4) || (r >= 32 && r <= 43) || r == 62 || r == 63; }
+constexpr bool Existuje(int r) {
+    return (r >= 0 && r <= 4) || (r >= 32 && r <= 43) || r == 62 || r == 63;
+}
 
 } // namespace Registr
 

@@ -1,1 +1,209 @@
+#include "Dekl.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Cp(const QString& s) {
+    QStringEncoder e("windows-1250");
+    return e.encode(s);
+}
+
+class Nastaveni : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        VychoziData(&d_);
+    }
+    QString Cesta() const { return dir_.filePath(QStringLiteral("W_zr464.ini")); }
+    void Zapis(const QByteArray& bajty) {
+        QFile f(Cesta());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bajty);
+    }
+    // Writes an INI text given in UTF-8 as Windows-1250 bytes.
+    void ZapisText(const QString& text) { Zapis(Cp(text)); }
+    QByteArray Obsah() const {
+        QFile f(Cesta());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir_;
+    TData d_;
+};
+
+} // namespace
+
+TEST_F(Nastaveni, ExampleIsWrittenByteForByte) {
+    d_.Adresa = 1;
+    ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
+    const QByteArray ocekavano("[P\xF8ipojen\xED]\n"
+                               "Rozhran\xED=COMx\n"
+                               "Adresa=1\n"
+                               "Rychlost=9600\n"
+                               "\n\n"
+                               "[COMx]\n"
+                               "\xC8\xEDslo portu=1\n");
+    EXPECT_EQ(Obsah(), ocekavano);
+    EXPECT_TRUE(Obsah().startsWith(QByteArray::fromHex("5B50F869706F6A656EED5D")));
+}
+
+TEST_F(Nastaveni, MissingFileOrJklNameTakesNothing) {
+    EXPECT_FALSE(NactiNastaveni(&d_, Cesta()));
+    ZapisText("[Připojení]\nRozhraní=jkl\nAdresa=7\n[COMx]\nČíslo portu=3\n");
+    EXPECT_FALSE(NactiNastaveni(&d_, Cesta()));
+    EXPECT_EQ(d_.Adresa, 0);
+    EXPECT_EQ(d_.CisloPortu, 1);
+    EXPECT_FALSE(NactiNastaveni(nullptr, Cesta()));
+    EXPECT_FALSE(UlozNastaveni(nullptr, Cesta()));
+}
+
+TEST_F(Nastaveni, NamesAreCaseSensitiveButKeysAreStillRead) {
+    ZapisText("[připojení]\nrozhraní=comx\nADRESA=300\nRychlost=19200\n"
+              "[KC-683]\nBázová adresa=0x300\n[COMx]\nČíslo portu=258\n"
+              "[zr-1683]\nIP adresa= 10.0.0.7 \nUDP port=$1389\nUDP timeout=0X10\n");
+    d_.Rozhrani = 3;
+    EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
+    EXPECT_EQ(d_.Rozhrani, 3); // "comx" is no interface name
+    EXPECT_EQ(d_.Adresa, 44);  // low 8 bits of 300
+    EXPECT_EQ(d_.Rychlost, 19200);
+    EXPECT_EQ(d_.BazovaAdresa, 768);
+    EXPECT_EQ(d_.CisloPortu, 2);
+    EXPECT_EQ(d_.IPAdresa, QStringLiteral("10.0.0.7"));
+    EXPECT_EQ(d_.UDPPort, 0x1389);
+    EXPECT_EQ(d_.UDPTimeout, 16);
+}
+
+TEST_F(Nastaveni, EachInterfaceNameAndUnreadableNumbers) {
+    const char* nazvy[] = {"COMx", "KC-683", "KC-1683", "KU-1683", "ZR-1683"};
+    for (int typ = 0; typ < 5; ++typ) {
+        ZapisText(QStringLiteral("[Připojení]\nRozhraní=%1\nAdresa=12abc\nRychlost=\n"
+                                 "[ZR-1683]\nUDP port=99999999999\nUDP timeout=-5\n")
+                      .arg(QLatin1String(nazvy[typ])));
+        VychoziData(&d_);
+        EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
+        EXPECT_EQ(d_.Rozhrani, typ);
+        EXPECT_EQ(d_.Adresa, 0);
+        EXPECT_EQ(d_.Rychlost, 9600);
+        EXPECT_EQ(d_.UDPPort, 5000);
+        EXPECT_EQ(d_.UDPTimeout, -5);
+    }
+}
+
+TEST_F(Nastaveni, OnlyConnectionSectionKeepsOtherDefaults) {
+    ZapisText("[Připojení]\nRozhraní=ZR-1683\nAdresa=-1\n");
+    EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
+    EXPECT_EQ(d_.Rozhrani, 4);
+    EXPECT_EQ(d_.Adresa, 255);
+    EXPECT_EQ(d_.CisloPortu, 1);
+    EXPECT_EQ(d_.BazovaAdresa, 768);
+    EXPECT_EQ(d_.UDPPort, 5000);
+    EXPECT_EQ(d_.UDPTimeout, 100);
+    EXPECT_EQ(d_.IPAdresa, QString::fromLatin1(VychoziIPAdresa));
+}
+
+TEST_F(Nastaveni, RoundTripForEveryTypeKeepsOtherTypesKeys) {
+    for (std::uint8_t typ = 0; typ < 5; ++typ) {
+        ZapisText("; operator's note\n[Připojení]\nRozhraní=COMx\n[COMx]\nČíslo portu=7\n"
+                  "[KC-683]\nBázová adresa=512\n[ZR-1683]\nIP adresa=10.1.2.3\nUDP port=6000\n"
+                  "UDP timeout=300\n[Jiné]\nklíč=hodnota\n");
+        TData zapis;
+        VychoziData(&zapis);
+        zapis.Rozhrani = typ;
+        zapis.Adresa = 200;
+        zapis.Rychlost = 115200;
+        zapis.CisloPortu = 4;
+        zapis.BazovaAdresa = 0x2A0;
+        zapis.IPAdresa = QStringLiteral("127.0.0.1");
+        zapis.UDPPort = 5005;
+        zapis.UDPTimeout = 50;
+        ASSERT_TRUE(UlozNastaveni(&zapis, Cesta()));
+
+        TData cteni;
+        VychoziData(&cteni);
+        ASSERT_TRUE(NactiNastaveni(&cteni, Cesta()));
+        EXPECT_EQ(cteni.Rozhrani, typ);
+        EXPECT_EQ(cteni.Adresa, 200);
+        EXPECT_EQ(cteni.Rychlost, 115200);
+        EXPECT_EQ(cteni.CisloPortu, typ == 0 ? 4 : 7);
+        EXPECT_EQ(cteni.BazovaAdresa, typ == 1 ? 0x2A0 : 512);
+        EXPECT_EQ(cteni.IPAdresa, typ == 4 ? "127.0.0.1" : "10.1.2.3");
+        EXPECT_EQ(cteni.UDPPort, typ == 4 ? 5005 : 6000);
+        EXPECT_EQ(cteni.UDPTimeout, typ == 4 ? 50 : 300);
+        const QByteArray obsah = Obsah();
+        EXPECT_TRUE(obsah.contains("; operator's note"));
+        EXPECT_TRUE(obsah.contains(Cp("klíč=hodnota")));
+    }
+}
+
+TEST_F(Nastaveni, BadFilesNeverCrashAndKeepDefaults) {
+    QByteArray smeti;
+    for (int i = 0; i < 4096; ++i)
+        smeti.append(static_cast<char>((i * 7919) & 0xFF));
+    const QByteArray megaradek(1 << 20, 'x');
+    const QByteArray soubory[] = {
+        smeti,
+        QByteArray("\xEF\xBB\xBF") + Cp("[Připojení]\nRozhraní=KU-1683\n"),
+        Cp("[Připojení]\r\nRozhraní=KU-1683\r\nAdresa=5\r\n"),
+        Cp("[Připojení]\nRozhraní=KU-1683\nbez rovnítka\n[Připojení]\nAdresa=5\nAdresa=5\n"),
+        Cp("[Připojení]\nRozhraní=KU-1683\n") + megaradek + Cp("\nAdresa=5\n"),
+        Cp("[Připojení]\nRozhr") + QByteArray(1, '\0') + Cp("aní=X\nRozhraní=KU-1683\nAdresa=5\n"),
+        Cp("[Připojení]\nRozhraní=KU-1683\nAdresa=5\nRychlost=99999999999999999999999\n"),
+    };
+    for (const QByteArray& obsah : soubory) {
+        Zapis(obsah);
+        VychoziData(&d_);
+        NactiNastaveni(&d_, Cesta());
+        EXPECT_EQ(d_.Rychlost, 9600);
+        EXPECT_EQ(d_.CisloPortu, 1);
+        EXPECT_TRUE(d_.Rozhrani == 0 || d_.Rozhrani == 3);
+        EXPECT_TRUE(d_.Adresa == 0 || d_.Adresa == 5);
+        EXPECT_TRUE(UlozNastaveni(&d_, Cesta()));
+    }
+    // CRLF and duplicated sections still read as the file says.
+    Zapis(Cp("[Připojení]\r\nRozhraní=KU-1683\r\n[COMx]\r\n[Připojení]\r\nAdresa=5\r\n"));
+    VychoziData(&d_);
+    EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
+    EXPECT_EQ(d_.Rozhrani, 3);
+    EXPECT_EQ(d_.Adresa, 5);
+}
+
+TEST_F(Nastaveni, UnwritablePlacesFailAndLeaveTheFileAsItWas) {
+    // The path is a directory.
+    const QString adresar = dir_.filePath(QStringLiteral("adresar"));
+    ASSERT_TRUE(QDir().mkdir(adresar));
+    TData d;
+    VychoziData(&d);
+    QString chyba;
+    EXPECT_FALSE(NactiNastaveni(&d, adresar));
+    EXPECT_FALSE(UlozNastaveni(&d, adresar, &chyba));
+    EXPECT_TRUE(chyba.contains(QStringLiteral("adresar")));
+
+    // The directory of the path is a regular file: nothing can be created there.
+    Zapis("x");
+    const QString podSouborem = Cesta() + QStringLiteral("/W_zr464.ini");
+    chyba.clear();
+    EXPECT_FALSE(UlozNastaveni(&d, podSouborem, &chyba));
+    EXPECT_TRUE(chyba.contains(podSouborem));
+    EXPECT_EQ(Obsah(), QByteArray("x"));
+
+    // A directory that cannot be written, and a file that cannot be read.
+    if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind root";
+    const QByteArray puvodni = Cp("[Připojení]\nRozhraní=KU-1683\n; poznámka\n");
+    Zapis(puvodni);
+    QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::ExeOwner);
+    chyba.clear();
+    EXPECT_FALSE(UlozNastaveni(&d, Cesta(), &chyba));
+    EXPECT_TRUE(chyba.contains(QStringLiteral("W_zr464.ini")));
+    EXPECT_EQ(Obsah(), puvodni);
+    QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(Cesta(), QFile::WriteOwner);
+    EXPECT_FALSE(NactiNastaveni(&d, Cesta()));
+    EXPECT_FALSE(UlozNastaveni(&d, Cesta(), &chyba));
+    QFile::setPermissions(Cesta(), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(Obsah(), puvodni);
+}
