@@ -1,0 +1,156 @@
+#include "Hlavni.h"
+
+#include "Pripojeni.h"
+#include "Xxxx683.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+#include <new>
+
+namespace {
+
+struct TPanel {
+    int Sirka;
+    const char* Text;
+};
+constexpr std::array<TPanel, 4> PanelyNavrh = {
+    {{140, " Modul"}, {80, " Adresa"}, {120, " Rychlost"}, {50, ""}}};
+constexpr int PanelChyby = 3;
+
+QAction* PolozkaMenu(QWidget* menu, const char* jmeno, const QString& text, bool povolena) {
+    auto* akce = new QAction(text, menu);
+    akce->setObjectName(QLatin1String(jmeno));
+    akce->setEnabled(povolena);
+    menu->addAction(akce);
+    return akce;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent, QString cestaNastaveni, TVytvoreniDat vytvorData)
+    : QMainWindow(parent),
+      Cesta(cestaNastaveni.isEmpty() ? ::CestaNastaveni() : std::move(cestaNastaveni)),
+      VytvorData(std::move(vytvorData)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral(" ZR-464 (v.1.05) -  nastavení modulu"));
+    VytvorMenu();
+    VytvorStavovyRadek();
+    resize(600, 400);
+    if (QGuiApplication::primaryScreen() != nullptr)
+        move(QGuiApplication::primaryScreen()->availableGeometry().center() - rect().center());
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::VytvorMenu() {
+    QMenuBar* lista = menuBar();
+    Pipojen1 = PolozkaMenu(lista, "Pipojen1", QStringLiteral("&Připojení"), true);
+    Nastaven1 = lista->addMenu(QStringLiteral("&Nastavení"));
+    Nastaven1->setObjectName(QStringLiteral("Nastaven1"));
+    // The configuration and live windows are not part of the program yet.
+    AdresaRychlost1 =
+        PolozkaMenu(Nastaven1, "AdresaRychlost1", QStringLiteral("Adresa, rychlost"), false);
+    NastavDIO1 =
+        PolozkaMenu(Nastaven1, "NastavDIO1", QStringLiteral("Digitální vstupy/výstupy"), false);
+    Kalibracevstup1 =
+        PolozkaMenu(Nastaven1, "Kalibracevstup1", QStringLiteral("Časovač watchdog"), false);
+    Okamithodnoty1 = lista->addMenu(QStringLiteral("&Okamžité hodnoty"));
+    Okamithodnoty1->setObjectName(QStringLiteral("Okamithodnoty1"));
+    OkamAIN2 = PolozkaMenu(Okamithodnoty1, "OkamAIN2", QStringLiteral("Test watchdog"), false);
+    OkamDIN2 = PolozkaMenu(Okamithodnoty1, "OkamDIN2", QStringLiteral("Digitální vstupy"), false);
+    OkamDOUT1 =
+        PolozkaMenu(Okamithodnoty1, "OkamDOUT1", QStringLiteral("Digitální výstupy"), false);
+    Statusregistr1 =
+        PolozkaMenu(Okamithodnoty1, "Statusregistr1", QStringLiteral("Status registr"), false);
+    Konec2 = PolozkaMenu(lista, "Konec2", QStringLiteral("&Konec"), true);
+    connect(Pipojen1, &QAction::triggered, this, &TForm1::Pipojen1Click);
+    connect(Konec2, &QAction::triggered, this, &TForm1::Konec2Click);
+}
+
+void TForm1::VytvorStavovyRadek() {
+    StatusBar1 = statusBar();
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    for (std::size_t i = 0; i < Panely.size(); ++i) {
+        auto* panel = new QLabel(QString::fromUtf8(PanelyNavrh[i].Text), StatusBar1);
+        panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        const bool posledni = i + 1 == Panely.size();
+        // The last panel takes the rest of the bar, so its message can be read.
+        if (posledni)
+            panel->setMinimumWidth(PanelyNavrh[i].Sirka);
+        else
+            panel->setFixedWidth(PanelyNavrh[i].Sirka);
+        StatusBar1->addWidget(panel, posledni ? 1 : 0);
+        Panely[i] = panel;
+    }
+}
+
+QLabel* TForm1::Panel(int index) const {
+    return index >= 0 && index < static_cast<int>(Panely.size())
+               ? Panely[static_cast<std::size_t>(index)]
+               : nullptr;
+}
+
+void TForm1::FormCreate() {
+    try {
+        Zaznam = VytvorData ? VytvorData() : std::make_unique<TData>();
+    } catch (const std::bad_alloc&) {
+        Zaznam.reset();
+    }
+    if (!Zaznam) {
+        Panely[PanelChyby]->setText(QStringLiteral(" ") + ZpravaProgramu(ZpravaNelzeVytvorit));
+        return;
+    }
+    VychoziData(Zaznam.get());
+    NactiNastaveni(Zaznam.get(), Cesta);
+}
+
+void TForm1::Pipojen1Click() {
+    if (!Zaznam) return;
+    OtevriDialog<TForm2>();
+    ObnovPanely();
+}
+
+void TForm1::ObnovPanely() {
+    Panely[0]->setText(QStringLiteral(" Modul  ") + Zaznam->Modul);
+    Panely[1]->setText(QStringLiteral(" Adresa  ") + QString::number(Zaznam->Adresa));
+    Panely[2]->setText(QStringLiteral(" Rychlost  ") + QString::number(Zaznam->Rychlost) +
+                       QStringLiteral("Bd"));
+}
+
+void TForm1::Konec2Click() {
+    close();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+// Saves the settings, shuts a usable connection down and releases the record.
+// A settings file that cannot be written is reported, and closing goes on.
+void TForm1::FormClose() {
+    if (!Zaznam) return;
+    QString chyba;
+    if (!UlozNastaveni(Zaznam.get(), Cesta, &chyba)) {
+        QString text = QStringLiteral("Nastavení nelze uložit do souboru %1.").arg(Cesta);
+        if (!chyba.isEmpty()) text += QStringLiteral("\n") + chyba;
+        ZpravaOperatorovi(text);
+    }
+    if (Zaznam->Inicializovano && Zaznam->Spojeni != 0) {
+        std::uint32_t spojeni = Zaznam->Spojeni;
+        KonecRozhrani(Zaznam->Rozhrani, spojeni);
+    }
+    Zaznam.reset();
+}
+
+void TForm1::ZpravaOperatorovi(const QString& text) {
+    QMessageBox::warning(this, windowTitle(), text);
+}

@@ -1,0 +1,73 @@
+// The main window: owns the program data record, opens every dialog from its
+// menu and shows the connected module in its status bar.
+#pragma once
+
+#include "Dekl.h"
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QStatusBar;
+
+class TForm1 : public QMainWindow {
+public:
+    // How the record comes into being; empty means `new TData`. It may throw
+    // std::bad_alloc like `new` does.
+    using TVytvoreniDat = std::function<std::unique_ptr<TData>()>;
+
+    // The settings file defaults to the one beside the executable.
+    explicit TForm1(QWidget* parent = nullptr, QString cestaNastaveni = QString(),
+                    TVytvoreniDat vytvorData = {});
+    ~TForm1() override;
+
+    void FormCreate();
+    void FormClose();
+    void Pipojen1Click();
+    void Konec2Click();
+
+    // The record, or null when it could not be created or is released.
+    TData* Data() const { return Zaznam.get(); }
+    const QString& CestaNastaveni() const { return Cesta; }
+    // Panel 0 to 3 of the status bar.
+    QLabel* Panel(int index) const;
+
+    QMenu* Nastaven1;
+    QMenu* Okamithodnoty1;
+    QAction* Pipojen1;
+    QAction* AdresaRychlost1;
+    QAction* NastavDIO1;
+    QAction* Kalibracevstup1;
+    QAction* OkamAIN2;
+    QAction* OkamDIN2;
+    QAction* OkamDOUT1;
+    QAction* Statusregistr1;
+    QAction* Konec2;
+    QStatusBar* StatusBar1;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // Tells the operator about a failure that has no status bar of its own
+    // (the settings file could not be written). Modal by default.
+    virtual void ZpravaOperatorovi(const QString& text);
+
+    // Opens one dialog the way every menu command does: a fresh instance
+    // owned by this window, given the record, run modally, destroyed.
+    template <class TDialog> void OtevriDialog() {
+        if (!Zaznam) return;
+        std::unique_ptr<TDialog> dialog(new TDialog(Zaznam.get(), this));
+        dialog->exec();
+    }
+
+private:
+    void VytvorMenu();
+    void VytvorStavovyRadek();
+    void ObnovPanely();
+
+    QString Cesta;
+    TVytvoreniDat VytvorData;
+    std::unique_ptr<TData> Zaznam;
+    std::array<QLabel*, 4> Panely{};
+};

@@ -1,0 +1,386 @@
+#include "Pripojeni.h"
+
+#include "Prevod.h"
+#include "Prikazy.h"
+#include "Xxxx683.h"
+#include "zr683.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStringDecoder>
+#include <QStringList>
+
+namespace {
+
+// Wait value handed to the library with each rate of the table.
+constexpr std::array<std::int32_t, PocetRychlosti> CekaniRychlosti = {1000, 1000, 500, 250, 200,
+                                                                      200,  200,  200, 200};
+constexpr std::int32_t VychoziRychlost = 9600;
+constexpr std::uint8_t VychoziIndexRychlosti = 4;
+constexpr std::int32_t VychoziCekani = 20;
+constexpr std::uint16_t VychoziBazovaAdresa = 0x300;
+constexpr std::int32_t VychoziCisloPortu = 1;
+constexpr std::int32_t MaxUDP = 65535;
+constexpr std::uint8_t TypLAN = 4;
+
+const QString TextChybaInicializace = QStringLiteral("Chyba inicializace připojení - ");
+const QString TextNeznameRozhrani = QStringLiteral("Neznámý typ rozhraní");
+
+// Identification items in the order they are asked for.
+constexpr std::array<std::uint8_t, 5> PolozkyIdentifikace = {
+    Prikaz::IdNazev1, Prikaz::IdNazev2, Prikaz::IdVerze, Prikaz::IdDoplnek1, Prikaz::IdDoplnek2};
+
+int RadekRychlosti(std::int32_t rychlost) {
+    for (int i = 0; i < PocetRychlosti; ++i)
+        if (RychlostiBd[static_cast<std::size_t>(i)] == rychlost) return i;
+    return -1;
+}
+
+QString HexAdresa(std::uint16_t adresa) {
+    return QStringLiteral("%1h").arg(adresa, 3, 16, QChar(u'0')).toUpper();
+}
+
+// Characters the module sent, one byte each, in the program's code page.
+QString ZnakyModulu(const QByteArray& bajty) {
+    QStringDecoder dekoder("windows-1250");
+    if (!dekoder.isValid()) return QString::fromLatin1(bajty);
+    return dekoder.decode(bajty);
+}
+
+// The first three characters of a four-character text as a hexadecimal
+// number; any other text gives the default base address.
+std::uint16_t TextNaBazovouAdresu(const QString& text) {
+    if (text.size() != 4) return VychoziBazovaAdresa;
+    const auto hodnota = TextNaCislo(QStringLiteral("$") + text.left(3));
+    return hodnota ? static_cast<std::uint16_t>(*hodnota) : VychoziBazovaAdresa;
+}
+
+// A UDP value: an integer from 0 to 65535.
+std::optional<std::int32_t> HodnotaUDP(const QString& text) {
+    const auto hodnota = TextNaCislo(text);
+    if (!hodnota || *hodnota < 0 || *hodnota > MaxUDP) return std::nullopt;
+    return hodnota;
+}
+
+} // namespace
+
+std::int32_t IndexNaRychlost(std::uint8_t index) {
+    return index < PocetRychlosti ? RychlostiBd[index] : VychoziRychlost;
+}
+
+std::uint8_t RychlostNaIndex(std::int32_t rychlost) {
+    const int radek = RadekRychlosti(rychlost);
+    return radek < 0 ? VychoziIndexRychlosti : static_cast<std::uint8_t>(radek);
+}
+
+std::int32_t RychlostNaCekani(std::int32_t rychlost) {
+    const int radek = RadekRychlosti(rychlost);
+    return radek < 0 ? VychoziCekani : CekaniRychlosti[static_cast<std::size_t>(radek)];
+}
+
+TForm2::TForm2(TData* data, QWidget* parent) : QDialog(parent), Data(data) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Připojení modulu"));
+    setFixedSize(592, 373);
+    VytvorOvladace();
+    RozmistiOvladace();
+    if (parentWidget() == nullptr && QGuiApplication::primaryScreen() != nullptr)
+        move(QGuiApplication::primaryScreen()->availableGeometry().center() - rect().center());
+    connect(ComboBox2, &QComboBox::currentIndexChanged, this, &TForm2::ComboBox2Change);
+    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
+}
+
+void TForm2::VytvorOvladace() {
+    auto popisek = [this](const char* jmeno, const QString& text) {
+        auto* label = new QLabel(text, this);
+        label->setObjectName(QLatin1String(jmeno));
+        return label;
+    };
+    auto editace = [this](const char* jmeno) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QLatin1String(jmeno));
+        return edit;
+    };
+    Label5 = popisek("Label5", QStringLiteral("Komunikační rozhraní"));
+    Label3 = popisek("Label3", QString());
+    Label6 = popisek("Label6", QStringLiteral("UDP port"));
+    Label7 = popisek("Label7", QStringLiteral("UDP timeout"));
+    Label1 = popisek("Label1", QStringLiteral("Adresa připojeného modulu"));
+    Label2 = popisek("Label2", QStringLiteral("Komunikační rychlost"));
+    Label4 = popisek("Label4", QStringLiteral("Status připojení"));
+    Edit2 = editace("Edit2");
+    Edit3 = editace("Edit3");
+    Edit4 = editace("Edit4");
+    Edit1 = editace("Edit1");
+
+    ComboBox2 = new QComboBox(this);
+    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    ComboBox2->addItems({QStringLiteral("Standardní COMx"), QStringLiteral("ISA karta KC-683"),
+                         QStringLiteral("PCI karta KC-1683"),
+                         QStringLiteral("USB konvertor KU-1683"),
+                         QStringLiteral("LAN konvertor ZR-1683")});
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    for (int i = 0; i < PocetRychlosti; ++i)
+        ComboBox1->addItem(TextRychlosti(i));
+    ComboBox1->setCurrentIndex(VychoziIndexRychlosti);
+
+    Panel1 = popisek("Panel1", QString());
+    Panel1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    Panel1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Panel1->setIndent(6);
+    Panel1->setAutoFillBackground(true);
+    QPalette paleta = Panel1->palette();
+    paleta.setColor(QPalette::Window, Qt::white);
+    Panel1->setPalette(paleta);
+
+    Button1 = new QPushButton(QStringLiteral("Inicializace připojení"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    // Enter in an edit must not start a connection by accident.
+    Button1->setAutoDefault(false);
+    Button2->setAutoDefault(false);
+}
+
+void TForm2::RozmistiOvladace() {
+    constexpr int Vlevo = 16, Vpravo = 240, SirkaPopisku = 216, SirkaVstupu = 200, Vyska = 24;
+    const std::array<std::pair<QLabel*, QWidget*>, 6> radky = {{{Label5, ComboBox2},
+                                                                {Label3, Edit2},
+                                                                {Label6, Edit3},
+                                                                {Label7, Edit4},
+                                                                {Label1, Edit1},
+                                                                {Label2, ComboBox1}}};
+    int y = 20;
+    for (const auto& [popisek, vstup] : radky) {
+        popisek->setGeometry(Vlevo, y, SirkaPopisku, Vyska);
+        vstup->setGeometry(Vpravo, y, SirkaVstupu, Vyska);
+        y += 36;
+    }
+    Label4->setGeometry(Vlevo, 244, SirkaPopisku, Vyska);
+    Panel1->setGeometry(Vlevo, 270, 560, 30);
+    Button1->setGeometry(Vlevo, 322, 200, 32);
+    Button2->setGeometry(476, 322, 100, 32);
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TForm2::FormShow() {
+    if (Data == nullptr) return;
+    Edit1->setText(QString::number(Data->Adresa));
+    ComboBox1->setCurrentIndex(RychlostNaIndex(Data->Rychlost));
+    ComboBox2->setCurrentIndex(Data->Rozhrani < ComboBox2->count() ? Data->Rozhrani : -1);
+    PouzijViditelnost(Data->Rozhrani);
+    Panel1->setText(Data->StavPripojeni);
+}
+
+void TForm2::ComboBox2Change(int index) {
+    if (Data == nullptr) return;
+    PouzijViditelnost(index);
+    if (index < 0 || index > TypLAN) {
+        Panel1->setText(TextNeznameRozhrani);
+        Label3->show();
+        Edit2->show();
+    }
+}
+
+// Shows the parameter controls of the interface type, filled from the record.
+void TForm2::PouzijViditelnost(int rozhrani) {
+    for (QWidget* w : std::initializer_list<QWidget*>{Label3, Edit2, Label6, Edit3, Label7, Edit4})
+        w->hide();
+    switch (rozhrani) {
+    case 0:
+        Label3->setText(QStringLiteral("Číslo portu COMx"));
+        Edit2->setText(QString::number(Data->CisloPortu));
+        break;
+    case 1:
+        Label3->setText(QStringLiteral("Bázová adresa KC-683"));
+        Edit2->setText(HexAdresa(Data->BazovaAdresa));
+        break;
+    case TypLAN:
+        Label3->setText(QStringLiteral("IP adresa"));
+        Edit2->setText(Data->IPAdresa);
+        Label6->setText(QStringLiteral("UDP port"));
+        Edit3->setText(QString::number(Data->UDPPort));
+        Label7->setText(QStringLiteral("UDP timeout"));
+        Edit4->setText(QString::number(Data->UDPTimeout));
+        for (QWidget* w : std::initializer_list<QWidget*>{Label6, Edit3, Label7, Edit4})
+            w->show();
+        break;
+    default:
+        return;
+    }
+    Label3->show();
+    Edit2->show();
+}
+
+void TForm2::ZobrazStav(const QString& text, bool hned) {
+    Panel1->setText(text);
+    if (hned) Panel1->repaint();
+}
+
+void TForm2::Button2Click() {
+    reject();
+}
+
+void TForm2::Button1Click() {
+    if (Data == nullptr) return;
+    ZavriOtevrene();
+    ZobrazStav(QStringLiteral("Probíhá inicializace připojení"), true);
+    const std::uint8_t adresa = PrevezmiAdresu();
+    const auto indexRychlosti = static_cast<std::uint8_t>(ComboBox1->currentIndex());
+    Data->Rozhrani = static_cast<std::uint8_t>(ComboBox2->currentIndex());
+    Data->Parametry.fill(0);
+    if (!PrevezmiParametry()) return;
+
+    std::uint32_t spojeni = 0;
+    if (!Inicializuj(spojeni)) return;
+    const std::int32_t rychlost = IndexNaRychlost(indexRychlosti);
+    if (!NastavLinku(spojeni, rychlost)) return;
+    QByteArray znaky;
+    if (!Identifikuj(spojeni, adresa, znaky)) return;
+
+    const QString text = ZnakyModulu(znaky);
+    Data->Modul = text.left(8) + QStringLiteral(" v.") + text.mid(8, 4);
+    Data->ModulDoplnek = text.mid(12, 8);
+    ZobrazStav(QStringLiteral("Připojení úspěšně inicializováno. Připojen modul   ") + Data->Modul,
+               true);
+    Data->Adresa = adresa;
+    Data->Rychlost = rychlost;
+    Data->StavPripojeni = ZpravaProgramu(ZpravaVPoradku);
+    Data->Spojeni = spojeni;
+}
+
+// Step 1: a usable connection is shut down before a new one is opened.
+void TForm2::ZavriOtevrene() {
+    if (!Data->Inicializovano || Data->Spojeni == 0) return;
+    std::uint32_t spojeni = Data->Spojeni;
+    KonecRozhrani(Data->Rozhrani, spojeni);
+    Data->Spojeni = spojeni;
+    Data->Inicializovano = false;
+}
+
+// Step 3: the low 8 bits of the typed number (0 when it is none), shown back.
+std::uint8_t TForm2::PrevezmiAdresu() {
+    const auto adresa = static_cast<std::uint8_t>(StrToIntDef(Edit1->text(), 0));
+    Edit1->setText(QString::number(adresa));
+    return adresa;
+}
+
+bool TForm2::PrevezmiParametry() {
+    switch (Data->Rozhrani) {
+    case 0:
+        return PrevezmiCOM();
+    case 1:
+        return PrevezmiISA();
+    case 2:
+    case 3:
+        return true;
+    case TypLAN:
+        return PrevezmiLAN();
+    default:
+        ZobrazStav(TextNeznameRozhrani, false);
+        return false;
+    }
+}
+
+bool TForm2::PrevezmiCOM() {
+    const auto port = static_cast<std::uint16_t>(StrToIntDef(Edit2->text(), VychoziCisloPortu));
+    Edit2->setText(QString::number(port));
+    Data->CisloPortu = static_cast<std::uint8_t>(port);
+    Data->Parametry[0] = port;
+    return true;
+}
+
+bool TForm2::PrevezmiISA() {
+    const std::uint16_t adresa = TextNaBazovouAdresu(Edit2->text());
+    Data->BazovaAdresa = adresa;
+    Data->Parametry[0] = adresa;
+    Edit2->setText(HexAdresa(adresa));
+    return true;
+}
+
+bool TForm2::PrevezmiLAN() {
+    const QString neplatnaIP = QStringLiteral("Neplatná IP adresa");
+    if (Edit2->text().isEmpty()) {
+        ZobrazStav(neplatnaIP, false);
+        return false;
+    }
+    Data->IPAdresa = Edit2->text();
+    const auto port = HodnotaUDP(Edit3->text());
+    if (!port) {
+        ZobrazStav(QStringLiteral("Neplatný UDP port"), false);
+        return false;
+    }
+    Data->UDPPort = *port;
+    const auto timeout = HodnotaUDP(Edit4->text());
+    if (!timeout) {
+        ZobrazStav(QStringLiteral("Neplatný UDP timeout"), false);
+        return false;
+    }
+    Data->UDPTimeout = *timeout;
+    // The IP text travels inside the block; a text that does not fit is refused.
+    if (!ParametryLAN(*Data)) {
+        ZobrazStav(neplatnaIP, false);
+        return false;
+    }
+    return true;
+}
+
+// Steps 6 and 7.
+bool TForm2::Inicializuj(std::uint32_t& spojeni) {
+    const std::uint32_t kod = InitRozhrani(Data->Rozhrani, spojeni, Data->Parametry);
+    if (kod != 0) {
+        ZobrazStav(TextChybaInicializace + TextKodu(Data->Rozhrani, kod), false);
+        Data->Inicializovano = false;
+        return false;
+    }
+    Data->Inicializovano = true;
+    return true;
+}
+
+// Steps 8 and 9.
+bool TForm2::NastavLinku(std::uint32_t spojeni, std::int32_t rychlost) {
+    const auto cekani = static_cast<std::uint32_t>(RychlostNaCekani(rychlost));
+    const std::uint32_t kod = NastavRozhrani(Data->Rozhrani, spojeni, rychlost, cekani, 2);
+    if (kod == 0) return true;
+    ZobrazStav(TextChybaInicializace + TextKodu(Data->Rozhrani, kod), false);
+    UkonciPoChybe(spojeni);
+    return false;
+}
+
+// Step 10: five identification commands; the status byte of each answer is
+// sent as D1 of the next.
+bool TForm2::Identifikuj(std::uint32_t spojeni, std::uint8_t adresa, QByteArray& znaky) {
+    TOdpoved odpoved{};
+    std::uint8_t d1 = 0;
+    for (const std::uint8_t polozka : PolozkyIdentifikace) {
+        // A transaction that writes no result (a zero handle) counts as unbound.
+        std::uint8_t d2 = 0, d3 = 0, d4 = 0, d5 = 0, vysledek = ZR683_E_UNBOUND;
+        PosliPrikaz(Data->Rozhrani, spojeni, adresa, Prikaz::Identifikace, polozka, &d1, &d2, &d3,
+                    &d4, &d5, &vysledek, &odpoved);
+        if (vysledek != 0) {
+            ZobrazStav(TextKodu(Data->Rozhrani, vysledek), false);
+            UkonciPoChybe(spojeni);
+            return false;
+        }
+        for (const std::uint8_t znak : {d2, d3, d4, d5})
+            znaky.append(static_cast<char>(znak));
+    }
+    return true;
+}
+
+void TForm2::UkonciPoChybe(std::uint32_t spojeni) {
+    KonecRozhrani(Data->Rozhrani, spojeni);
+    Data->Spojeni = spojeni;
+    Data->Inicializovano = false;
+}
