@@ -88,6 +88,21 @@ TEST_F(VazbaTest, InitVTvaruTypu) {
     }
 }
 
+TEST_F(VazbaTest, BlokZParametryLANProjde) {
+    FakeOvladac fake(ZR_FAKELIB_DIR, 4);
+    TData data;
+    VychoziData(&data);
+    data.IPAdresa = QStringLiteral("127.0.0.1");
+    data.UDPPort = 5001;
+    ASSERT_TRUE(ParametryLAN(data));
+    std::uint32_t h = 0;
+    ASSERT_EQ(InitRozhrani(4, h, data.Parametry), 0u);
+    const auto init = fake.Volani(FakeInit);
+    ASSERT_EQ(init.size(), 1u);
+    EXPECT_STREQ(reinterpret_cast<const char*>(init[0].blok) + 12, "127.0.0.1");
+    EXPECT_EQ(init[0].blok[1], 5001u);
+}
+
 TEST_F(VazbaTest, LANDostaneKopiiBloku) {
     FakeOvladac fake(ZR_FAKELIB_DIR, 4);
     fake.PrepisBloku(true);
