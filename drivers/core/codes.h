@@ -11,35 +11,35 @@
 
 namespace zrbus {
 
-enum Code : std::uint32_t {
-    kOk = 0,
-    kBadHandle = 1,       // unknown or closed connection handle
-    kOpenFailed = 2,      // socket or serial device cannot be opened
-    kBadAddress = 3,      // IP text empty, not an address, not terminated, or refused
-    kBadPort = 4,         // UDP port 0 or above 65535
-    kSendFailed = 5,      // the request could not be sent
-    kTimeout = 6,         // no matching answer within the time-out
-    kBadCrc = 7,          // only answers with a wrong checksum arrived
-    kBadAnswer = 8,       // a matching answer with a result the protocol does not know
-    kRequestNotBuilt = 9, // the program's own code: request cannot be built
-    kUnbound = 10,        // the program's own code: no entry bound / unknown type
-    kBadBaud = 11,        // a baud rate the module cannot use
-    kBadConstant = 12,    // the reserved _SetConfig constant is not 2
-    kNotConfigured = 13,  // _Send before a successful _SetConfig
-    kTooManyConnections = 14,
-    kReceiveFailed = 15,    // the socket or device reported an error while waiting
-    kNullArgument = 16,     // a required pointer argument is null
-    kBadTimeout = 17,       // UDP time-out above 65535 ms
-    kInternal = 18,         // unexpected failure inside the library
-    kConverterRefused = 19, // the LAN converter refused the line settings
+constexpr std::uint32_t kOk = 0;
+constexpr std::uint32_t kBadHandle = 1;  // unknown or closed connection handle
+constexpr std::uint32_t kOpenFailed = 2; // socket or serial device cannot be opened
+// IP text empty, not an address, not terminated, or not a unicast address.
+constexpr std::uint32_t kBadAddress = 3;
+constexpr std::uint32_t kBadPort = 4;    // UDP port 0 or above 65535
+constexpr std::uint32_t kSendFailed = 5; // the request could not be sent
+constexpr std::uint32_t kTimeout = 6;    // no matching answer within the time-out
+constexpr std::uint32_t kBadCrc = 7;     // only answers with a wrong checksum arrived
+// A matching answer whose result the protocol does not know (above 99).
+constexpr std::uint32_t kBadAnswer = 8;
+constexpr std::uint32_t kRequestNotBuilt = 9; // the program's own code: request cannot be built
+constexpr std::uint32_t kUnbound = 10;     // the program's own code: no entry bound / unknown type
+constexpr std::uint32_t kBadBaud = 11;     // a baud rate the module cannot use
+constexpr std::uint32_t kBadConstant = 12; // the reserved _SetConfig constant is not 2
+constexpr std::uint32_t kNotConfigured = 13; // _Send before a successful _SetConfig
+constexpr std::uint32_t kTooManyConnections = 14;
+constexpr std::uint32_t kReceiveFailed = 15; // the socket or device reported an error while waiting
+constexpr std::uint32_t kNullArgument = 16;  // a required pointer argument is null
+constexpr std::uint32_t kBadTimeout = 17;    // UDP time-out above 65535 ms
+constexpr std::uint32_t kInternal = 18;      // unexpected failure inside the library
+constexpr std::uint32_t kConverterRefused = 19; // the LAN converter refused the line settings
 
-    // Codes a module puts into the result byte of its answer.
-    kModuleUnknownCommand = 20,  // command code not implemented
-    kModuleBadParameter = 21,    // command parameter not valid for the command
-    kModuleUnknownRegister = 22, // register number does not exist
-    kModuleBadValue = 23,        // value refused (e.g. activation other than 0/1)
-    kModuleMismatch = 24,        // the two copies of register number or value differ
-    kModuleBusy = 25,            // the module cannot carry out the command now
-};
+// Codes a module puts into the result byte of its answer.
+constexpr std::uint32_t kModuleUnknownCommand = 20;  // command code not implemented
+constexpr std::uint32_t kModuleBadParameter = 21;    // command parameter not valid for the command
+constexpr std::uint32_t kModuleUnknownRegister = 22; // register number does not exist
+constexpr std::uint32_t kModuleBadValue = 23; // value refused (e.g. activation other than 0/1)
+constexpr std::uint32_t kModuleMismatch = 24; // the two copies of register number or value differ
+constexpr std::uint32_t kModuleBusy = 25;     // the module cannot carry out the command now
 
 } // namespace zrbus

@@ -1,0 +1,182 @@
+#include "driver.h"
+
+#include "texts.h"
+
+#include <algorithm>
+
+namespace zrbus {
+
+namespace {
+
+constexpr std::array<std::uint32_t, 9> kRates{600,   1200,  2400,  4800,  9600,
+                                              19200, 38400, 57600, 115200};
+
+// The reserved _SetConfig constant.
+constexpr std::uint32_t kConstant = 2;
+
+// Writes the outcome of a _Send into whichever out-arguments exist.
+std::uint32_t report(std::uint32_t code, const Answer& a, std::uint32_t* answer,
+                     std::uint32_t* status, std::uint32_t* result) {
+    if (answer != nullptr)
+        for (std::size_t i = 0; i < a.bytes.size(); ++i)
+            answer[i] = a.bytes[i];
+    if (status != nullptr) *status = a.status;
+    if (result != nullptr) *result = code;
+    return code;
+}
+
+bool readRequestBlock(const std::uint32_t* block, Request& out) {
+    if (std::any_of(block, block + ZR683_REQ_DATA + ZR683_DATA_BYTES,
+                    [](std::uint32_t w) { return w > 0xFF; }))
+        return false;
+    out.address = static_cast<std::uint8_t>(block[ZR683_REQ_ADDRESS]);
+    out.command = static_cast<std::uint8_t>(block[ZR683_REQ_COMMAND]);
+    out.parameter = static_cast<std::uint8_t>(block[ZR683_REQ_PARAMETER]);
+    for (std::size_t i = 0; i < out.data.size(); ++i)
+        out.data[i] = static_cast<std::uint8_t>(block[ZR683_REQ_DATA + i]);
+    return true;
+}
+
+} // namespace
+
+bool isSupportedBaud(std::uint32_t baud) {
+    return std::find(kRates.begin(), kRates.end(), baud) != kRates.end();
+}
+
+struct Driver::Connection {
+    std::mutex mutex;
+    std::unique_ptr<Link> link;
+    bool configured = false;
+    std::uint32_t baud = 0;
+    std::uint32_t wait = 0;
+    std::uint32_t constant = 0;
+    std::uint8_t nextTag = 1;
+
+    std::uint32_t timeoutMs() const {
+        return std::min<std::uint32_t>(kMaxTimeoutMs,
+                                       std::min(wait, kMaxTimeoutMs) + link->extraTimeoutMs());
+    }
+    std::uint8_t takeTag() { return nextTag++; }
+};
+
+std::uint32_t Driver::adopt(std::uint32_t* handle, std::unique_ptr<Link> link) {
+    auto c = std::make_shared<Connection>();
+    c->link = std::move(link);
+    std::lock_guard lock(mutex_);
+    for (std::size_t i = 0; i < table_.size(); ++i) {
+        if (table_[i]) continue;
+        table_[i] = std::move(c);
+        *handle = static_cast<std::uint32_t>(i + 1);
+        return kOk;
+    }
+    return kTooManyConnections;
+}
+
+std::shared_ptr<Driver::Connection> Driver::find(std::uint32_t handle) {
+    std::lock_guard lock(mutex_);
+    if (handle == 0 || handle > table_.size()) return nullptr;
+    return table_[handle - 1];
+}
+
+std::uint32_t Driver::setConfig(std::uint32_t handle, std::uint32_t baud, std::uint32_t wait,
+                                std::uint32_t constant) noexcept {
+    try {
+        const auto c = find(handle);
+        if (!c) return kBadHandle;
+        if (constant != kConstant) return kBadConstant;
+        if (!isSupportedBaud(baud)) return kBadBaud;
+        std::lock_guard lock(c->mutex);
+        c->configured = false;
+        c->wait = wait;
+        if (const std::uint32_t rc = c->link->setRate(baud); rc != kOk) return rc;
+        if (c->link->hasConverter()) {
+            Frame ack;
+            const Frame cfg = makeLineConfig(LineConfig{baud, wait}, c->takeTag());
+            if (const std::uint32_t rc = exchange(*c->link, cfg, ack, c->timeoutMs()); rc != kOk)
+                return rc;
+            std::uint8_t result = 0;
+            if (!readLineConfigAck(ack, result)) return kBadAnswer;
+            if (result != kOk) return result == kBadBaud ? kBadBaud : kConverterRefused;
+        }
+        c->baud = baud;
+        c->constant = constant;
+        c->configured = true;
+        return kOk;
+    } catch (...) {
+        return kInternal;
+    }
+}
+
+std::uint32_t Driver::getConfig(std::uint32_t handle, std::uint32_t* baud, std::uint32_t* wait,
+                                std::uint32_t* constant) noexcept {
+    try {
+        if (baud == nullptr || wait == nullptr || constant == nullptr) return kNullArgument;
+        const auto c = find(handle);
+        if (!c) return kBadHandle;
+        std::lock_guard lock(c->mutex);
+        *baud = c->configured ? c->baud : 0;
+        *wait = c->configured ? c->wait : 0;
+        *constant = c->configured ? c->constant : 0;
+        return kOk;
+    } catch (...) {
+        return kInternal;
+    }
+}
+
+std::uint32_t Driver::transact(Connection& c, const std::uint32_t* request, std::uint32_t* answer,
+                               std::uint32_t* status) {
+    Request rq;
+    if (!readRequestBlock(request, rq))
+        return report(kRequestNotBuilt, {}, answer, status, nullptr);
+    std::lock_guard lock(c.mutex);
+    if (!c.configured) return report(kNotConfigured, {}, answer, status, nullptr);
+    Frame reply;
+    const std::uint32_t rc = exchange(*c.link, makeRequest(rq, c.takeTag()), reply, c.timeoutMs());
+    if (rc != kOk) return report(rc, {}, answer, status, nullptr);
+    Answer a;
+    if (!readAnswer(reply, a)) return report(kBadAnswer, {}, answer, status, nullptr);
+    const std::uint32_t code = a.result <= ZR683_LIB_LAST ? a.result : kBadAnswer;
+    return report(code, a, answer, status, nullptr);
+}
+
+std::uint32_t Driver::send(std::uint32_t handle, const std::uint32_t* request,
+                           std::uint32_t* answer, std::uint32_t* status,
+                           std::uint32_t* result) noexcept {
+    try {
+        if (request == nullptr || answer == nullptr || status == nullptr || result == nullptr)
+            return report(kNullArgument, {}, answer, status, result);
+        const auto c = find(handle);
+        if (!c) return report(kBadHandle, {}, answer, status, result);
+        return report(transact(*c, request, answer, status), {}, nullptr, nullptr, result);
+    } catch (...) {
+        return report(kInternal, {}, answer, status, result);
+    }
+}
+
+std::uint32_t Driver::done(std::uint32_t* handle) noexcept {
+    try {
+        if (handle == nullptr) return kNullArgument;
+        if (*handle == 0) return kOk; // already closed: nothing to do
+        std::shared_ptr<Connection> gone;
+        {
+            std::lock_guard lock(mutex_);
+            if (*handle > table_.size() || !table_[*handle - 1]) return kBadHandle;
+            gone = std::move(table_[*handle - 1]);
+        }
+        *handle = 0;
+        std::lock_guard wait(gone->mutex); // let a running exchange finish first
+        return kOk;
+    } catch (...) {
+        return kInternal;
+    }
+}
+
+std::uint32_t Driver::error(std::uint32_t code, std::uint32_t* buffer) noexcept {
+    try {
+        return fillErrorBuffer(code, buffer);
+    } catch (...) {
+        return kInternal;
+    }
+}
+
+} // namespace zrbus

@@ -1,0 +1,83 @@
+// The serial transport of the driver libraries: one RS-485 line behind a
+// serial device (COM port, interface card, USB converter, or the
+// simulator's pseudo-terminal). The declarations are portable; the
+// operating system's part lives in serial_posix.cpp (a Windows variant
+// would be serial_win.cpp).
+//
+// The device is held exclusively: TIOCEXCL keeps other (unprivileged)
+// programs from opening it, and an flock() lock on the device node keeps
+// every program that honours it away, root included; the lock goes with
+// the last descriptor. The line runs raw (no echo, no line editing, no
+// character translation, 8 data bits, no parity, 1 stop bit, no flow
+// control), non-blocking, with VMIN = VTIME = 0; every wait is a poll()
+// with a deadline, so nothing hangs.
+#pragma once
+
+#include "link.h"
+#include "serialtiming.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace zrbus {
+
+// Why a serial device could not be opened. reason() gives the Czech text.
+enum class SerialFailure : std::uint8_t {
+    None,
+    NoDevice,  // the path does not exist
+    Denied,    // no permission
+    Busy,      // locked or held exclusively by another program
+    NotSerial, // opened, but not a terminal device (e.g. /dev/null)
+    Other,     // any other failure of open() or of the line set-up
+};
+
+// The result code of a failure (kNoDevice, kOpenFailed, ...) and its text
+// in UTF-8, e.g. "zařízení neexistuje".
+std::uint32_t codeOf(SerialFailure failure);
+const char* reasonOf(SerialFailure failure);
+
+class SerialLink final : public Link {
+public:
+    explicit SerialLink(std::string path);
+    ~SerialLink() override;
+    SerialLink(const SerialLink&) = delete;
+    SerialLink& operator=(const SerialLink&) = delete;
+
+    // Opens the device exclusively and sets it raw at the current rate
+    // (9600 Bd until setRate). Returns None on success.
+    SerialFailure open();
+    void close();
+    bool isOpen() const;
+    const std::string& path() const { return path_; }
+    std::uint32_t rate() const { return baud_; }
+    // The failure of the last open (also of a reopen after a hang-up).
+    SerialFailure lastFailure() const { return lastFailure_; }
+    // True when the last receive ended because the device hung up or failed.
+    bool lineLost() const { return lineLost_; }
+
+    bool datagrams() const override { return false; }
+    // One of the nine bus rates, 600 to 115200 Bd; else kBadBaud.
+    std::uint32_t setRate(std::uint32_t baud) override;
+    // Flushes the input. A device that hung up is reopened here first.
+    void discardPending() override;
+    // Keeps the line silent for the inter-frame time, then writes the frame
+    // and waits until it has left.
+    std::uint32_t send(const std::uint8_t* data, std::size_t size) override;
+    Receive receive(std::uint8_t* buffer, std::size_t capacity, std::size_t& size,
+                    Clock::time_point deadline) override;
+
+private:
+    struct Port;
+    void waitForSilence();
+    bool reopenIfLost();
+
+    std::string path_;
+    std::unique_ptr<Port> port_;
+    std::uint32_t baud_ = 9600;
+    SerialFailure lastFailure_ = SerialFailure::None;
+    bool lineLost_ = false;
+    Clock::time_point lastActivity_{};
+};
+
+} // namespace zrbus

@@ -1,0 +1,36 @@
+// What the four serial-line libraries (XCOM683, XKC683, XKC1683, XKU1683)
+// do in their _Init: find the interface's serial device in the driver
+// configuration (or its default) and open it. The rest of each library is
+// the shared driver (driver.h).
+//
+// A failure leaves its detail for _Error: the text of the returned code then
+// names the interface, the device and the reason, e.g. "port COM3 nelze
+// otevřít (/dev/ttyS2: zařízení neexistuje)". The detail is kept per library
+// (each library has its own copy of the core) and holds until the next
+// failure; _Error of another code gives that code's plain text.
+#pragma once
+
+#include "devconfig.h"
+#include "link.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace zrbus {
+
+// The path of the driver configuration file beside the library that
+// contains this code: <directory of the library>/zr683-drivers.conf.
+std::string driverConfigPath();
+
+// Type 0: COM port 1..255; /dev/ttyS(n-1) unless configured.
+std::uint32_t openComPort(std::uint32_t port, std::unique_ptr<Link>& link);
+// Type 1: the ISA card KC-683 at the base address; only a configured device.
+std::uint32_t openIsaCard(std::uint32_t base, std::unique_ptr<Link>& link);
+// Type 2: the PCI card KC-1683; only a configured device.
+std::uint32_t openPciCard(std::unique_ptr<Link>& link);
+// Type 3: the USB converter KU-1683; the configured device, else the first
+// /dev/ttyUSB*.
+std::uint32_t openUsbConverter(std::unique_ptr<Link>& link);
+
+} // namespace zrbus

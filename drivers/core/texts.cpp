@@ -1,0 +1,104 @@
+#include "texts.h"
+
+#include "codes.h"
+
+#include <array>
+#include <utility>
+
+#include "zr683.h"
+
+namespace zrbus {
+
+namespace {
+
+struct CodeText {
+    std::uint32_t code;
+    std::string_view text;
+};
+
+constexpr std::array<CodeText, 26> kTexts{{
+    {kOk, "bez chyby"},
+    {kBadHandle, "neplatné číslo spojení"},
+    {kOpenFailed, "nelze otevřít port"},
+    {kBadAddress, "neplatná IP adresa"},
+    {kBadPort, "neplatný UDP port"},
+    {kSendFailed, "chyba při odesílání požadavku"},
+    {kTimeout, "modul neodpověděl v časovém limitu"},
+    {kBadCrc, "chyba kontrolního součtu odpovědi"},
+    {kBadAnswer, "neplatná odpověď modulu"},
+    {kRequestNotBuilt, "požadavek nelze sestavit"},
+    {kUnbound, "funkce knihovny není připojena nebo neznámý typ rozhraní"},
+    {kBadBaud, "nepodporovaná přenosová rychlost"},
+    {kBadConstant, "chybný parametr nastavení linky"},
+    {kNotConfigured, "linka není nastavena"},
+    {kTooManyConnections, "příliš mnoho otevřených spojení"},
+    {kReceiveFailed, "chyba při příjmu odpovědi"},
+    {kNullArgument, "chybný ukazatel v parametrech"},
+    {kBadTimeout, "neplatný UDP timeout"},
+    {kInternal, "vnitřní chyba knihovny"},
+    {kConverterRefused, "převodník odmítl nastavení linky"},
+    {kModuleUnknownCommand, "modul: neznámý příkaz"},
+    {kModuleBadParameter, "modul: neplatný parametr příkazu"},
+    {kModuleUnknownRegister, "modul: neexistující registr"},
+    {kModuleBadValue, "modul: neplatná hodnota"},
+    {kModuleMismatch, "modul: nesouhlasí kopie čísla registru nebo hodnoty"},
+    {kModuleBusy, "modul: příkaz nelze nyní provést"},
+}};
+
+constexpr std::string_view kOtherModuleCode = "modul hlásí neznámou chybu";
+constexpr std::string_view kUnknownCode = "neznámý chybový kód";
+
+// Unicode code point -> Windows-1250 byte for the Czech letters.
+constexpr std::array<std::pair<char32_t, unsigned char>, 30> kCzech{{
+    {U'á', 0xE1}, {U'č', 0xE8}, {U'ď', 0xEF}, {U'é', 0xE9}, {U'ě', 0xEC}, {U'í', 0xED},
+    {U'ň', 0xF2}, {U'ó', 0xF3}, {U'ř', 0xF8}, {U'š', 0x9A}, {U'ť', 0x9D}, {U'ú', 0xFA},
+    {U'ů', 0xF9}, {U'ý', 0xFD}, {U'ž', 0x9E}, {U'Á', 0xC1}, {U'Č', 0xC8}, {U'Ď', 0xCF},
+    {U'É', 0xC9}, {U'Ě', 0xCC}, {U'Í', 0xCD}, {U'Ň', 0xD2}, {U'Ó', 0xD3}, {U'Ř', 0xD8},
+    {U'Š', 0x8A}, {U'Ť', 0x8D}, {U'Ú', 0xDA}, {U'Ů', 0xD9}, {U'Ý', 0xDD}, {U'Ž', 0x8E},
+}};
+
+unsigned char mapCodePoint(char32_t cp) {
+    if (cp < 0x80) return static_cast<unsigned char>(cp);
+    for (const auto& [from, to] : kCzech)
+        if (from == cp) return to;
+    return '?';
+}
+
+// Decodes one UTF-8 sequence at text[i] (two or three bytes are enough for
+// the texts); advances i.
+char32_t nextCodePoint(std::string_view text, std::size_t& i) {
+    const auto b0 = static_cast<unsigned char>(text[i++]);
+    if (b0 < 0x80) return b0;
+    const int more = (b0 >= 0xE0) ? 2 : 1;
+    char32_t cp = b0 & (more == 2 ? 0x0F : 0x1F);
+    for (int k = 0; k < more && i < text.size(); ++k)
+        cp = (cp << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
+    return cp;
+}
+
+} // namespace
+
+std::string_view textOf(std::uint32_t code) {
+    for (const auto& e : kTexts)
+        if (e.code == code) return e.text;
+    return code <= ZR683_LIB_LAST ? kOtherModuleCode : kUnknownCode;
+}
+
+std::string toWindows1250(std::string_view utf8) {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();)
+        out.push_back(static_cast<char>(mapCodePoint(nextCodePoint(utf8, i))));
+    return out;
+}
+
+std::uint32_t fillErrorBuffer(std::uint32_t code, std::uint32_t* buffer) {
+    if (buffer == nullptr) return kNullArgument;
+    const std::string text = toWindows1250(textOf(code));
+    for (std::size_t i = 0; i < ZR683_ERROR_CHARS; ++i)
+        buffer[i] = 0;
+    for (std::size_t i = 0; i < text.size() && i + 1 < ZR683_ERROR_CHARS; ++i)
+        buffer[i + 1] = static_cast<unsigned char>(text[i]);
+    return kOk;
+}
+
+} // namespace zrbus

@@ -1,0 +1,22 @@
+// The Czech texts of the result codes, as _Error hands them out: Windows-1250
+// character codes, one per element of the 100-element buffer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zrbus {
+
+// The text of a code in UTF-8 (as written in the source).
+std::string_view textOf(std::uint32_t code);
+
+// UTF-8 to Windows-1250 for the characters the texts use (ASCII and the
+// Czech letters); any other character becomes '?'.
+std::string toWindows1250(std::string_view utf8);
+
+// Fills the buffer with the code's text: all 100 elements 0, the text from
+// element 1 on, at most 99 characters. Returns 0, or kNullArgument.
+std::uint32_t fillErrorBuffer(std::uint32_t code, std::uint32_t* buffer);
+
+} // namespace zrbus

@@ -1,0 +1,148 @@
+#include "udp_link.h"
+
+#include "codes.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
+#include <new>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "zr683.h"
+
+namespace zrbus {
+
+namespace {
+
+// The IP text of the block: on 64-bit builds inside the block from byte 12
+// on, word 0 holding that offset; with 32-bit pointers word 0 points to it.
+// Returns nullptr when there is no terminated text within bounds.
+const char* ipText(const std::uint32_t* block, char (&copy)[ZR683_PARAM_BYTES]) {
+    const char* text = nullptr;
+    std::size_t room = ZR683_LAN_TEXT_MAX + 1;
+    if (block[ZR683_LAN_IP] == ZR683_LAN_TEXT_OFFSET) {
+        text = reinterpret_cast<const char*>(block) + ZR683_LAN_TEXT_OFFSET;
+    } else if constexpr (sizeof(void*) == 4) {
+        text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(block[ZR683_LAN_IP]));
+        room = sizeof copy;
+    }
+    if (text == nullptr) return nullptr;
+    const std::size_t len = strnlen(text, room);
+    if (len == room) return nullptr;
+    std::memcpy(copy, text, len + 1);
+    return copy;
+}
+
+constexpr int kMaxDiscard = 1024;
+
+class UdpLink final : public Link {
+public:
+    UdpLink(int fd, const LanParameters& p) : fd_(fd), params_(p) {}
+    ~UdpLink() override { ::close(fd_); }
+    UdpLink(const UdpLink&) = delete;
+    UdpLink& operator=(const UdpLink&) = delete;
+
+    bool datagrams() const override { return true; }
+    bool hasConverter() const override { return true; }
+    std::uint32_t extraTimeoutMs() const override { return params_.timeoutMs; }
+
+    void discardPending() override {
+        // Bounded, so a flood of datagrams cannot hold the caller here.
+        std::uint8_t scrap[1];
+        for (int i = 0; i < kMaxDiscard; ++i) {
+            if (::recv(fd_, scrap, sizeof scrap, MSG_DONTWAIT | MSG_TRUNC) < 0 && errno != EINTR &&
+                errno != ECONNREFUSED)
+                return;
+        }
+    }
+
+    std::uint32_t send(const std::uint8_t* data, std::size_t size) override {
+        for (;;) {
+            const ssize_t n = ::send(fd_, data, size, 0);
+            if (n == static_cast<ssize_t>(size)) return kOk;
+            // A refusal left from an earlier datagram is reported on the next
+            // call; try again once it is consumed.
+            if (n < 0 && (errno == EINTR || errno == ECONNREFUSED)) continue;
+            return kSendFailed;
+        }
+    }
+
+    Receive receive(std::uint8_t* buffer, std::size_t capacity, std::size_t& size,
+                    Clock::time_point deadline) override;
+
+private:
+    bool fromConverter(const sockaddr_in& from) const {
+        return from.sin_family == AF_INET && ntohl(from.sin_addr.s_addr) == params_.address &&
+               ntohs(from.sin_port) == params_.port;
+    }
+
+    int fd_;
+    LanParameters params_;
+};
+
+Receive UdpLink::receive(std::uint8_t* buffer, std::size_t capacity, std::size_t& size,
+                         Clock::time_point deadline) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    pollfd p{fd_, POLLIN, 0};
+    const int ready = ::poll(&p, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
+    if (ready < 0) return errno == EINTR ? Receive::Nothing : Receive::Error;
+    if (ready == 0) return Clock::now() >= deadline ? Receive::Timeout : Receive::Nothing;
+    sockaddr_in from{};
+    socklen_t fromLen = sizeof from;
+    const ssize_t n = ::recvfrom(fd_, buffer, capacity, MSG_DONTWAIT | MSG_TRUNC,
+                                 reinterpret_cast<sockaddr*>(&from), &fromLen);
+    if (n < 0)
+        return (errno == EAGAIN || errno == EINTR || errno == ECONNREFUSED) ? Receive::Nothing
+                                                                            : Receive::Error;
+    if (!fromConverter(from)) return Receive::Nothing;
+    size = static_cast<std::size_t>(n);
+    return Receive::Data;
+}
+
+} // namespace
+
+bool isUsableUnicast(std::uint32_t a) {
+    const std::uint32_t first = a >> 24;
+    // 0.0.0.0/8 "this network", 224/4 multicast, 240/4 reserved including
+    // the limited broadcast 255.255.255.255.
+    return first != 0 && first < 224;
+}
+
+std::uint32_t readLanParameters(const std::uint32_t* block, LanParameters& out) {
+    if (block == nullptr) return kNullArgument;
+    char copy[ZR683_PARAM_BYTES];
+    const char* text = ipText(block, copy);
+    in_addr addr{};
+    if (text == nullptr || ::inet_pton(AF_INET, text, &addr) != 1) return kBadAddress;
+    if (!isUsableUnicast(ntohl(addr.s_addr))) return kBadAddress;
+    if (block[ZR683_LAN_PORT] == 0 || block[ZR683_LAN_PORT] > 0xFFFF) return kBadPort;
+    if (block[ZR683_LAN_TIMEOUT] > 0xFFFF) return kBadTimeout;
+    out.address = ntohl(addr.s_addr);
+    out.port = static_cast<std::uint16_t>(block[ZR683_LAN_PORT]);
+    out.timeoutMs = block[ZR683_LAN_TIMEOUT];
+    return kOk;
+}
+
+std::uint32_t openUdpLink(const LanParameters& params, std::unique_ptr<Link>& out) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return kOpenFailed;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(params.address);
+    to.sin_port = htons(params.port);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
+        ::close(fd);
+        return kOpenFailed;
+    }
+    out.reset(new (std::nothrow) UdpLink(fd, params));
+    if (!out) {
+        ::close(fd);
+        return kInternal;
+    }
+    return kOk;
+}
+
+} // namespace zrbus
