@@ -140,9 +140,10 @@ void TForm1::FormClose() {
     if (!Zaznam) return;
     QString chyba;
     if (!UlozNastaveni(Zaznam.get(), Cesta, &chyba)) {
-        QString text = QStringLiteral("Nastavení nelze uložit do souboru %1.").arg(Cesta);
-        if (!chyba.isEmpty()) text += QStringLiteral("\n") + chyba;
-        ZpravaOperatorovi(text);
+        // The data layer's text names the file and the reason.
+        if (chyba.isEmpty())
+            chyba = QStringLiteral("Nelze uložit nastavení do souboru %1").arg(Cesta);
+        ZpravaOperatorovi(chyba);
     }
     if (Zaznam->Inicializovano && Zaznam->Spojeni != 0) {
         std::uint32_t spojeni = Zaznam->Spojeni;

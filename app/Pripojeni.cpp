@@ -42,7 +42,7 @@ int RadekRychlosti(std::int32_t rychlost) {
 }
 
 QString HexAdresa(std::uint16_t adresa) {
-    return QStringLiteral("%1h").arg(adresa, 3, 16, QChar(u'0')).toUpper();
+    return QStringLiteral("%1").arg(adresa, 3, 16, QChar(u'0')).toUpper() + QStringLiteral("h");
 }
 
 // Characters the module sent, one byte each, in the program's code page.
