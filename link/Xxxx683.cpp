@@ -99,10 +99,19 @@ bool BlokLANPlatny(const TParametry& blok) {
     return std::memchr(bajty + ZR683_LAN_TEXT_OFFSET, 0,
                        ZR683_PARAM_BYTES - ZR683_LAN_TEXT_OFFSET) != nullptr;
 }
+void AdresaTextuLAN(TParametry&) {}
 #else
 // 32-bit pointers: word 0 is the address of the zero-terminated text.
 bool BlokLANPlatny(const TParametry& blok) {
     return blok[ZR683_LAN_IP] != 0;
+}
+// A block that carries its text (word 0 holds the offset, as ParametryLAN
+// builds it) hands the library the address of the text in the local copy.
+void AdresaTextuLAN(TParametry& kopie) {
+    if (kopie[ZR683_LAN_IP] != ZR683_LAN_TEXT_OFFSET) return;
+    auto* bajty = reinterpret_cast<unsigned char*>(kopie.data());
+    kopie[ZR683_LAN_IP] = static_cast<std::uint32_t>(
+        reinterpret_cast<std::uintptr_t>(bajty + ZR683_LAN_TEXT_OFFSET));
 }
 #endif
 
@@ -117,6 +126,7 @@ std::uint32_t InitBezParametru(QFunctionPointer f, std::uint32_t& spojeni, TPara
 }
 
 std::uint32_t InitSBlokem(QFunctionPointer f, std::uint32_t& spojeni, TParametry& kopie) {
+    AdresaTextuLAN(kopie);
     return reinterpret_cast<zr683_init_lan_fn>(f)(&spojeni, kopie.data());
 }
 
