@@ -1,8 +1,9 @@
 // Result codes of the driver libraries (1..99) and the codes a module or a
 // LAN converter puts into the result byte of its answer. The libraries pass
 // a module's code 1..99 through unchanged, so both share one number space:
-// the libraries' own codes lie in 1..19, a module's in 20..29; 30..99 are
-// free and, should a module send one, passed through with a generic text.
+// the libraries' own codes lie in 1..19 and 30..39, a module's in 20..29;
+// 40..99 are free and, should a module send one, passed through with a
+// generic text.
 // A LAN converter acknowledges line settings with 0 or kBadBaud.
 // docs/bus-protocol.md lists them with their meaning.
 #pragma once
@@ -41,5 +42,13 @@ constexpr std::uint32_t kModuleUnknownRegister = 22; // register number does not
 constexpr std::uint32_t kModuleBadValue = 23; // value refused (e.g. activation other than 0/1)
 constexpr std::uint32_t kModuleMismatch = 24; // the two copies of register number or value differ
 constexpr std::uint32_t kModuleBusy = 25;     // the module cannot carry out the command now
+
+// The serial-line libraries' codes for an interface that cannot be opened
+// (besides kOpenFailed). Their _Error text names the device and the reason.
+constexpr std::uint32_t kNoDevice = 30;     // the serial device does not exist
+constexpr std::uint32_t kDeviceBusy = 31;   // the device is in use by another program
+constexpr std::uint32_t kNotSerial = 32;    // the device is not a serial device
+constexpr std::uint32_t kNotInstalled = 33; // the card or converter is not installed
+constexpr std::uint32_t kBadComPort = 34;   // COM port number 0 or above 255
 
 } // namespace zrbus

@@ -17,8 +17,10 @@
 #include "serialtiming.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace zrbus {
 
@@ -53,6 +55,11 @@ public:
     std::uint32_t rate() const { return baud_; }
     // The failure of the last open (also of a reopen after a hang-up).
     SerialFailure lastFailure() const { return lastFailure_; }
+    // Called with the reason of every failed open, also of the reopen of a
+    // device that hung up.
+    void onOpenFailure(std::function<void(SerialFailure)> handler) {
+        onOpenFailure_ = std::move(handler);
+    }
     // True when the last receive ended because the device hung up or failed.
     bool lineLost() const { return lineLost_; }
 
@@ -69,6 +76,7 @@ public:
 
 private:
     struct Port;
+    SerialFailure failed(SerialFailure f);
     void waitForSilence();
     bool reopenIfLost();
 
@@ -76,6 +84,7 @@ private:
     std::unique_ptr<Port> port_;
     std::uint32_t baud_ = 9600;
     SerialFailure lastFailure_ = SerialFailure::None;
+    std::function<void(SerialFailure)> onOpenFailure_;
     bool lineLost_ = false;
     Clock::time_point lastActivity_{};
 };

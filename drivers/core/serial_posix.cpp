@@ -116,7 +116,7 @@ bool SerialLink::isOpen() const {
 SerialFailure SerialLink::open() {
     close();
     const int fd = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return lastFailure_ = failureOfErrno(errno);
+    if (fd < 0) return failed(failureOfErrno(errno));
     SerialFailure f = SerialFailure::None;
     termios t{};
     if (tcgetattr(fd, &t) != 0)
@@ -127,13 +127,19 @@ SerialFailure SerialLink::open() {
         f = SerialFailure::Other;
     if (f != SerialFailure::None) {
         ::close(fd); // also drops a lock taken above
-        return lastFailure_ = f;
+        return failed(f);
     }
     tcflush(fd, TCIOFLUSH);
     port_->fd = fd;
     lineLost_ = false;
     lastActivity_ = Clock::now();
     return lastFailure_ = SerialFailure::None;
+}
+
+SerialFailure SerialLink::failed(SerialFailure f) {
+    lastFailure_ = f;
+    if (onOpenFailure_) onOpenFailure_(f);
+    return f;
 }
 
 void SerialLink::close() {

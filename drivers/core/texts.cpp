@@ -3,6 +3,7 @@
 #include "codes.h"
 
 #include <array>
+#include <mutex>
 #include <utility>
 
 #include "zr683.h"
@@ -16,7 +17,7 @@ struct CodeText {
     std::string_view text;
 };
 
-constexpr std::array<CodeText, 26> kTexts{{
+constexpr std::array<CodeText, 31> kTexts{{
     {kOk, "bez chyby"},
     {kBadHandle, "neplatné číslo spojení"},
     {kOpenFailed, "nelze otevřít port"},
@@ -43,6 +44,11 @@ constexpr std::array<CodeText, 26> kTexts{{
     {kModuleBadValue, "modul: neplatná hodnota"},
     {kModuleMismatch, "modul: nesouhlasí kopie čísla registru nebo hodnoty"},
     {kModuleBusy, "modul: příkaz nelze nyní provést"},
+    {kNoDevice, "sériové zařízení neexistuje"},
+    {kDeviceBusy, "sériové zařízení používá jiný program"},
+    {kNotSerial, "zařízení není sériový port"},
+    {kNotInstalled, "karta nebo převodník není nainstalován"},
+    {kBadComPort, "neplatné číslo portu COM (povoleno 1 až 255)"},
 }};
 
 constexpr std::string_view kOtherModuleCode = "modul hlásí neznámou chybu";
@@ -91,9 +97,37 @@ std::string toWindows1250(std::string_view utf8) {
     return out;
 }
 
+namespace {
+
+struct Detail {
+    std::mutex mutex;
+    std::uint32_t code = kOk;
+    std::string text;
+};
+
+Detail& lastDetail() {
+    static Detail detail;
+    return detail;
+}
+
+std::string textWithDetail(std::uint32_t code) {
+    Detail& d = lastDetail();
+    std::lock_guard lock(d.mutex);
+    return std::string(code != kOk && code == d.code ? d.text : textOf(code));
+}
+
+} // namespace
+
+void setErrorDetail(std::uint32_t code, std::string text) {
+    Detail& d = lastDetail();
+    std::lock_guard lock(d.mutex);
+    d.code = code;
+    d.text = std::move(text);
+}
+
 std::uint32_t fillErrorBuffer(std::uint32_t code, std::uint32_t* buffer) {
     if (buffer == nullptr) return kNullArgument;
-    const std::string text = toWindows1250(textOf(code));
+    const std::string text = toWindows1250(textWithDetail(code));
     for (std::size_t i = 0; i < ZR683_ERROR_CHARS; ++i)
         buffer[i] = 0;
     for (std::size_t i = 0; i < text.size() && i + 1 < ZR683_ERROR_CHARS; ++i)

@@ -17,6 +17,12 @@ std::string toWindows1250(std::string_view utf8);
 
 // Fills the buffer with the code's text: all 100 elements 0, the text from
 // element 1 on, at most 99 characters. Returns 0, or kNullArgument.
+// The detail of the last failure (below) replaces the plain text of its code.
 std::uint32_t fillErrorBuffer(std::uint32_t code, std::uint32_t* buffer);
+
+// Records a detailed text (UTF-8) for the code of the library's last
+// failure, e.g. one that names the device; it holds until the next call.
+// Each library links its own copy of the core, so each keeps its own.
+void setErrorDetail(std::uint32_t code, std::string text);
 
 } // namespace zrbus

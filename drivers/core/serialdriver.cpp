@@ -1,0 +1,76 @@
+#include "serialdriver.h"
+
+#include "codes.h"
+#include "serial.h"
+#include "texts.h"
+
+#include <utility>
+
+namespace zrbus {
+
+namespace {
+
+// Any object of the core: its address lies inside the library that links it.
+const char kAnchor = 0;
+
+constexpr std::uint32_t kMaxComPort = 255;
+
+DriverConfig loadConfig() {
+    return DriverConfig::load(driverConfigPath());
+}
+
+std::uint32_t fail(std::uint32_t code, const std::string& text) {
+    setErrorDetail(code, text);
+    return code;
+}
+
+// Opens `device` for the interface `who` ("port COM3"); every failure, also
+// that of a later reopen, leaves "<who> nelze otevřít (<device>: <reason>)".
+std::uint32_t openDevice(const std::string& who, const std::string& device,
+                         std::unique_ptr<Link>& link) {
+    auto serial = std::make_unique<SerialLink>(device);
+    serial->onOpenFailure([who, device](SerialFailure f) {
+        setErrorDetail(codeOf(f), who + " nelze otevřít (" + device + ": " + reasonOf(f) + ")");
+    });
+    const SerialFailure f = serial->open();
+    if (f != SerialFailure::None) return codeOf(f);
+    link = std::move(serial);
+    return kOk;
+}
+
+} // namespace
+
+std::string driverConfigPath() {
+    return moduleDirectory(&kAnchor) + "/" + kDriverConfigName;
+}
+
+std::uint32_t openComPort(std::uint32_t port, std::unique_ptr<Link>& link) {
+    if (port == 0 || port > kMaxComPort)
+        return fail(kBadComPort,
+                    "neplatné číslo portu COM " + std::to_string(port) + " (povoleno 1 až 255)");
+    const auto device = loadConfig().device(comKey(port));
+    return openDevice("port " + comKey(port),
+                      device.value_or("/dev/ttyS" + std::to_string(port - 1)), link);
+}
+
+std::uint32_t openIsaCard(std::uint32_t base, std::unique_ptr<Link>& link) {
+    const std::string card = "KC-683 na adrese " + hexAddress(base);
+    const auto device = loadConfig().device(isaKey(base));
+    if (!device) return fail(kNotInstalled, "karta " + card + " není nainstalována");
+    return openDevice("kartu " + card, *device, link);
+}
+
+std::uint32_t openPciCard(std::unique_ptr<Link>& link) {
+    const auto device = loadConfig().device(pciKey());
+    if (!device) return fail(kNotInstalled, "karta KC-1683 není nainstalována");
+    return openDevice("kartu KC-1683", *device, link);
+}
+
+std::uint32_t openUsbConverter(std::unique_ptr<Link>& link) {
+    std::string device = loadConfig().device(usbKey()).value_or(firstUsbSerialDevice());
+    if (device.empty())
+        return fail(kNotInstalled, "převodník KU-1683 není připojen (žádné zařízení /dev/ttyUSB*)");
+    return openDevice("převodník KU-1683", device, link);
+}
+
+} // namespace zrbus
