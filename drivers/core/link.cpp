@@ -46,6 +46,12 @@ bool takeStream(Waiting& w, StreamDecoder& decoder, const std::uint8_t* data, st
 
 } // namespace
 
+std::uint32_t lineSilenceMs(std::uint32_t baud) {
+    if (baud == 0) return 0;
+    const std::uint32_t ms = (35000 + baud - 1) / baud;
+    return ms < 2 ? 2 : ms;
+}
+
 FrameType answerTypeOf(FrameType request) {
     return request == FrameType::LineConfig ? FrameType::LineConfigAck : FrameType::Answer;
 }

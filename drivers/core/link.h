@@ -46,6 +46,10 @@ public:
                             Clock::time_point deadline) = 0;
 };
 
+// Silence a sender leaves on a serial line before a frame: 3.5 character
+// times of 10 bits at the rate, at least 2 ms.
+std::uint32_t lineSilenceMs(std::uint32_t baud);
+
 // The frame type that answers a frame type (Request -> Answer,
 // LineConfig -> LineConfigAck).
 FrameType answerTypeOf(FrameType request);

@@ -1,6 +1,7 @@
 // The bus protocol codec: CRC, round trips, one-datagram decoding and the
 // streaming decoder's resynchronisation.
 #include "frame.h"
+#include "link.h"
 
 #include <gtest/gtest.h>
 
@@ -191,4 +192,11 @@ TEST(StreamDecoder, LongRunOfStartBytesNeverOverflows) {
     EXPECT_TRUE(stream(d, s).empty());
     EXPECT_LT(d.held(), kMaxFrameSize);
     EXPECT_EQ(stream(d, bytesOf(makeAnswer(Answer{}, 1))).size(), 1u);
+}
+
+TEST(LineSilence, ThreeAndAHalfCharactersAtLeastTwoMs) {
+    EXPECT_EQ(lineSilenceMs(600), 59u);
+    EXPECT_EQ(lineSilenceMs(1200), 30u);
+    EXPECT_EQ(lineSilenceMs(9600), 4u);
+    EXPECT_EQ(lineSilenceMs(115200), 2u);
 }
