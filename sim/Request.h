@@ -2,6 +2,8 @@
 // the request of the library's _Send and the answer of the module.
 #pragma once
 
+#include "codes.h"
+
 #include <array>
 #include <cstdint>
 
@@ -21,14 +23,15 @@ struct Reply {
 };
 
 // Result codes a module gives when it refuses a request. They travel in the
-// answer frame and come out of the library's _Send as the result code.
+// result byte of the answer frame and come out of the library's _Send
+// unchanged; the numbers are those of the bus protocol (drivers/core/codes.h).
 namespace ModuleResult {
-constexpr std::uint8_t Ok = 0;
-constexpr std::uint8_t UnknownCommand = 40;  // no such command code
-constexpr std::uint8_t BadParameter = 41;    // the code exists, the parameter does not
-constexpr std::uint8_t UnknownRegister = 42; // register number outside the register map
-constexpr std::uint8_t BadValue = 43;        // value not allowed for this register
-constexpr std::uint8_t Inconsistent = 44;    // the two copies of register or value differ
+constexpr std::uint8_t Ok = zrbus::kOk;
+constexpr std::uint8_t UnknownCommand = zrbus::kModuleUnknownCommand;   // no such command code
+constexpr std::uint8_t BadParameter = zrbus::kModuleBadParameter;       // no such parameter
+constexpr std::uint8_t UnknownRegister = zrbus::kModuleUnknownRegister; // outside the register map
+constexpr std::uint8_t BadValue = zrbus::kModuleBadValue;               // value not allowed
+constexpr std::uint8_t Inconsistent = zrbus::kModuleMismatch;           // the two copies differ
 } // namespace ModuleResult
 
 // The nine baud rates of the bus, by index.

@@ -1,0 +1,47 @@
+// The line-based control interface of zr464-sim: one command per line, one
+// reply per command (one or more lines, the first "ok", "error: ..." or the
+// state shown). `help` lists the commands; docs/simulator.md describes them.
+#pragma once
+
+#include "Simulator.h"
+
+#include <string>
+#include <vector>
+
+namespace zrsim {
+
+class LanConverter;
+
+class Control {
+public:
+    // The converter, if given, adds the LAN line's rate to `show`.
+    explicit Control(Simulator& sim, const LanConverter* lan = nullptr) : sim_(sim), lan_(lan) {}
+
+    // Carries out one line. quit becomes true for `quit`.
+    std::string execute(const std::string& line, bool& quit);
+    static std::string help();
+
+private:
+    using Args = std::vector<std::string>;
+    struct Entry;
+    std::string show(const Args& a);
+    std::string inputs(const Args& a);
+    std::string pattern(const Args& a);
+    std::string supply(const Args& a);
+    std::string restart(const Args& a);
+    std::string factory(const Args& a);
+    std::string fault(const Args& a);
+    std::string lineFault(const Args& a);
+    std::string commandFault(const Args& a);
+    std::string registerFault(const Args& a);
+    std::string showModule(std::size_t i);
+    bool module(const std::string& text, std::size_t& out) const;
+
+    Simulator& sim_;
+    const LanConverter* lan_;
+};
+
+// Reads a decimal or 0x-prefixed hexadecimal number no larger than max.
+bool parseNumber(const std::string& text, unsigned long long max, unsigned long long& out);
+
+} // namespace zrsim

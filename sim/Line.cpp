@@ -1,0 +1,61 @@
+#include "Line.h"
+
+#include "codes.h"
+
+#include <algorithm>
+
+namespace zrsim {
+
+namespace {
+
+std::vector<std::uint8_t> bytesOf(const zrbus::Frame& f) {
+    std::vector<std::uint8_t> out(zrbus::kMaxFrameSize);
+    out.resize(zrbus::encode(f, out.data(), out.size()));
+    return out;
+}
+
+// A damaged frame still starts like one, so the receiver reads it as a frame
+// whose checksum fails: one payload bit flipped.
+void corrupt(std::vector<std::uint8_t>& bytes) {
+    if (bytes.size() > zrbus::kHeaderSize) bytes[zrbus::kHeaderSize] ^= 0x01;
+}
+
+} // namespace
+
+std::vector<Outgoing> answerRequest(Simulator& sim, const zrbus::Frame& frame,
+                                    std::uint32_t lineBaud) {
+    zrbus::Request in;
+    if (!zrbus::readRequest(frame, in)) return {};
+    const Outcome o =
+        sim.transact(Request{in.address, in.command, in.parameter, in.data}, lineBaud);
+    if (!o.reply || o.delivery.lost) return {};
+    const zrbus::Answer a{in.address, o.reply->result, o.reply->status, o.reply->answer};
+    // A tag far from the request's, so it cannot pass for the next request's either.
+    const auto tag = static_cast<std::uint8_t>(o.delivery.mismatch ? frame.tag ^ 0x80 : frame.tag);
+    Outgoing out{bytesOf(zrbus::makeAnswer(a, tag)), o.delivery.delayMs};
+    if (o.delivery.corrupt) corrupt(out.bytes);
+    std::vector<Outgoing> all{out};
+    if (o.delivery.duplicate) all.push_back(out);
+    return all;
+}
+
+std::vector<Outgoing> LanConverter::configure(const zrbus::Frame& frame) {
+    zrbus::LineConfig c;
+    zrbus::readLineConfig(frame, c);
+    const bool known = std::find(BaudRates.begin(), BaudRates.end(), c.baud) != BaudRates.end();
+    if (known) lineBaud_ = c.baud;
+    const auto result = static_cast<std::uint8_t>(known ? zrbus::kOk : zrbus::kBadBaud);
+    return {Outgoing{bytesOf(zrbus::makeLineConfigAck(result, frame.tag)), 0}};
+}
+
+std::vector<Outgoing> LanConverter::datagram(const std::uint8_t* data, std::size_t size) {
+    zrbus::Frame frame;
+    if (zrbus::decodeOne(data, size, frame) == zrbus::DecodeResult::Ok) {
+        if (frame.type == zrbus::FrameType::LineConfig) return configure(frame);
+        if (frame.type == zrbus::FrameType::Request) return answerRequest(sim_, frame, lineBaud());
+    }
+    ++ignored_;
+    return {};
+}
+
+} // namespace zrsim

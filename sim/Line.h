@@ -1,0 +1,51 @@
+// What comes back on the line for a request frame, shared by every endpoint
+// (the LAN converter over UDP here; a serial pseudo-terminal can reuse it):
+// the simulator's outcome encoded as an answer frame with the request's tag,
+// the line faults applied.
+#pragma once
+
+#include "Simulator.h"
+#include "frame.h"
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+namespace zrsim {
+
+// Bytes to put on the line (or into one datagram) after delayMs.
+struct Outgoing {
+    std::vector<std::uint8_t> bytes;
+    std::uint32_t delayMs = 0;
+};
+
+// Answers one decoded request frame on a line running at lineBaud Bd.
+// Nothing when no module answers or the answer is lost; two entries when it
+// is duplicated.
+std::vector<Outgoing> answerRequest(Simulator& sim, const zrbus::Frame& request,
+                                    std::uint32_t lineBaud);
+
+// The LAN converter: takes one datagram, which carries exactly one frame.
+// A LineConfig frame sets the rate of the converter's line (acknowledged
+// with 0, or kBadBaud for a rate outside the nine bus rates, leaving the rate
+// as it was); a Request frame goes onto the line at that rate. Everything
+// else (damaged, truncated, oversized datagrams, answer frames) is ignored.
+class LanConverter {
+public:
+    explicit LanConverter(Simulator& sim, std::uint32_t lineBaud = 9600)
+        : sim_(sim), lineBaud_(lineBaud) {}
+
+    std::vector<Outgoing> datagram(const std::uint8_t* data, std::size_t size);
+
+    std::uint32_t lineBaud() const { return lineBaud_.load(); }
+    std::uint64_t ignored() const { return ignored_.load(); }
+
+private:
+    std::vector<Outgoing> configure(const zrbus::Frame& frame);
+
+    Simulator& sim_;
+    std::atomic<std::uint32_t> lineBaud_;
+    std::atomic<std::uint64_t> ignored_{0};
+};
+
+} // namespace zrsim

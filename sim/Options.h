@@ -1,0 +1,25 @@
+// Command-line options of zr464-sim.
+#pragma once
+
+#include "Simulator.h"
+#include "UdpEndpoint.h"
+
+#include <optional>
+#include <string>
+
+namespace zrsim {
+
+struct ProgramOptions {
+    SimulatorConfig sim;
+    UdpEndpointConfig udp;
+    std::optional<InputPattern> pattern; // for every module
+    std::uint32_t patternMs = 500;
+    bool quitOnEof = false; // --stdin-control
+    bool help = false;
+};
+
+// Parses argv[1..]; false with a message for a bad option.
+bool parseOptions(int argc, const char* const* argv, ProgramOptions& out, std::string& error);
+std::string usageText();
+
+} // namespace zrsim

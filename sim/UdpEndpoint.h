@@ -1,0 +1,53 @@
+// The LAN converter endpoint: a UDP socket on its own thread, one frame per
+// datagram, answers sent to the sender. Binds to loopback unless told
+// otherwise; port 0 takes an ephemeral port, which port() then reports.
+#pragma once
+
+#include "Line.h"
+#include "Simulator.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace zrsim {
+
+struct UdpEndpointPending;
+
+struct UdpEndpointConfig {
+    std::string bindAddress = "127.0.0.1"; // dotted-decimal IPv4
+    std::uint16_t port = 5000;
+};
+
+class UdpEndpoint {
+public:
+    UdpEndpoint(Simulator& sim, UdpEndpointConfig config);
+    ~UdpEndpoint();
+    UdpEndpoint(const UdpEndpoint&) = delete;
+    UdpEndpoint& operator=(const UdpEndpoint&) = delete;
+
+    // Binds the socket and starts the thread; false with a message if the
+    // address is not an IPv4 address or the socket cannot be bound.
+    bool start(std::string& error);
+    // Stops the thread and closes the socket; answers still delayed are dropped.
+    void stop();
+
+    std::string address() const { return config_.bindAddress; }
+    std::uint16_t port() const { return port_.load(); }
+    const LanConverter& converter() const { return converter_; }
+
+private:
+    void run();
+    void receiveOne(std::vector<UdpEndpointPending>& pending);
+
+    UdpEndpointConfig config_;
+    LanConverter converter_;
+    int socket_ = -1;
+    int wake_[2] = {-1, -1}; // self-pipe that ends the thread's wait
+    std::atomic<std::uint16_t> port_{0};
+    std::thread thread_;
+};
+
+} // namespace zrsim
