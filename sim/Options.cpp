@@ -67,6 +67,7 @@ bool parseValue(const std::string& opt, const std::string& v, ProgramOptions& o,
     if (opt == "--bind") return !(o.udp.bindAddress = v).empty();
     if (opt == "--state") return !(o.sim.stateFile = v).empty();
     if (opt == "--pattern") return parsePattern(v, o);
+    if (opt == "--pty-link") return o.pty = !(o.ptyConfig.linkPath = v).empty();
     if (opt == "--seed") {
         if (!parseNumber(v, 0xFFFFFFFFull, n)) return false;
         o.sim.seed = static_cast<std::uint32_t>(n);
@@ -82,8 +83,8 @@ bool parseValue(const std::string& opt, const std::string& v, ProgramOptions& o,
 
 bool parseOptions(int argc, const char* const* argv, ProgramOptions& out, std::string& error) {
     std::vector<ModuleSetup> modules;
-    static const char* const withValue[] = {"--port",  "--bind",    "--module",
-                                            "--state", "--pattern", "--seed"};
+    static const char* const withValue[] = {"--port",    "--bind", "--module",  "--state",
+                                            "--pattern", "--seed", "--pty-link"};
     for (int i = 1; i < argc; ++i) {
         const std::string opt = argv[i];
         if (opt == "--help" || opt == "-h") {
@@ -92,6 +93,11 @@ bool parseOptions(int argc, const char* const* argv, ProgramOptions& out, std::s
         }
         if (opt == "--stdin-control") {
             out.quitOnEof = true;
+            continue;
+        }
+        if (opt == "--pty" || opt == "--line-time") {
+            out.pty = true;
+            out.ptyConfig.lineTime = out.ptyConfig.lineTime || opt == "--line-time";
             continue;
         }
         const bool known =
@@ -119,6 +125,12 @@ std::string usageText() {
            "  --pattern P[:MS]  inputs move by themselves: walk or count, a step per MS\n"
            "                    (default 500 ms)\n"
            "  --seed N          seed for faults that hit a share of answers\n"
+           "  --pty             also offer the bus on a pseudo-terminal for the serial\n"
+           "                    libraries; prints \"zr464-sim pty PATH\" as second line\n"
+           "  --pty-link PATH   --pty, and a symbolic link to the pseudo-terminal at PATH\n"
+           "                    (replaces a symbolic link there, never another file)\n"
+           "  --line-time       --pty, and answers come as late as on a real line at the\n"
+           "                    rate the library set (10 bits per character)\n"
            "  --stdin-control   end when standard input ends (otherwise run until\n"
            "                    SIGINT or SIGTERM)\n"
            "  --help            this text\n"

@@ -1,6 +1,7 @@
 // Command-line options of zr464-sim.
 #pragma once
 
+#include "PtyEndpoint.h"
 #include "Simulator.h"
 #include "UdpEndpoint.h"
 
@@ -16,6 +17,9 @@ struct ProgramOptions {
     std::uint32_t patternMs = 500;
     bool quitOnEof = false; // --stdin-control
     bool help = false;
+    // Serial endpoint: --pty, --pty-link PATH, --line-time.
+    bool pty = false;
+    PtyEndpointConfig ptyConfig;
 };
 
 // Parses argv[1..]; false with a message for a bad option.

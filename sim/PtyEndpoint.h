@@ -19,9 +19,11 @@
 #include "frame.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace zrsim {
 
@@ -58,6 +60,8 @@ private:
     void run();
     void readLine(std::vector<Pending>& pending);
     void answer(const zrbus::Frame& frame, std::vector<Pending>& pending);
+    // Writes what is due; returns the time until the next is (negative: none).
+    std::chrono::nanoseconds writeDue(std::vector<Pending>& pending);
     std::uint32_t currentBaud() const;
     bool makeLink(std::string& error);
 

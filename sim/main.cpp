@@ -2,6 +2,7 @@
 // a control interface on standard input. POSIX (signals, poll).
 #include "Control.h"
 #include "Options.h"
+#include "PtyEndpoint.h"
 #include "Simulator.h"
 #include "UdpEndpoint.h"
 
@@ -88,8 +89,18 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::cout << "zr464-sim udp " << udp.address() << ":" << udp.port() << std::endl;
+    // The serial endpoint (--pty, --pty-link, --line-time).
+    zrsim::PtyEndpoint pty(sim, options.ptyConfig);
+    if (options.pty && !pty.start(error)) {
+        std::cerr << "zr464-sim: " << error << "\n";
+        return 1;
+    }
+    if (options.pty)
+        std::cout << "zr464-sim pty " << pty.path()
+                  << (pty.linkPath().empty() ? "" : " link " + pty.linkPath()) << std::endl;
     zrsim::Control control(sim, &udp.converter());
     controlLoop(control, options.quitOnEof);
+    pty.stop();
     udp.stop();
     return 0;
 }
