@@ -7,8 +7,8 @@
 #include <cstring>
 #include <netinet/in.h>
 #include <new>
-#include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include "zr683.h"
@@ -36,8 +36,6 @@ const char* ipText(const std::uint32_t* block, char (&copy)[ZR683_PARAM_BYTES]) 
     return copy;
 }
 
-constexpr int kMaxDiscard = 1024;
-
 class UdpLink final : public Link {
 public:
     UdpLink(int fd, const LanParameters& p) : fd_(fd), params_(p) {}
@@ -49,15 +47,10 @@ public:
     bool hasConverter() const override { return true; }
     std::uint32_t extraTimeoutMs() const override { return params_.timeoutMs; }
 
-    void discardPending() override {
-        // Bounded, so a flood of datagrams cannot hold the caller here.
-        std::uint8_t scrap[1];
-        for (int i = 0; i < kMaxDiscard; ++i) {
-            if (::recv(fd_, scrap, sizeof scrap, MSG_DONTWAIT | MSG_TRUNC) < 0 && errno != EINTR &&
-                errno != ECONNREFUSED)
-                return;
-        }
-    }
+    // Nothing to do: a datagram left from an earlier exchange is read in the
+    // wait for the next answer and dropped there, as its tag is an old one.
+    // Skipping the extra receive call keeps an exchange at two system calls.
+    void discardPending() override {}
 
     std::uint32_t send(const std::uint8_t* data, std::size_t size) override {
         for (;;) {
@@ -74,6 +67,7 @@ public:
                     Clock::time_point deadline) override;
 
 private:
+    bool waitAtMost(std::chrono::microseconds left);
     bool fromConverter(const sockaddr_in& from) const {
         return from.sin_family == AF_INET && ntohl(from.sin_addr.s_addr) == params_.address &&
                ntohs(from.sin_port) == params_.port;
@@ -81,22 +75,39 @@ private:
 
     int fd_;
     LanParameters params_;
+    std::chrono::microseconds receiveTimeout_{0}; // as last set on the socket, 0: none
 };
+
+// The socket's receive time-out bounds the blocking receive. It is set again
+// only when it would end the wait more than a millisecond early or late, so
+// in the usual exchange (same time-out each time, one datagram) no call is
+// spent on it.
+bool UdpLink::waitAtMost(std::chrono::microseconds left) {
+    constexpr std::chrono::microseconds slack{1000};
+    if (receiveTimeout_.count() != 0 && receiveTimeout_ <= left + slack &&
+        receiveTimeout_ + slack >= left)
+        return true;
+    timeval tv{};
+    tv.tv_sec = static_cast<time_t>(left.count() / 1000000);
+    tv.tv_usec = static_cast<suseconds_t>(left.count() % 1000000);
+    if (::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0) return false;
+    receiveTimeout_ = left;
+    return true;
+}
 
 Receive UdpLink::receive(std::uint8_t* buffer, std::size_t capacity, std::size_t& size,
                          Clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    pollfd p{fd_, POLLIN, 0};
-    const int ready = ::poll(&p, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
-    if (ready < 0) return errno == EINTR ? Receive::Nothing : Receive::Error;
-    if (ready == 0) return Clock::now() >= deadline ? Receive::Timeout : Receive::Nothing;
+    const auto left = std::chrono::ceil<std::chrono::microseconds>(deadline - Clock::now());
+    if (left.count() <= 0) return Receive::Timeout;
+    if (!waitAtMost(left)) return Receive::Error;
     sockaddr_in from{};
     socklen_t fromLen = sizeof from;
-    const ssize_t n = ::recvfrom(fd_, buffer, capacity, MSG_DONTWAIT | MSG_TRUNC,
-                                 reinterpret_cast<sockaddr*>(&from), &fromLen);
+    const ssize_t n =
+        ::recvfrom(fd_, buffer, capacity, MSG_TRUNC, reinterpret_cast<sockaddr*>(&from), &fromLen);
     if (n < 0)
-        return (errno == EAGAIN || errno == EINTR || errno == ECONNREFUSED) ? Receive::Nothing
-                                                                            : Receive::Error;
+        return (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR || errno == ECONNREFUSED)
+                   ? Receive::Nothing
+                   : Receive::Error;
     if (!fromConverter(from)) return Receive::Nothing;
     size = static_cast<std::size_t>(n);
     return Receive::Data;
