@@ -39,6 +39,8 @@ public:
 
     std::uint32_t lineBaud() const { return lineBaud_.load(); }
     std::uint64_t ignored() const { return ignored_.load(); }
+    // A datagram the endpoint dropped before decoding (oversized).
+    void noteIgnored() { ++ignored_; }
 
 private:
     std::vector<Outgoing> configure(const zrbus::Frame& frame);

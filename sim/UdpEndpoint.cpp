@@ -108,7 +108,8 @@ void UdpEndpoint::receiveOne(std::vector<UdpEndpointPending>& pending) {
     const ssize_t n = ::recvfrom(socket_, buffer.data(), buffer.size(), MSG_TRUNC,
                                  reinterpret_cast<sockaddr*>(&from), &len);
     // MSG_TRUNC reports the full size of an oversized datagram: not a frame.
-    if (n < 0 || static_cast<std::size_t>(n) > buffer.size()) return;
+    if (n < 0) return;
+    if (static_cast<std::size_t>(n) > buffer.size()) return converter_.noteIgnored();
     for (Outgoing& o : converter_.datagram(buffer.data(), static_cast<std::size_t>(n)))
         pending.push_back({std::chrono::steady_clock::now() + std::chrono::milliseconds(o.delayMs),
                            from, std::move(o.bytes)});

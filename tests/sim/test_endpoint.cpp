@@ -1,0 +1,214 @@
+// The LAN converter endpoint over UDP on 127.0.0.1 (ephemeral ports), the
+// control interface and the options.
+#include "Control.h"
+#include "Options.h"
+#include "UdpClient.h"
+#include "UdpEndpoint.h"
+#include "codes.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace zrsim;
+
+namespace {
+
+struct Endpoint {
+    std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
+    Simulator sim;
+    UdpEndpoint udp;
+
+    explicit Endpoint(std::vector<ModuleSetup> modules = {ModuleSetup{}})
+        : sim(SimulatorConfig{std::move(modules), {}, clock, 3}), udp(sim, {"127.0.0.1", 0}) {
+        std::string error;
+        EXPECT_TRUE(udp.start(error)) << error;
+    }
+};
+
+zrbus::Request identify(std::uint8_t item, std::uint8_t addr = 1) {
+    return zrbus::Request{addr, 200, item, {}};
+}
+
+// Waits until the converter has counted n ignored datagrams.
+bool ignoredReaches(const Endpoint& e, std::uint64_t n) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (e.udp.converter().ignored() < n)
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        else
+            std::this_thread::yield();
+    return true;
+}
+
+} // namespace
+
+TEST(SimUdp, ConfiguresTheLineAndAnswersWithTheRequestsTag) {
+    Endpoint e;
+    ASSERT_NE(e.udp.port(), 0);
+    UdpClient c(e.udp.port());
+    EXPECT_EQ(c.configure(9600), 0);
+    const auto a = c.ask(identify(2), 77);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->address, 1);
+    EXPECT_EQ(a->result, 0);
+    EXPECT_EQ(std::string(a->bytes.begin(), a->bytes.end()), "1.04");
+    EXPECT_EQ(a->status, 0x10) << "PWR after start";
+
+    const auto refused = c.ask(zrbus::Request{1, 102, 0, {0, 50, 50, 0, 0}}, 78);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->result, zrbus::kModuleUnknownRegister);
+}
+
+TEST(SimUdp, ModulesAnswerOnlyWhenTheLineRunsAtTheirRate) {
+    ModuleSetup fast;
+    fast.address = 2;
+    fast.baudIndex = 5;
+    Endpoint e({ModuleSetup{}, fast});
+    UdpClient c(e.udp.port());
+    EXPECT_EQ(c.configure(1234), static_cast<int>(zrbus::kBadBaud));
+    EXPECT_EQ(e.udp.converter().lineBaud(), 9600u) << "a refused rate changes nothing";
+    EXPECT_EQ(c.configure(19200), 0);
+    EXPECT_FALSE(c.ask(identify(0, 1), 1, 300));
+    EXPECT_TRUE(c.ask(identify(0, 2), 2));
+    EXPECT_EQ(c.configure(9600), 0);
+    EXPECT_TRUE(c.ask(identify(0, 1), 3));
+}
+
+TEST(SimUdp, IgnoresWhatIsNotARequest) {
+    Endpoint e;
+    UdpClient c(e.udp.port());
+    std::vector<std::uint8_t> good(zrbus::kMaxFrameSize);
+    good.resize(zrbus::encode(zrbus::makeRequest(identify(0), 5), good.data(), good.size()));
+    std::vector<std::uint8_t> truncated(good.begin(), good.end() - 1);
+    std::vector<std::uint8_t> trailing = good;
+    trailing.push_back(0);
+    std::vector<std::uint8_t> badCrc = good;
+    badCrc.back() ^= 0xFF;
+    std::vector<std::uint8_t> answer(zrbus::kMaxFrameSize);
+    answer.resize(zrbus::encode(zrbus::makeAnswer({1, 0, 0, {}}, 5), answer.data(), answer.size()));
+    const std::vector<std::vector<std::uint8_t>> junk = {
+        {},
+        {0x00, 0x01, 0x02},
+        truncated,
+        trailing,
+        badCrc,
+        answer,
+        std::vector<std::uint8_t>(600, zrbus::kStartByte)};
+    for (const auto& j : junk)
+        c.sendBytes(j);
+    EXPECT_TRUE(ignoredReaches(e, junk.size()));
+    EXPECT_FALSE(c.receive(100)) << "nothing answered";
+    EXPECT_TRUE(c.ask(identify(0), 6)) << "and the next request works";
+}
+
+TEST(SimUdp, LineFaultsOnTheWire) {
+    Endpoint e;
+    UdpClient c(e.udp.port());
+    ASSERT_EQ(c.configure(9600), 0);
+
+    e.sim.addFault(LineFaultRule{LineFault::Corrupt, 1, 0, 0});
+    c.send(zrbus::makeRequest(identify(0), 10));
+    auto b = c.receive();
+    zrbus::Frame f;
+    ASSERT_TRUE(b);
+    EXPECT_EQ(zrbus::decodeOne(b->data(), b->size(), f), zrbus::DecodeResult::BadCrc);
+
+    e.sim.addFault(LineFaultRule{LineFault::Duplicate, 1, 0, 0});
+    c.send(zrbus::makeRequest(identify(0), 11));
+    EXPECT_EQ(c.receiveFrame()->tag, 11);
+    EXPECT_EQ(c.receiveFrame()->tag, 11);
+
+    e.sim.addFault(LineFaultRule{LineFault::Mismatch, 1, 0, 0});
+    c.send(zrbus::makeRequest(identify(0), 12));
+    EXPECT_NE(c.receiveFrame()->tag, 12);
+
+    e.sim.addFault(LineFaultRule{LineFault::Lose, 1, 0, 0});
+    EXPECT_FALSE(c.ask(identify(0), 13, 200));
+
+    e.sim.addFault(LineFaultRule{LineFault::Delay, 1, 0, 300});
+    c.send(zrbus::makeRequest(identify(0), 14));
+    EXPECT_FALSE(c.receive(100)) << "not before its delay";
+    EXPECT_EQ(c.receiveFrame()->tag, 14);
+
+    e.sim.addFault(CommandFaultRule{200, std::nullopt, 25, 1});
+    EXPECT_EQ(c.ask(identify(0), 15)->result, 25);
+    EXPECT_EQ(c.ask(identify(0), 16)->result, 0) << "the next transaction works normally";
+}
+
+TEST(SimUdp, RefusesABindAddressThatIsNotIPv4) {
+    Simulator sim(SimulatorConfig{});
+    UdpEndpoint udp(sim, {"not-an-address", 0});
+    std::string error;
+    EXPECT_FALSE(udp.start(error));
+    EXPECT_NE(error.find("not-an-address"), std::string::npos);
+}
+
+TEST(SimControl, CommandsChangeTheSimulator) {
+    auto clock = std::make_shared<ManualClock>();
+    Simulator sim(SimulatorConfig{{ModuleSetup{}}, {}, clock, 1});
+    Control ctl(sim);
+    bool quit = false;
+    EXPECT_EQ(ctl.execute("inputs 0 0x0000FFFF", quit), "ok\n");
+    EXPECT_EQ(sim.view(0)->inputPins, 0xFFFFu);
+    EXPECT_EQ(ctl.execute("supply 0 off", quit), "ok\n");
+    EXPECT_FALSE(sim.view(0)->supplyOk);
+    EXPECT_EQ(ctl.execute("fault delay 50 share 25%", quit), "ok\n");
+    EXPECT_EQ(ctl.execute("fault command 100/1 12", quit), "ok\n");
+    EXPECT_EQ(ctl.execute("fault register 3 99 0", quit), "ok\n");
+    EXPECT_EQ(ctl.execute("faults", quit),
+              "line delay 50 ms, share 0.250000\ncommand 100/1 fails with 12, until cleared\n"
+              "register 3 reads 99 on module 0\n");
+    EXPECT_EQ(ctl.execute("fault clear", quit), "ok\n");
+    EXPECT_EQ(ctl.execute("faults", quit), "no faults\n");
+    EXPECT_NE(ctl.execute("show 0", quit).find("address 1, 9600 Bd"), std::string::npos);
+    for (const char* bad : {"inputs 1 5", "inputs 0 0x1FFFFFFFF", "pattern 0 zigzag",
+                            "fault lose share 2", "fault lose next 0", "fault command 1 0",
+                            "fault register 300 1", "restart 9", "nonsense"})
+        EXPECT_EQ(ctl.execute(bad, quit).rfind("error: ", 0), 0u) << bad;
+    EXPECT_FALSE(quit);
+    EXPECT_EQ(ctl.execute("", quit), "");
+    ctl.execute("quit", quit);
+    EXPECT_TRUE(quit);
+}
+
+TEST(SimOptions, ModulesPortsAndErrors) {
+    const char* argv[] = {"zr464-sim",
+                          "--port",
+                          "0",
+                          "--module",
+                          "1",
+                          "--module",
+                          "7:19200:1.01:NAME:EXTRA",
+                          "--bind",
+                          "127.0.0.2",
+                          "--pattern",
+                          "walk:100",
+                          "--stdin-control"};
+    ProgramOptions o;
+    std::string error;
+    ASSERT_TRUE(parseOptions(12, argv, o, error)) << error;
+    EXPECT_EQ(o.udp.port, 0);
+    EXPECT_EQ(o.udp.bindAddress, "127.0.0.2");
+    ASSERT_EQ(o.sim.modules.size(), 2u);
+    EXPECT_EQ(o.sim.modules[0].address, 1);
+    EXPECT_EQ(o.sim.modules[0].baudIndex, 4);
+    EXPECT_EQ(o.sim.modules[1].address, 7);
+    EXPECT_EQ(o.sim.modules[1].baudIndex, 5);
+    EXPECT_EQ(o.sim.modules[1].identity.version, "1.01");
+    EXPECT_EQ(o.sim.modules[1].identity.name, "NAME");
+    EXPECT_EQ(o.sim.modules[1].identity.extra, "EXTRA");
+    EXPECT_EQ(o.pattern, InputPattern::Walk);
+    EXPECT_EQ(o.patternMs, 100u);
+    EXPECT_TRUE(o.quitOnEof);
+
+    for (std::vector<const char*> bad :
+         std::vector<std::vector<const char*>>{{"x", "--port", "70000"},
+                                               {"x", "--module", "256"},
+                                               {"x", "--module", "1:9601"},
+                                               {"x", "--port"},
+                                               {"x", "--frobnicate"}}) {
+        ProgramOptions b;
+        EXPECT_FALSE(parseOptions(static_cast<int>(bad.size()), bad.data(), b, error)) << bad[1];
+    }
+}
