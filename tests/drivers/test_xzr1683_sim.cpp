@@ -1,0 +1,253 @@
+// XZR1683.so (loaded by name) against the module simulator over loopback:
+// every command of the command set, the module's refusals, injected faults,
+// and the zr464-sim program started as a process.
+#include "Prikazy.h"
+#include "Simulator.h"
+#include "Udp.h"
+#include "UdpEndpoint.h"
+#include "codes.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace zrbus;
+
+extern char** environ;
+
+namespace {
+
+struct Reply {
+    std::uint32_t rc = 0xDEAD, status = 0, result = 0;
+    std::array<std::uint32_t, ZR683_ANSWER_WORDS> a{};
+    std::string text() const { return {char(a[0]), char(a[1]), char(a[2]), char(a[3])}; }
+};
+
+// A connection through the library to a simulated bus on 127.0.0.1.
+class Bus : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(udp.start(error)) << error;
+        ASSERT_TRUE(lib.load()) << Xzr::path();
+        connect(1000, 200);
+    }
+    void TearDown() override { lib.done(&h); }
+
+    void connect(std::uint32_t udpTimeout, std::uint32_t wait, std::uint32_t baud = 9600) {
+        lib.done(&h);
+        ASSERT_EQ(lib.init(&h, lanBlock("127.0.0.1", udp.port(), udpTimeout).data()), kOk);
+        ASSERT_EQ(lib.setConfig(h, baud, wait, 2), kOk);
+    }
+
+    Reply send(std::uint8_t command, std::uint8_t parameter, std::array<std::uint8_t, 5> d = {},
+               std::uint8_t address = 1) {
+        std::array<std::uint32_t, ZR683_REQUEST_WORDS> rq{};
+        rq[0] = address;
+        rq[1] = command;
+        rq[2] = parameter;
+        for (std::size_t i = 0; i < d.size(); ++i)
+            rq[3 + i] = d[i];
+        Reply r;
+        r.rc = lib.send(h, rq.data(), r.a.data(), &r.status, &r.result);
+        return r;
+    }
+    Reply readRegister(std::uint8_t reg, std::uint8_t address = 1) {
+        return send(Prikaz::CtiRegistr, 0, {0, reg, reg, 0, 0}, address);
+    }
+    Reply writeRegister(std::uint8_t reg, std::uint8_t value) {
+        return send(Prikaz::ZapisRegistr, 0, {0, reg, reg, value, value});
+    }
+    std::uint32_t word(const Reply& r) const {
+        return r.a[0] | r.a[1] << 8 | r.a[2] << 16 | r.a[3] << 24;
+    }
+
+    std::shared_ptr<zrsim::ManualClock> clock = std::make_shared<zrsim::ManualClock>();
+    zrsim::Simulator sim{zrsim::SimulatorConfig{{zrsim::ModuleSetup{}}, {}, clock, 5}};
+    zrsim::UdpEndpoint udp{sim, {"127.0.0.1", 0}};
+    Xzr lib;
+    std::uint32_t h = 0;
+};
+
+} // namespace
+
+TEST_F(Bus, IdentificationItems) {
+    std::string name, extra;
+    for (std::uint8_t item : {Prikaz::IdNazev1, Prikaz::IdNazev2})
+        name += send(200, item).text();
+    for (std::uint8_t item : {Prikaz::IdDoplnek1, Prikaz::IdDoplnek2})
+        extra += send(200, item).text();
+    EXPECT_EQ(name, "ZR-464  ");
+    EXPECT_EQ(send(200, Prikaz::IdVerze).text(), "1.04");
+    EXPECT_EQ(extra, "SIM-0001");
+    EXPECT_EQ(send(200, 3).rc, kModuleBadParameter);
+}
+
+TEST_F(Bus, EveryRegisterWrittenAndReadBackThenAddressAndRateAtRestart) {
+    std::vector<std::uint8_t> regs;
+    for (int r = 0; r < 64; ++r)
+        if (Registr::Existuje(r)) regs.push_back(static_cast<std::uint8_t>(r));
+    auto valueFor = [](std::uint8_t r) -> std::uint8_t {
+        if (r == Registr::AktivaceCasovace) return 0;
+        if (r == Registr::Rychlost) return 5; // 19200 Bd
+        if (r == Registr::Adresa) return 9;
+        return static_cast<std::uint8_t>(0xA0 + r);
+    };
+    for (std::uint8_t r : regs) {
+        ASSERT_EQ(writeRegister(r, valueFor(r)).rc, kOk) << int(r);
+        const Reply back = readRegister(r); // at the old address: takes effect at restart
+        ASSERT_EQ(back.rc, kOk) << int(r);
+        EXPECT_EQ(back.a[2], valueFor(r)) << int(r);
+        EXPECT_EQ(back.a[0], r);
+    }
+    EXPECT_EQ(writeRegister(Registr::Rychlost, 9).rc, kModuleBadValue);
+    EXPECT_EQ(readRegister(5).rc, kModuleUnknownRegister);
+    EXPECT_EQ(send(Prikaz::CtiRegistr, 0, {0, 1, 2, 0, 0}).rc, kModuleMismatch);
+
+    sim.restart(0);
+    connect(30, 30);
+    EXPECT_EQ(readRegister(Registr::Adresa, 9).rc, kTimeout); // the line is still at 9600
+    connect(30, 30, 19200);
+    EXPECT_EQ(readRegister(Registr::Adresa, 1).rc, kTimeout);
+    const Reply moved = readRegister(Registr::Adresa, 9);
+    EXPECT_EQ(moved.rc, kOk);
+    EXPECT_EQ(moved.a[2], 9u);
+}
+
+TEST_F(Bus, InputsThroughNegation) {
+    sim.setInputPins(0, 0x12345678);
+    EXPECT_EQ(word(send(Prikaz::CtiVstupy, Prikaz::ParDIO)), ~0x12345678u); // negated by default
+    for (int n = 0; n < 4; ++n)
+        ASSERT_EQ(writeRegister(Registr::NegaceDIN(n), 0).rc, kOk);
+    EXPECT_EQ(word(send(Prikaz::CtiVstupy, Prikaz::ParDIO)), 0x12345678u);
+    ASSERT_EQ(writeRegister(Registr::NegaceDIN(1), 0x0F).rc, kOk);
+    EXPECT_EQ(word(send(Prikaz::CtiVstupy, Prikaz::ParDIO)), 0x12345678u ^ 0x0F00u);
+}
+
+TEST_F(Bus, OutputsThroughNegation) {
+    ASSERT_EQ(send(Prikaz::ZapisVystupy, Prikaz::ParDIO, {0, 0x01, 0x02, 0x04, 0x80}).rc, kOk);
+    auto v = sim.view(0);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->outputRegister, 0x80040201u);
+    EXPECT_EQ(v->outputPins, ~0x80040201u);
+    ASSERT_EQ(writeRegister(Registr::NegaceDOUT(0), 0).rc, kOk);
+    EXPECT_EQ(sim.view(0)->outputPins & 0xFFu, 0x01u);
+}
+
+TEST_F(Bus, StatusRegisterAndItsClearing) {
+    Reply s = send(Prikaz::CtiStav, Prikaz::ParStatusRegistr);
+    ASSERT_EQ(s.rc, kOk);
+    EXPECT_EQ(word(s), StatusBit::PWR);
+    EXPECT_EQ(s.status, StatusBit::PWR);
+    ASSERT_EQ(writeRegister(Registr::NegaceDIN(0), 0).rc, kOk);
+    EXPECT_EQ(send(55, 0).rc, kModuleUnknownCommand);
+    EXPECT_EQ(word(send(Prikaz::CtiStav, 0)), StatusBit::PWR | StatusBit::PRF | StatusBit::FN);
+    ASSERT_EQ(send(Prikaz::ZapisStav, Prikaz::ParStatusRegistr).rc, kOk);
+    s = send(Prikaz::CtiStav, 0);
+    EXPECT_EQ(word(s), 0u);
+    EXPECT_EQ(s.status, 0u);
+}
+
+TEST_F(Bus, WatchdogCountsDownUnderTheSimulationClock) {
+    auto left = [&] {
+        const Reply r = send(Prikaz::CtiStav, Prikaz::ParCasWatchdog);
+        return r.rc == kOk ? static_cast<int>(r.a[0] | r.a[1] << 8) : -1;
+    };
+    EXPECT_EQ(left(), 60); // factory initialisation time
+    clock->advance(3000);
+    EXPECT_EQ(left(), 57);
+    ASSERT_EQ(
+        send(Prikaz::ZapisStav, Prikaz::ParCasWatchdog, {0, Prikaz::TestovaciCasWatchdog, 0, 0, 0})
+            .rc,
+        kOk);
+    EXPECT_EQ(left(), 10);
+    clock->advance(10000);
+    EXPECT_EQ(left(), 0);
+    EXPECT_FALSE(sim.view(0)->relayOn);
+    EXPECT_NE(word(send(Prikaz::CtiStav, 0)) & StatusBit::RST, 0u);
+}
+
+TEST_F(Bus, InjectedFaultsGiveTheirCodeAndTheNextTransactionWorks) {
+    connect(40, 40);
+    struct Case {
+        zrsim::LineFault kind;
+        std::uint32_t delayMs;
+        std::uint32_t want;
+    } cases[] = {
+        {zrsim::LineFault::Lose, 0, kTimeout},     {zrsim::LineFault::Corrupt, 0, kBadCrc},
+        {zrsim::LineFault::Mismatch, 0, kTimeout}, {zrsim::LineFault::Delay, 150, kTimeout},
+        {zrsim::LineFault::Duplicate, 0, kOk},
+    };
+    for (const Case& c : cases) {
+        sim.addFault(zrsim::LineFaultRule{c.kind, 1, 0.0, c.delayMs});
+        EXPECT_EQ(send(200, Prikaz::IdVerze).rc, c.want) << zrsim::lineFaultName(c.kind);
+        const Reply next = send(200, Prikaz::IdNazev1); // a late or second answer is not this
+        EXPECT_EQ(next.rc, kOk) << zrsim::lineFaultName(c.kind);
+        EXPECT_EQ(next.text(), "ZR-4") << zrsim::lineFaultName(c.kind);
+    }
+}
+
+TEST_F(Bus, CommandAndRegisterFaults) {
+    sim.addFault(zrsim::CommandFaultRule{Prikaz::CtiStav, std::uint8_t{0}, 42, 1});
+    const Reply r = send(Prikaz::CtiStav, 0);
+    EXPECT_EQ(r.rc, 42u);
+    EXPECT_EQ(r.result, 42u);
+    std::array<std::uint32_t, ZR683_ERROR_CHARS> text{};
+    EXPECT_EQ(lib.error(42, text.data()), kOk);
+    EXPECT_NE(text[1], 0u);
+    EXPECT_EQ(send(Prikaz::CtiStav, 0).rc, kOk);
+
+    sim.addFault(zrsim::RegisterFaultRule{std::nullopt, 33, 0x55});
+    ASSERT_EQ(writeRegister(33, 0x11).rc, kOk);
+    EXPECT_EQ(readRegister(33).a[2], 0x55u);
+}
+
+// zr464-sim as a program: started on a free port, it answers the library.
+TEST(SimProgram, AnswersTheLibraryAsAProcess) {
+    int out[2], in[2];
+    ASSERT_EQ(pipe(out), 0);
+    ASSERT_EQ(pipe(in), 0);
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
+    posix_spawn_file_actions_adddup2(&fa, in[0], 0);
+    posix_spawn_file_actions_addclose(&fa, out[0]);
+    posix_spawn_file_actions_addclose(&fa, in[1]);
+    const std::string prog = std::string(ZR_BIN_DIR) + "/zr464-sim";
+    const char* argv[] = {prog.c_str(), "--port", "0", "--stdin-control", nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, prog.c_str(), &fa, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&fa);
+    close(out[1]);
+    close(in[0]);
+
+    FILE* lines = fdopen(out[0], "r");
+    char line[128] = {};
+    unsigned port = 0;
+    ASSERT_NE(std::fgets(line, sizeof line, lines), nullptr);
+    ASSERT_EQ(std::sscanf(line, "zr464-sim udp 127.0.0.1:%u", &port), 1) << line;
+
+    Xzr lib;
+    ASSERT_TRUE(lib.load());
+    std::uint32_t h = 0;
+    ASSERT_EQ(lib.init(&h, lanBlock("127.0.0.1", port, 1000).data()), kOk);
+    ASSERT_EQ(lib.setConfig(h, 9600, 200, 2), kOk);
+    std::array<std::uint32_t, ZR683_REQUEST_WORDS> rq{1, 200, 2};
+    std::array<std::uint32_t, ZR683_ANSWER_WORDS> a{};
+    std::uint32_t status = 0, result = 0;
+    EXPECT_EQ(lib.send(h, rq.data(), a.data(), &status, &result), kOk);
+    EXPECT_EQ(a[0], std::uint32_t('1'));
+    EXPECT_EQ(a[3], std::uint32_t('4'));
+    lib.done(&h);
+
+    close(in[1]); // end of standard input ends the program
+    int ws = 0;
+    EXPECT_EQ(waitpid(pid, &ws, 0), pid);
+    EXPECT_TRUE(WIFEXITED(ws));
+    std::fclose(lines);
+}
