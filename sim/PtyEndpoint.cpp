@@ -119,6 +119,7 @@ bool PtyEndpoint::makeLink(std::string& error) {
         error = errorText("cannot create the link " + link);
         return false;
     }
+    linked_ = true;
     return true;
 }
 
@@ -128,11 +129,12 @@ void PtyEndpoint::stop() {
         [[maybe_unused]] const auto n = ::write(wake_[1], &c, 1);
         thread_.join();
     }
-    if (!config_.linkPath.empty() && !path_.empty()) {
+    if (linked_) {
         std::array<char, PATH_MAX> target{};
         const ssize_t n = ::readlink(config_.linkPath.c_str(), target.data(), target.size() - 1);
         if (n > 0 && path_ == std::string(target.data(), static_cast<std::size_t>(n)))
             ::unlink(config_.linkPath.c_str());
+        linked_ = false;
     }
     closeFd(master_);
     closeFd(slave_);

@@ -69,6 +69,7 @@ private:
     PtyEndpointConfig config_;
     std::string path_;
     int master_ = -1;
+    bool linked_ = false;    // the link at linkPath is ours
     int slave_ = -1;         // kept open: rate of the line, master stays usable
     int wake_[2] = {-1, -1}; // self-pipe that ends the thread's wait
     zrbus::StreamDecoder decoder_;

@@ -171,7 +171,22 @@ void SerialLink::waitForSilence() {
     std::this_thread::sleep_until(lastActivity_ + lineSilence(baud_));
 }
 
+namespace {
+
+// True when the device has hung up (the far side of a pseudo-terminal
+// closed, a USB converter was pulled out).
+bool hungUp(int fd) {
+    pollfd p{fd, POLLOUT, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+} // namespace
+
 std::uint32_t SerialLink::send(const std::uint8_t* data, std::size_t size) {
+    if (isOpen() && hungUp(port_->fd)) {
+        lineLost_ = true;
+        close();
+    }
     if (!reopenIfLost()) return codeOf(lastFailure_);
     waitForSilence();
     tcflush(port_->fd, TCIFLUSH);
@@ -190,6 +205,11 @@ std::uint32_t SerialLink::send(const std::uint8_t* data, std::size_t size) {
         }
         pollfd p{port_->fd, POLLOUT, 0};
         if (Clock::now() >= deadline || ::poll(&p, 1, 10) < 0) return kSendFailed;
+        if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            lineLost_ = true;
+            close();
+            return kSendFailed;
+        }
     }
     // The frame leaves the line when its last character has been sent.
     lastActivity_ = Clock::now() + lineTime(size, baud_);

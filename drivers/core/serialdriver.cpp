@@ -6,6 +6,8 @@
 
 #include <utility>
 
+#include "zr683.h"
+
 namespace zrbus {
 
 namespace {
@@ -24,13 +26,25 @@ std::uint32_t fail(std::uint32_t code, const std::string& text) {
     return code;
 }
 
+// "<who> nelze otevřít (<device>: <reason>)", with the device path cut at
+// its start ("...") where the whole would not fit into _Error's buffer.
+std::string openFailureText(const std::string& who, const std::string& device, SerialFailure f) {
+    const std::string before = who + " nelze otevřít (";
+    const std::string after = std::string(": ") + reasonOf(f) + ")";
+    const std::size_t fixed = toWindows1250(before + after).size();
+    const std::size_t room = ZR683_ERROR_CHARS - 1 > fixed ? ZR683_ERROR_CHARS - 1 - fixed : 0;
+    std::string path = device;
+    if (path.size() > room && room > 3) path = "..." + path.substr(path.size() - (room - 3));
+    return before + path + after;
+}
+
 // Opens `device` for the interface `who` ("port COM3"); every failure, also
-// that of a later reopen, leaves "<who> nelze otevřít (<device>: <reason>)".
+// that of a later reopen, leaves its text as the detail of its code.
 std::uint32_t openDevice(const std::string& who, const std::string& device,
                          std::unique_ptr<Link>& link) {
     auto serial = std::make_unique<SerialLink>(device);
     serial->onOpenFailure([who, device](SerialFailure f) {
-        setErrorDetail(codeOf(f), who + " nelze otevřít (" + device + ": " + reasonOf(f) + ")");
+        setErrorDetail(codeOf(f), openFailureText(who, device, f));
     });
     const SerialFailure f = serial->open();
     if (f != SerialFailure::None) return codeOf(f);
