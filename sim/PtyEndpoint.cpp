@@ -2,6 +2,7 @@
 #include "PtyEndpoint.h"
 
 #include "Line.h"
+#include "link.h"
 #include "serialtiming.h"
 
 #include <fcntl.h>
@@ -49,6 +50,10 @@ bool setRaw(int fd) {
     cfsetispeed(&t, B9600);
     cfsetospeed(&t, B9600);
     return tcsetattr(fd, TCSANOW, &t) == 0;
+}
+
+std::chrono::milliseconds silence(std::uint32_t baud) {
+    return std::chrono::milliseconds(zrbus::lineSilenceMs(baud));
 }
 
 std::string errorText(const std::string& what) {
@@ -155,8 +160,7 @@ void PtyEndpoint::answer(const zrbus::Frame& frame, std::vector<Pending>& pendin
     if (config_.lineTime) due += zrbus::lineTime(requestSize, baud);
     for (Outgoing& o : answerRequest(sim_, frame, baud)) {
         due += std::chrono::milliseconds(o.delayMs);
-        if (config_.lineTime)
-            due += zrbus::lineSilence(baud) + zrbus::lineTime(o.bytes.size(), baud);
+        if (config_.lineTime) due += silence(baud) + zrbus::lineTime(o.bytes.size(), baud);
         pending.push_back({due, std::move(o.bytes)});
     }
 }
@@ -165,6 +169,10 @@ void PtyEndpoint::readLine(std::vector<Pending>& pending) {
     std::array<std::uint8_t, 256> buffer{};
     const ssize_t n = ::read(master_, buffer.data(), buffer.size());
     if (n <= 0) return;
+    // A gap longer than the line silence ends a partial frame.
+    const auto now = Steady::now();
+    if (now - lastByte_ > silence(currentBaud())) decoder_.reset();
+    lastByte_ = now;
     decoder_.feed(buffer.data(), static_cast<std::size_t>(n), [&](const zrbus::Frame& f) {
         if (f.type == zrbus::FrameType::Request) answer(f, pending);
     });

@@ -73,6 +73,7 @@ private:
     int slave_ = -1;         // kept open: rate of the line, master stays usable
     int wake_[2] = {-1, -1}; // self-pipe that ends the thread's wait
     zrbus::StreamDecoder decoder_;
+    std::chrono::steady_clock::time_point lastByte_{};
     std::atomic<std::uint32_t> lineBaud_{0};
     std::atomic<std::uint64_t> requests_{0};
     std::thread thread_;

@@ -168,7 +168,7 @@ void SerialLink::discardPending() {
 }
 
 void SerialLink::waitForSilence() {
-    std::this_thread::sleep_until(lastActivity_ + lineSilence(baud_));
+    std::this_thread::sleep_until(lastActivity_ + std::chrono::milliseconds(lineSilenceMs(baud_)));
 }
 
 namespace {

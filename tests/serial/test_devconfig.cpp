@@ -71,12 +71,9 @@ TEST(DriverConfig, FirstUsbConverterByNumber) {
     EXPECT_EQ(firstUsbSerialDevice(dev.path()), dev.file("ttyUSB2"));
 }
 
-TEST(LineTiming, CharacterTimesAndSilence) {
+TEST(LineTiming, CharacterTimes) {
     using std::chrono::microseconds;
     EXPECT_EQ(lineTime(1, 9600), microseconds(1042));
     EXPECT_EQ(lineTime(14, 115200), microseconds(1216));
-    EXPECT_EQ(lineSilence(9600), microseconds(3646));
-    EXPECT_EQ(lineSilence(600), microseconds(58334));
-    EXPECT_EQ(lineSilence(115200), kMinLineSilence); // 3.5 characters = 0.3 ms
-    EXPECT_EQ(lineSilence(19200), kMinLineSilence);  // 1.8 ms
+    EXPECT_EQ(lineTime(13, 600), microseconds(216667));
 }
