@@ -145,8 +145,11 @@ std::uint32_t openUdpLink(const LanParameters& params, std::unique_ptr<Link>& ou
     to.sin_addr.s_addr = htonl(params.address);
     to.sin_port = htons(params.port);
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
+        // EACCES: the address is a broadcast address of a local network,
+        // which a socket without broadcast permission may not reach.
+        const int why = errno;
         ::close(fd);
-        return kOpenFailed;
+        return why == EACCES ? kBadAddress : kOpenFailed;
     }
     out.reset(new (std::nothrow) UdpLink(fd, params));
     if (!out) {

@@ -219,8 +219,8 @@ TEST_F(Xzr1683, ModuleResultIsPassedThroughAndUnknownResultRefused) {
 
 TEST_F(Xzr1683, BadIpTextsAreRefusedWithoutOpening) {
     const char* texts[] = {
-        "",          "localhost",  "127.0.0.1x", "127.0.0", "0.0.0.0",  "255.255.255.255",
-        "224.0.0.1", " 127.0.0.1", "127.0.0.01", "::1",     "999.1.1.1"};
+        "",          "localhost",  "127.0.0.1x", "127.0.0", "0.0.0.0",   "255.255.255.255",
+        "224.0.0.1", " 127.0.0.1", "127.0.0.01", "::1",     "999.1.1.1", "127.255.255.255"};
     for (const char* t : texts) {
         auto block = lanBlock(t, peer.port(), 100);
         h = 77;
