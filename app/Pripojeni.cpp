@@ -119,6 +119,19 @@ void TForm2::VytvorOvladace() {
     Edit4 = editace("Edit4");
     Edit1 = editace("Edit1");
 
+    VytvorSeznamy();
+    VytvorPanel();
+
+    Button1 = new QPushButton(QStringLiteral("Inicializace připojení"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    // Enter in an edit must not start a connection by accident.
+    Button1->setAutoDefault(false);
+    Button2->setAutoDefault(false);
+}
+
+void TForm2::VytvorSeznamy() {
     ComboBox2 = new QComboBox(this);
     ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
     ComboBox2->addItems({QStringLiteral("Standardní COMx"), QStringLiteral("ISA karta KC-683"),
@@ -130,8 +143,12 @@ void TForm2::VytvorOvladace() {
     for (int i = 0; i < PocetRychlosti; ++i)
         ComboBox1->addItem(TextRychlosti(i));
     ComboBox1->setCurrentIndex(VychoziIndexRychlosti);
+}
 
-    Panel1 = popisek("Panel1", QString());
+// The status panel: white, with a lowered double bevel.
+void TForm2::VytvorPanel() {
+    Panel1 = new QLabel(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     Panel1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Panel1->setIndent(6);
@@ -139,14 +156,6 @@ void TForm2::VytvorOvladace() {
     QPalette paleta = Panel1->palette();
     paleta.setColor(QPalette::Window, Qt::white);
     Panel1->setPalette(paleta);
-
-    Button1 = new QPushButton(QStringLiteral("Inicializace připojení"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    // Enter in an edit must not start a connection by accident.
-    Button1->setAutoDefault(false);
-    Button2->setAutoDefault(false);
 }
 
 void TForm2::RozmistiOvladace() {
@@ -167,6 +176,11 @@ void TForm2::RozmistiOvladace() {
     Panel1->setGeometry(Vlevo, 270, 560, 30);
     Button1->setGeometry(Vlevo, 322, 200, 32);
     Button2->setGeometry(476, 322, 100, 32);
+    // Focus moves top to bottom.
+    const std::array<QWidget*, 8> poradi = {ComboBox2, Edit2,     Edit3,   Edit4,
+                                            Edit1,     ComboBox1, Button1, Button2};
+    for (std::size_t i = 1; i < poradi.size(); ++i)
+        setTabOrder(poradi[i - 1], poradi[i]);
 }
 
 void TForm2::showEvent(QShowEvent* event) {

@@ -49,6 +49,8 @@ protected:
 
 private:
     void VytvorOvladace();
+    void VytvorSeznamy();
+    void VytvorPanel();
     void RozmistiOvladace();
     void PouzijViditelnost(int rozhrani);
     void ZobrazStav(const QString& text, bool hned);
