@@ -61,7 +61,7 @@ std::string resolve(std::string_view path, const std::string& directory) {
 
 std::string hexAddress(std::uint32_t base) {
     std::ostringstream s;
-    s << std::hex << base << 'h';
+    s << std::hex << std::uppercase << base << 'h';
     return s.str();
 }
 

@@ -55,7 +55,7 @@ TEST(DriverConfig, AMissingFileIsAnEmptyConfiguration) {
 TEST(DriverConfig, NormalNames) {
     EXPECT_EQ(normalKey(" Com 3 "), "COM3");
     EXPECT_EQ(normalKey("kc-683 300H"), "KC-683 300h");
-    EXPECT_EQ(normalKey("KC-683 0X2F8"), "KC-683 2f8h");
+    EXPECT_EQ(normalKey("KC-683 0X2F8"), "KC-683 2F8h");
     EXPECT_EQ(normalKey("kc-1683"), "KC-1683");
     EXPECT_EQ(normalKey("ku-1683"), "KU-1683");
     EXPECT_FALSE(normalKey("KU-1684"));

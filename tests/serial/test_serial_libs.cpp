@@ -191,11 +191,11 @@ TEST_F(SerialOpening, MissingDeviceNotASerialDeviceAndDefaults) {
 }
 
 TEST_F(SerialOpening, CardsThatAreNotConfiguredAreNotInstalled) {
-    const auto isa = load("XKC683", "KC-683 310h = /dev/null\n");
+    const auto isa = load("XKC683", "kc-683 2a0h = /dev/null\n");
     expectFailure(*isa, 0x300, kNotInstalled, "karta KC-683 na adrese 300h není nainstalována");
     expectFailure(
-        *isa, 0x310, kNotSerial,
-        "kartu KC-683 na adrese 310h nelze otevřít (/dev/null: není to sériové zařízení)");
+        *isa, 0x2A0, kNotSerial,
+        "kartu KC-683 na adrese 2A0h nelze otevřít (/dev/null: není to sériové zařízení)");
     const auto pci = load("XKC1683", "# nothing\n");
     expectFailure(*pci, 0, kNotInstalled, "karta KC-1683 není nainstalována");
 }
