@@ -47,6 +47,8 @@ SerialFailure failureOfErrno(int err) {
     case EBUSY:
     case EWOULDBLOCK:
         return SerialFailure::Busy;
+    case EISDIR:
+        return SerialFailure::NotSerial;
     default:
         return SerialFailure::Other;
     }

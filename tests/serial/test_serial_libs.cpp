@@ -176,11 +176,12 @@ TEST_F(SerialOpening, ComPortNumberOutOfRange) {
 }
 
 TEST_F(SerialOpening, MissingDeviceNotASerialDeviceAndDefaults) {
-    const auto lib = load("XCOM683", "COM3 = /dev/null\nCOM4 = nowhere/tty\n");
+    const auto lib = load("XCOM683", "COM3 = /dev/null\nCOM4 = nowhere/tty\nCOM5 = /tmp\n");
     expectFailure(*lib, 3, kNotSerial,
                   "port COM3 nelze otevřít (/dev/null: není to sériové zařízení)");
     expectFailure(*lib, 4, kNoDevice,
                   "port COM4 nelze otevřít (" + dir.file("nowhere/tty") + ": zařízení neexistuje)");
+    expectFailure(*lib, 5, kNotSerial, "port COM5 nelze otevřít (/tmp: není to sériové zařízení)");
     // Without a line of its own COM 200 is /dev/ttyS199, which no machine has.
     expectFailure(*lib, 200, kNoDevice,
                   "port COM200 nelze otevřít (/dev/ttyS199: zařízení neexistuje)");
