@@ -110,8 +110,8 @@ bool BlokLANPlatny(const TParametry& blok) {
 void AdresaTextuLAN(TParametry& kopie) {
     if (kopie[ZR683_LAN_IP] != ZR683_LAN_TEXT_OFFSET) return;
     auto* bajty = reinterpret_cast<unsigned char*>(kopie.data());
-    kopie[ZR683_LAN_IP] = static_cast<std::uint32_t>(
-        reinterpret_cast<std::uintptr_t>(bajty + ZR683_LAN_TEXT_OFFSET));
+    kopie[ZR683_LAN_IP] =
+        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(bajty + ZR683_LAN_TEXT_OFFSET));
 }
 #endif
 

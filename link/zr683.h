@@ -119,8 +119,8 @@ typedef uint32_t(ZR683_CALL* zr683_setconfig_fn)(uint32_t handle, uint32_t baud,
                                                  uint32_t constant);
 
 /* NAME_GetConfig reads back what _SetConfig set. Must exist; never called. */
-typedef uint32_t(ZR683_CALL* zr683_getconfig_fn)(uint32_t handle, uint32_t* baud,
-                                                 uint32_t* wait, uint32_t* constant);
+typedef uint32_t(ZR683_CALL* zr683_getconfig_fn)(uint32_t handle, uint32_t* baud, uint32_t* wait,
+                                                 uint32_t* constant);
 
 /* NAME_Send carries one exchange with the module: it sends the request block
  * and waits for the matching answer. On every call it writes the module's
@@ -128,8 +128,7 @@ typedef uint32_t(ZR683_CALL* zr683_getconfig_fn)(uint32_t handle, uint32_t* baud
  * 3 and a result code into *result, and returns 0 or a code. The program
  * takes a non-zero return as the result, else *result. */
 typedef uint32_t(ZR683_CALL* zr683_send_fn)(uint32_t handle, const uint32_t* request,
-                                            uint32_t* answer, uint32_t* status,
-                                            uint32_t* result);
+                                            uint32_t* answer, uint32_t* status, uint32_t* result);
 
 /* NAME_Done ends the connection. The program unloads the library right after
  * it and keeps whatever value the library left in *handle. A second call with
