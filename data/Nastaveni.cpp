@@ -68,9 +68,27 @@ std::optional<std::int32_t> CtiCislo(std::string_view s) {
     return static_cast<std::int32_t>(zaporne ? 0u - u : u);
 }
 
+// Where the comment and blank lines that end the file begin: the offset
+// after the last line holding anything else, 0 when no line does.
+qsizetype ZacatekZaveru(const QByteArray& obsah) {
+    qsizetype konec = 0;
+    for (qsizetype od = 0; od < obsah.size();) {
+        qsizetype nl = obsah.indexOf('\n', od);
+        nl = nl < 0 ? obsah.size() : nl + 1;
+        const QByteArray radek = obsah.mid(od, nl - od).trimmed();
+        if (!radek.isEmpty() && radek[0] != ';' && radek[0] != '#') konec = nl;
+        od = nl;
+    }
+    return konec;
+}
+
 class Soubor {
 public:
-    Soubor() { ini_.SetSpaces(false); }
+    Soubor() {
+        ini_.SetSpaces(false);
+        // A key that stands twice reads as its first value and keeps the rest.
+        ini_.SetMultiKey(true);
+    }
 
     // Loads the file's bytes; a missing file reads as empty. False when the
     // file exists but cannot be read.
@@ -85,7 +103,8 @@ public:
         return v == nullptr ? vychozi : CtiCislo(v).value_or(vychozi);
     }
     void PisText(const QString& sekce, const QString& klic, const QString& hodnota) {
-        ini_.SetValue(Bajty(sekce).c_str(), Bajty(klic).c_str(), Bajty(hodnota).c_str());
+        ini_.SetValue(Bajty(sekce).c_str(), Bajty(klic).c_str(), Bajty(hodnota).c_str(), nullptr,
+                      true);
     }
     void PisCele(const QString& sekce, const QString& klic, std::int64_t hodnota) {
         PisText(sekce, klic, QString::number(hodnota));
@@ -94,6 +113,11 @@ public:
 
 private:
     CSimpleIniA ini_;
+    // SimpleIni keeps a comment only with the section or key after it, so
+    // what it would drop is kept here: the comments that end the file, or a
+    // whole file that holds nothing but comments.
+    QByteArray pred_;
+    QByteArray zaver_;
 };
 
 bool Soubor::Nacti(const QString& cesta) {
@@ -105,13 +129,22 @@ bool Soubor::Nacti(const QString& cesta) {
     // A NUL byte would end the parse early and the rest would be lost when
     // the file is written back; it is no text character, so it reads as a blank.
     obsah.replace('\0', ' ');
-    return ini_.LoadData(obsah.constData(), static_cast<std::size_t>(obsah.size())) >= 0;
+    const qsizetype zaver = ZacatekZaveru(obsah);
+    if (zaver == 0) {
+        pred_ = obsah;
+        if (!pred_.isEmpty() && !pred_.endsWith('\n')) pred_.append('\n');
+        return true;
+    }
+    zaver_ = obsah.mid(zaver);
+    return ini_.LoadData(obsah.constData(), static_cast<std::size_t>(zaver)) >= 0;
 }
 
 bool Soubor::Uloz(const QString& cesta, QString* chyba) const {
-    std::string obsah;
+    std::string obsah(pred_.constData(), static_cast<std::size_t>(pred_.size()));
+    const bool sestaveno = ini_.Save(obsah, false) >= 0;
+    obsah.append(zaver_.constData(), static_cast<std::size_t>(zaver_.size()));
     QSaveFile f(cesta);
-    const bool ok = ini_.Save(obsah, false) >= 0 && f.open(QIODevice::WriteOnly) &&
+    const bool ok = sestaveno && f.open(QIODevice::WriteOnly) &&
                     f.write(obsah.data(), static_cast<qint64>(obsah.size())) ==
                         static_cast<qint64>(obsah.size()) &&
                     f.commit();

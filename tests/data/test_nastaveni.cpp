@@ -140,36 +140,76 @@ TEST_F(Nastaveni, RoundTripForEveryTypeKeepsOtherTypesKeys) {
     }
 }
 
-TEST_F(Nastaveni, BadFilesNeverCrashAndKeepDefaults) {
+TEST_F(Nastaveni, BadFilesNeverCrashAndTakeWhatTheyCan) {
     QByteArray smeti;
     for (int i = 0; i < 4096; ++i)
         smeti.append(static_cast<char>((i * 7919) & 0xFF));
+    Zapis(smeti);
+    EXPECT_FALSE(NactiNastaveni(&d_, Cesta()));
+    EXPECT_EQ(d_.Rozhrani, 0);
+    EXPECT_EQ(d_.Adresa, 0);
+    EXPECT_TRUE(UlozNastaveni(&d_, Cesta()));
+
+    // Each of these still holds interface KU-1683 and address 5 to be read.
     const QByteArray megaradek(1 << 20, 'x');
     const QByteArray soubory[] = {
-        smeti,
-        QByteArray("\xEF\xBB\xBF") + Cp("[Připojení]\nRozhraní=KU-1683\n"),
+        QByteArray("\xEF\xBB\xBF") + Cp("[Připojení]\nRozhraní=KU-1683\nAdresa=5\n"),
         Cp("[Připojení]\r\nRozhraní=KU-1683\r\nAdresa=5\r\n"),
-        Cp("[Připojení]\nRozhraní=KU-1683\nbez rovnítka\n[Připojení]\nAdresa=5\nAdresa=5\n"),
+        Cp("[Připojení]\rRozhraní=KU-1683\rAdresa=5\r"),
+        Cp("[Připojení]\nRozhraní=KU-1683\nbez rovnítka\n[COMx]\n[Připojení]\nAdresa=5\n"),
         Cp("[Připojení]\nRozhraní=KU-1683\n") + megaradek + Cp("\nAdresa=5\n"),
         Cp("[Připojení]\nRozhr") + QByteArray(1, '\0') + Cp("aní=X\nRozhraní=KU-1683\nAdresa=5\n"),
-        Cp("[Připojení]\nRozhraní=KU-1683\nAdresa=5\nRychlost=99999999999999999999999\n"),
+        Cp("[Připojení]\nRozhraní=KU-1683\nAdresa=5\nRychlost=99999999999999999999999\n"
+           "[KC-683]\nBázová adresa=0x1FFFFFFFF\n[COMx]\nČíslo portu=--1\n"),
     };
     for (const QByteArray& obsah : soubory) {
         Zapis(obsah);
         VychoziData(&d_);
-        NactiNastaveni(&d_, Cesta());
+        EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
+        EXPECT_EQ(d_.Rozhrani, 3);
+        EXPECT_EQ(d_.Adresa, 5);
         EXPECT_EQ(d_.Rychlost, 9600);
         EXPECT_EQ(d_.CisloPortu, 1);
-        EXPECT_TRUE(d_.Rozhrani == 0 || d_.Rozhrani == 3);
-        EXPECT_TRUE(d_.Adresa == 0 || d_.Adresa == 5);
-        EXPECT_TRUE(UlozNastaveni(&d_, Cesta()));
+        EXPECT_EQ(d_.BazovaAdresa, 768);
+        // Written back, the file still reads the same.
+        ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
+        TData znovu;
+        VychoziData(&znovu);
+        EXPECT_TRUE(NactiNastaveni(&znovu, Cesta()));
+        EXPECT_EQ(znovu.Rozhrani, 3);
+        EXPECT_EQ(znovu.Adresa, 5);
     }
-    // CRLF and duplicated sections still read as the file says.
-    Zapis(Cp("[Připojení]\r\nRozhraní=KU-1683\r\n[COMx]\r\n[Připojení]\r\nAdresa=5\r\n"));
-    VychoziData(&d_);
+}
+
+TEST_F(Nastaveni, EdgesOfNamesAndWidths) {
+    ZapisText("[Připojení]\nRozhraní =  jkl  \nAdresa=9\n");
+    EXPECT_FALSE(NactiNastaveni(&d_, Cesta())); // values are trimmed: still "jkl"
+    EXPECT_EQ(d_.Adresa, 0);
+    ZapisText("[Připojení]\nRozhraní=JKL\nAdresa=9\n[KC-683]\nBázová adresa=70000\n");
+    EXPECT_TRUE(NactiNastaveni(&d_, Cesta())); // an unknown name, not the missing marker
+    EXPECT_EQ(d_.Adresa, 9);
+    EXPECT_EQ(d_.BazovaAdresa, 70000 & 0xFFFF);
+}
+
+TEST_F(Nastaveni, DuplicatedKeyReadsFirstAndOtherContentSurvivesSaving) {
+    ZapisText("; hlava\n\n[Připojení]\nRozhraní=KU-1683\nRozhraní=ZR-1683\n"
+              "[Jiné]\nx=1\nx=2\n; poznámka na konci\n\n# a ještě jedna\n");
     EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
     EXPECT_EQ(d_.Rozhrani, 3);
-    EXPECT_EQ(d_.Adresa, 5);
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
+    const QByteArray obsah = Obsah();
+    EXPECT_EQ(obsah.count(Cp("Rozhraní=")), 1);
+    EXPECT_TRUE(obsah.contains("x=1\nx=2\n"));
+    EXPECT_TRUE(obsah.startsWith("; hlava\n"));
+    EXPECT_TRUE(obsah.endsWith(Cp("; poznámka na konci\n\n# a ještě jedna\n")));
+    EXPECT_EQ(obsah.count(Cp("poznámka na konci")), 1);
+
+    // A file of comments alone keeps all of them before the settings.
+    ZapisText("; první\n\n; druhá");
+    ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
+    EXPECT_TRUE(Obsah().startsWith(Cp("; první\n\n; druhá\n[Připojení]\n")));
+    EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
 }
 
 TEST_F(Nastaveni, UnwritablePlacesFailAndLeaveTheFileAsItWas) {
