@@ -4,12 +4,13 @@
 #include "Xxxx683.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStatusBar>
+#include <QTimer>
 #include <new>
 
 namespace {
@@ -21,6 +22,7 @@ struct TPanel {
 constexpr std::array<TPanel, 4> PanelyNavrh = {
     {{140, " Modul"}, {80, " Adresa"}, {120, " Rychlost"}, {50, ""}}};
 constexpr int PanelChyby = 3;
+constexpr int OknoSirka = 600, OknoVyska = 400; // outer size, frame included
 
 QAction* PolozkaMenu(QWidget* menu, const char* jmeno, const QString& text, bool povolena) {
     auto* akce = new QAction(text, menu);
@@ -40,9 +42,7 @@ TForm1::TForm1(QWidget* parent, QString cestaNastaveni, TVytvoreniDat vytvorData
     setWindowTitle(QStringLiteral(" ZR-464 (v.1.05) -  nastavení modulu"));
     VytvorMenu();
     VytvorStavovyRadek();
-    resize(600, 400);
-    if (QGuiApplication::primaryScreen() != nullptr)
-        move(QGuiApplication::primaryScreen()->availableGeometry().center() - rect().center());
+    resize(OknoSirka, OknoVyska);
     FormCreate();
 }
 
@@ -123,6 +123,22 @@ void TForm1::ObnovPanely() {
     Panely[1]->setText(QStringLiteral(" Adresa  ") + QString::number(Zaznam->Adresa));
     Panely[2]->setText(QStringLiteral(" Rychlost  ") + QString::number(Zaznam->Rychlost) +
                        QStringLiteral("Bd"));
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (RozmerNastaven || event->spontaneous()) return;
+    RozmerNastaven = true;
+    // The frame is known only once the window is on the screen.
+    QTimer::singleShot(0, this, &TForm1::NastavVnejsiRozmer);
+}
+
+// The outer size, frame included, centred on the screen.
+void TForm1::NastavVnejsiRozmer() {
+    const QSize ramecek = frameGeometry().size() - geometry().size();
+    resize(QSize(OknoSirka, OknoVyska) - ramecek);
+    if (const QScreen* obrazovka = screen())
+        move(obrazovka->availableGeometry().center() - QPoint(OknoSirka / 2, OknoVyska / 2));
 }
 
 void TForm1::Konec2Click() {

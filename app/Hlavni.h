@@ -49,6 +49,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // Tells the operator about a failure that has no status bar of its own
     // (the settings file could not be written). Modal by default.
     virtual void ZpravaOperatorovi(const QString& text);
@@ -65,9 +66,11 @@ private:
     void VytvorMenu();
     void VytvorStavovyRadek();
     void ObnovPanely();
+    void NastavVnejsiRozmer();
 
     QString Cesta;
     TVytvoreniDat VytvorData;
     std::unique_ptr<TData> Zaznam;
     std::array<QLabel*, 4> Panely{};
+    bool RozmerNastaven = false;
 };

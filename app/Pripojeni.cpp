@@ -89,7 +89,8 @@ TForm2::TForm2(TData* data, QWidget* parent) : QDialog(parent), Data(data) {
     setFixedSize(592, 373);
     VytvorOvladace();
     RozmistiOvladace();
-    if (parentWidget() == nullptr && QGuiApplication::primaryScreen() != nullptr)
+    // Centred on the screen, not over the main window.
+    if (QGuiApplication::primaryScreen() != nullptr)
         move(QGuiApplication::primaryScreen()->availableGeometry().center() - rect().center());
     connect(ComboBox2, &QComboBox::currentIndexChanged, this, &TForm2::ComboBox2Change);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);

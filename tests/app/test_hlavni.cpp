@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <memory>
@@ -127,6 +128,7 @@ TEST_F(Hlavni, PanelyPoZavreniDialogu) {
 
 TEST_F(Hlavni, PripojeniZMenuAZavreniUkonciKnihovnuJednou) {
     FakeOvladac fake(ZR_FAKELIB_DIR, 2);
+    fake.Spojeni(42, 0);
     fake.Odpoved(200, 0, -1, 0, {'Z', 'R', '-', '4'});
     fake.Odpoved(200, 1, -1, 0, {'6', '4', ' ', ' '});
     fake.Odpoved(200, 2, -1, 0, {'1', '.', '0', '5'});
@@ -146,13 +148,56 @@ TEST_F(Hlavni, PripojeniZMenuAZavreniUkonciKnihovnuJednou) {
     okno->Konec2->trigger();
     EXPECT_FALSE(okno->isVisible());
     EXPECT_EQ(okno->Data(), nullptr);
-    EXPECT_EQ(fake.Volani(FakeDone).size(), 1u);
+    ASSERT_EQ(fake.Volani(FakeDone).size(), 1u);
+    EXPECT_EQ(fake.Volani(FakeDone)[0].spojeni, 42u) << "the connection's own handle";
     okno->close();
     EXPECT_EQ(fake.Volani(FakeDone).size(), 1u) << "a second close does nothing";
     QFile soubor(Cesta());
     ASSERT_TRUE(soubor.open(QIODevice::ReadOnly));
     EXPECT_TRUE(soubor.readAll().contains("KC-1683"));
     EXPECT_TRUE(okno->Zpravy.isEmpty());
+}
+
+TEST_F(Hlavni, VnejsiRozmerNaStreduObrazovky) {
+    auto okno = Vytvor();
+    QApplication::processEvents();
+    EXPECT_EQ(okno->frameGeometry().size(), QSize(600, 400));
+    const QPoint stred = okno->screen()->availableGeometry().center();
+    EXPECT_LE((okno->frameGeometry().center() - stred).manhattanLength(), 2);
+}
+
+// The file keeps the interface of the last press and the address and rate of
+// the last successful one.
+TEST_F(Hlavni, NastaveniPoNeuspesnemStisku) {
+    FakeOvladac pci(ZR_FAKELIB_DIR, 2);
+    FakeOvladac com(ZR_FAKELIB_DIR, 0);
+    com.Vysledek(FakeInit, 4);
+    auto okno = Vytvor();
+    {
+        TForm2 dialog(okno->Data(), okno.get());
+        dialog.show();
+        Prvek<QComboBox>(&dialog, "ComboBox2")->setCurrentIndex(2);
+        Napis(Prvek<QLineEdit>(&dialog, "Edit1"), QStringLiteral("3"));
+        Prvek<QComboBox>(&dialog, "ComboBox1")->setCurrentIndex(8);
+        Klikni(&dialog, "Button1");
+        ASSERT_TRUE(okno->Data()->Inicializovano);
+        Prvek<QComboBox>(&dialog, "ComboBox2")->setCurrentIndex(0);
+        Napis(Prvek<QLineEdit>(&dialog, "Edit2"), QStringLiteral("6"));
+        Napis(Prvek<QLineEdit>(&dialog, "Edit1"), QStringLiteral("9"));
+        Prvek<QComboBox>(&dialog, "ComboBox1")->setCurrentIndex(0);
+        Klikni(&dialog, "Button1");
+        ASSERT_FALSE(okno->Data()->Inicializovano);
+    }
+    EXPECT_EQ(pci.Volani(FakeDone).size(), 1u) << "the second press closed the first connection";
+    okno->close();
+    EXPECT_TRUE(com.Volani(FakeDone).empty());
+    TData zpet;
+    VychoziData(&zpet);
+    ASSERT_TRUE(NactiNastaveni(&zpet, Cesta()));
+    EXPECT_EQ(zpet.Rozhrani, 0);
+    EXPECT_EQ(zpet.CisloPortu, 6);
+    EXPECT_EQ(zpet.Adresa, 3);
+    EXPECT_EQ(zpet.Rychlost, 115200);
 }
 
 TEST_F(Hlavni, ZavreniBezPripojeniNevolaKnihovnu) {

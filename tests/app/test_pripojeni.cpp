@@ -6,6 +6,7 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QScreen>
 #include <cstring>
 #include <memory>
 
@@ -292,6 +293,38 @@ TEST_F(Pripojeni, UspesnaIdentifikace) {
             EXPECT_EQ(odeslane[i].blok[d], 0u);
     }
     EXPECT_TRUE(fake.Volani(FakeDone).empty());
+}
+
+// Panel1 is painted with the progress text while the press is still running,
+// and with the success text before the handler ends.
+TEST_F(Pripojeni, StavSeKresliHnedBehemStisku) {
+    struct Zaznamnik : QObject {
+        QStringList texty;
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (e->type() == QEvent::Paint) texty << static_cast<QLabel*>(o)->text();
+            return false;
+        }
+    } zaznamnik;
+    FakeOvladac fake(ZR_FAKELIB_DIR, 2);
+    Otevri();
+    QApplication::processEvents();
+    Prvek<QLabel>(dialog.get(), "Panel1")->installEventFilter(&zaznamnik);
+    Pripoj(fake, 2);
+    Prvek<QLabel>(dialog.get(), "Panel1")->removeEventFilter(&zaznamnik);
+    ASSERT_GE(zaznamnik.texty.size(), 2);
+    EXPECT_EQ(zaznamnik.texty[0], QStringLiteral("Probíhá inicializace připojení"));
+    EXPECT_EQ(zaznamnik.texty[1], UspechText + QStringLiteral("ABCDEFGH v.1.04"));
+}
+
+TEST_F(Pripojeni, StredObrazovkyIsRodicem) {
+    QWidget rodic;
+    rodic.setGeometry(0, 0, 200, 100);
+    rodic.show();
+    TForm2 okno(&data, &rodic);
+    okno.show();
+    const QPoint stred = okno.screen()->availableGeometry().center();
+    // Within the width of the frame, which is placed before it is known.
+    EXPECT_LE((okno.geometry().center() - stred).manhattanLength(), 8);
 }
 
 // Every failure of the sequence: its text in Panel1 and what it leaves.
