@@ -1,6 +1,5 @@
 // XZR1683.so (loaded by name) against the module simulator over loopback:
-// every command of the command set, the module's refusals, injected faults,
-// and the zr464-sim program started as a process.
+// every command of the command set, the module's refusals and injected faults.
 #include "Prikazy.h"
 #include "Simulator.h"
 #include "Udp.h"
@@ -9,16 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstdio>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace zrbus;
-
-extern char** environ;
 
 namespace {
 
@@ -205,49 +197,4 @@ TEST_F(Bus, CommandAndRegisterFaults) {
     sim.addFault(zrsim::RegisterFaultRule{std::nullopt, 33, 0x55});
     ASSERT_EQ(writeRegister(33, 0x11).rc, kOk);
     EXPECT_EQ(readRegister(33).a[2], 0x55u);
-}
-
-// zr464-sim as a program: started on a free port, it answers the library.
-TEST(SimProgram, AnswersTheLibraryAsAProcess) {
-    int out[2], in[2];
-    ASSERT_EQ(pipe(out), 0);
-    ASSERT_EQ(pipe(in), 0);
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-    posix_spawn_file_actions_adddup2(&fa, in[0], 0);
-    posix_spawn_file_actions_addclose(&fa, out[0]);
-    posix_spawn_file_actions_addclose(&fa, in[1]);
-    const std::string prog = std::string(ZR_BIN_DIR) + "/zr464-sim";
-    const char* argv[] = {prog.c_str(), "--port", "0", "--stdin-control", nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, prog.c_str(), &fa, nullptr, const_cast<char**>(argv), environ), 0);
-    posix_spawn_file_actions_destroy(&fa);
-    close(out[1]);
-    close(in[0]);
-
-    FILE* lines = fdopen(out[0], "r");
-    char line[128] = {};
-    unsigned port = 0;
-    ASSERT_NE(std::fgets(line, sizeof line, lines), nullptr);
-    ASSERT_EQ(std::sscanf(line, "zr464-sim udp 127.0.0.1:%u", &port), 1) << line;
-
-    Xzr lib;
-    ASSERT_TRUE(lib.load());
-    std::uint32_t h = 0;
-    ASSERT_EQ(lib.init(&h, lanBlock("127.0.0.1", port, 1000).data()), kOk);
-    ASSERT_EQ(lib.setConfig(h, 9600, 200, 2), kOk);
-    std::array<std::uint32_t, ZR683_REQUEST_WORDS> rq{1, 200, 2};
-    std::array<std::uint32_t, ZR683_ANSWER_WORDS> a{};
-    std::uint32_t status = 0, result = 0;
-    EXPECT_EQ(lib.send(h, rq.data(), a.data(), &status, &result), kOk);
-    EXPECT_EQ(a[0], std::uint32_t('1'));
-    EXPECT_EQ(a[3], std::uint32_t('4'));
-    lib.done(&h);
-
-    close(in[1]); // end of standard input ends the program
-    int ws = 0;
-    EXPECT_EQ(waitpid(pid, &ws, 0), pid);
-    EXPECT_TRUE(WIFEXITED(ws));
-    std::fclose(lines);
 }

@@ -1,13 +1,12 @@
 // zr464-sim as a process: start line, a request over UDP, control through
 // stdin, the LAN library XZR1683 loaded by name against it, clean stop.
+#include "SimProcess.h"
 #include "UdpClient.h"
 
 #include "zr683.h"
 
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -16,94 +15,10 @@
 #include <filesystem>
 #include <string>
 
-extern char** environ;
-
-namespace {
-
-class SimProcess {
-public:
-    explicit SimProcess(std::vector<std::string> args) {
-        int in[2], out[2];
-        if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) return;
-        posix_spawn_file_actions_t fa;
-        posix_spawn_file_actions_init(&fa);
-        posix_spawn_file_actions_adddup2(&fa, in[0], 0);
-        posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-        args.insert(args.begin(), ZR464_SIM);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, ZR464_SIM, &fa, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&fa);
-        ::close(in[0]);
-        ::close(out[1]);
-        stdin_ = in[1];
-        stdout_ = out[0];
-    }
-    ~SimProcess() {
-        if (pid_ > 0 && !waited_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        ::close(stdin_);
-        ::close(stdout_);
-    }
-    // One line of its standard output, within a few seconds.
-    std::string readLine() {
-        for (;;) {
-            const auto nl = buffered_.find('\n');
-            if (nl != std::string::npos) {
-                std::string line = buffered_.substr(0, nl);
-                buffered_.erase(0, nl + 1);
-                return line;
-            }
-            pollfd p{stdout_, POLLIN, 0};
-            char buf[256];
-            if (::poll(&p, 1, 5000) <= 0) return "<no line>";
-            const ssize_t n = ::read(stdout_, buf, sizeof buf);
-            if (n <= 0) return "<eof>";
-            buffered_.append(buf, static_cast<std::size_t>(n));
-        }
-    }
-    void write(const std::string& s) {
-        [[maybe_unused]] auto n = ::write(stdin_, s.data(), s.size());
-    }
-    void closeStdin() {
-        ::close(stdin_);
-        stdin_ = -1;
-    }
-    // Exit status after it ended (its stdout reaches EOF first).
-    int wait() {
-        while (readLine() != "<eof>") {
-        }
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        waited_ = true;
-        return status;
-    }
-    pid_t pid() const { return pid_; }
-
-private:
-    pid_t pid_ = -1;
-    int stdin_ = -1;
-    int stdout_ = -1;
-    bool waited_ = false;
-    std::string buffered_;
-};
-
-std::uint16_t portOf(const std::string& startLine) {
-    const std::string prefix = "zr464-sim udp 127.0.0.1:";
-    if (startLine.rfind(prefix, 0) != 0) return 0;
-    return static_cast<std::uint16_t>(std::stoi(startLine.substr(prefix.size())));
-}
-
-} // namespace
-
 TEST(SimProcess, AnswersOverUdpTakesControlLinesAndEndsOnEof) {
     SimProcess sim({"--port", "0", "--stdin-control", "--module", "3:19200:1.01"});
     ASSERT_GT(sim.pid(), 0);
-    const std::uint16_t port = portOf(sim.readLine());
+    const std::uint16_t port = UdpPortOf(sim.line());
     ASSERT_NE(port, 0);
 
     UdpClient c(port);
@@ -113,21 +28,21 @@ TEST(SimProcess, AnswersOverUdpTakesControlLinesAndEndsOnEof) {
     EXPECT_EQ(std::string(version->bytes.begin(), version->bytes.end()), "1.01");
 
     sim.write("inputs 0 0x000000FF\n");
-    EXPECT_EQ(sim.readLine(), "ok");
+    EXPECT_EQ(sim.line(), "ok");
     const auto in = c.ask(zrbus::Request{3, 0, 64, {}}, 10);
     ASSERT_TRUE(in);
     EXPECT_EQ(in->bytes[0], 0x00) << "pins high, negated";
     EXPECT_EQ(in->bytes[1], 0xFF);
 
-    sim.closeStdin();
+    sim.closeInput();
     const int status = sim.wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(SimProcess, StopsCleanlyOnSigterm) {
     SimProcess sim({"--port", "0"});
-    ASSERT_NE(portOf(sim.readLine()), 0);
-    sim.closeStdin(); // without --stdin-control it keeps running
+    ASSERT_NE(UdpPortOf(sim.line()), 0);
+    sim.closeInput(); // without --stdin-control it keeps running
     ::kill(sim.pid(), SIGTERM);
     const int status = sim.wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
@@ -152,7 +67,7 @@ TEST(SimProcess, AnswersTheLanLibrary) {
     ASSERT_TRUE(init && setConfig && send && done);
 
     SimProcess sim({"--port", "0", "--stdin-control"});
-    const std::uint16_t port = portOf(sim.readLine());
+    const std::uint16_t port = UdpPortOf(sim.line());
     ASSERT_NE(port, 0);
     std::uint32_t params[ZR683_PARAM_WORDS] = {};
     char* text = reinterpret_cast<char*>(params) + ZR683_LAN_TEXT_OFFSET;
@@ -178,7 +93,7 @@ TEST(SimProcess, AnswersTheLanLibrary) {
 
     // A lost answer: the library's time-out code; the next one works.
     sim.write("fault lose next 1\n");
-    EXPECT_EQ(sim.readLine(), "ok");
+    EXPECT_EQ(sim.line(), "ok");
     const std::uint32_t rc = send(handle, rd, answer, &status, &result);
     EXPECT_EQ(rc != 0 ? rc : result, 6u);
     EXPECT_EQ(send(handle, rd, answer, &status, &result), 0u);
@@ -186,6 +101,6 @@ TEST(SimProcess, AnswersTheLanLibrary) {
 
     done(&handle);
     ::dlclose(h);
-    sim.closeStdin();
+    sim.closeInput();
     sim.wait();
 }
