@@ -161,7 +161,7 @@ void TForm1::FormClose() {
             chyba = QStringLiteral("Nelze uložit nastavení do souboru %1").arg(Cesta);
         ZpravaOperatorovi(chyba);
     }
-    if (Zaznam->Inicializovano && Zaznam->Spojeni != 0) {
+    if (PripojeniPouzitelne(Zaznam.get())) {
         std::uint32_t spojeni = Zaznam->Spojeni;
         KonecRozhrani(Zaznam->Rozhrani, spojeni);
     }

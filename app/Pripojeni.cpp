@@ -17,12 +17,6 @@
 
 namespace {
 
-// Wait value handed to the library with each rate of the table.
-constexpr std::array<std::int32_t, PocetRychlosti> CekaniRychlosti = {1000, 1000, 500, 250, 200,
-                                                                      200,  200,  200, 200};
-constexpr std::int32_t VychoziRychlost = 9600;
-constexpr std::uint8_t VychoziIndexRychlosti = 4;
-constexpr std::int32_t VychoziCekani = 20;
 constexpr std::uint16_t VychoziBazovaAdresa = 0x300;
 constexpr std::int32_t VychoziCisloPortu = 1;
 constexpr std::int32_t MaxUDP = 65535;
@@ -34,12 +28,6 @@ const QString TextNeznameRozhrani = QStringLiteral("Neznámý typ rozhraní");
 // Identification items in the order they are asked for.
 constexpr std::array<std::uint8_t, 5> PolozkyIdentifikace = {
     Prikaz::IdNazev1, Prikaz::IdNazev2, Prikaz::IdVerze, Prikaz::IdDoplnek1, Prikaz::IdDoplnek2};
-
-int RadekRychlosti(std::int32_t rychlost) {
-    for (int i = 0; i < PocetRychlosti; ++i)
-        if (RychlostiBd[static_cast<std::size_t>(i)] == rychlost) return i;
-    return -1;
-}
 
 QString HexAdresa(std::uint16_t adresa) {
     return QStringLiteral("%1").arg(adresa, 3, 16, QChar(u'0')).toUpper() + QStringLiteral("h");
@@ -68,20 +56,6 @@ std::optional<std::int32_t> HodnotaUDP(const QString& text) {
 }
 
 } // namespace
-
-std::int32_t IndexNaRychlost(std::uint8_t index) {
-    return index < PocetRychlosti ? RychlostiBd[index] : VychoziRychlost;
-}
-
-std::uint8_t RychlostNaIndex(std::int32_t rychlost) {
-    const int radek = RadekRychlosti(rychlost);
-    return radek < 0 ? VychoziIndexRychlosti : static_cast<std::uint8_t>(radek);
-}
-
-std::int32_t RychlostNaCekani(std::int32_t rychlost) {
-    const int radek = RadekRychlosti(rychlost);
-    return radek < 0 ? VychoziCekani : CekaniRychlosti[static_cast<std::size_t>(radek)];
-}
 
 TForm2::TForm2(TData* data, QWidget* parent) : QDialog(parent), Data(data) {
     setObjectName(QStringLiteral("Form2"));
@@ -277,7 +251,7 @@ void TForm2::Button1Click() {
 
 // Step 1: a usable connection is shut down before a new one is opened.
 void TForm2::ZavriOtevrene() {
-    if (!Data->Inicializovano || Data->Spojeni == 0) return;
+    if (!PripojeniPouzitelne(Data)) return;
     std::uint32_t spojeni = Data->Spojeni;
     KonecRozhrani(Data->Rozhrani, spojeni);
     Data->Spojeni = spojeni;

@@ -11,11 +11,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// Baud-rate table conversions.
-std::int32_t IndexNaRychlost(std::uint8_t index);     // 9600 outside the table
-std::uint8_t RychlostNaIndex(std::int32_t rychlost);  // 4 outside the table
-std::int32_t RychlostNaCekani(std::int32_t rychlost); // 20 outside the table
-
 class TForm2 : public QDialog {
 public:
     // The dialog works on the record without owning it; without a record

@@ -21,7 +21,19 @@ QString ZCp1250(const QByteArray& bajty) {
     return decoder.decode(bajty);
 }
 
+constexpr std::int32_t VychoziCekani = 20;
+
+int RadekRychlosti(std::int32_t rychlost) {
+    for (int i = 0; i < PocetRychlosti; ++i)
+        if (RychlostiBd[static_cast<std::size_t>(i)] == rychlost) return i;
+    return -1;
+}
+
 } // namespace
+
+bool PripojeniPouzitelne(const TData* data) {
+    return data != nullptr && data->Inicializovano && data->Spojeni != 0;
+}
 
 TKonfigurace VychoziKonfigurace() {
     TKonfigurace k{};
@@ -64,6 +76,20 @@ QString ZpravaProgramu(int index) {
 QString TextRychlosti(int index) {
     if (index < 0 || index >= PocetRychlosti) return {};
     return QString::number(RychlostiBd[static_cast<std::size_t>(index)]) + QStringLiteral(" Bd");
+}
+
+std::int32_t IndexNaRychlost(std::uint8_t index) {
+    return RychlostiBd[index < PocetRychlosti ? index : VychoziIndexRychlosti];
+}
+
+std::uint8_t RychlostNaIndex(std::int32_t rychlost) {
+    const int radek = RadekRychlosti(rychlost);
+    return radek < 0 ? VychoziIndexRychlosti : static_cast<std::uint8_t>(radek);
+}
+
+std::int32_t RychlostNaCekani(std::int32_t rychlost) {
+    const int radek = RadekRychlosti(rychlost);
+    return radek < 0 ? VychoziCekani : CekaniRychlosti[static_cast<std::size_t>(radek)];
 }
 
 bool ParametryLAN(TData& data) {

@@ -43,6 +43,10 @@ struct TData {
 // The default LAN converter address: a private-network address.
 inline constexpr const char* VychoziIPAdresa = "192.168.1.100";
 
+// Whether the record holds a usable connection: initialised, with a handle.
+// Every window tests exactly this before it sends a command.
+bool PripojeniPouzitelne(const TData* data);
+
 // Sets every field of the record to its default; Modul is left as it is.
 // Without a record it does nothing.
 void VychoziData(TData* data);
@@ -57,8 +61,19 @@ QString ZpravaProgramu(int index);
 constexpr int PocetRychlosti = 9;
 inline constexpr std::array<std::int32_t, PocetRychlosti> RychlostiBd = {
     600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+// 9600 Bd: the list's design selection and the rate of anything unknown.
+constexpr std::uint8_t VychoziIndexRychlosti = 4;
+// Wait value in ms handed to the library with each rate of the table.
+inline constexpr std::array<std::int32_t, PocetRychlosti> CekaniRychlosti = {
+    1000, 1000, 500, 250, 200, 200, 200, 200, 200};
 // The list item text of an index ("9600 Bd"); empty outside 0 to 8.
 QString TextRychlosti(int index);
+// The rate of an index; 9600 outside the table.
+std::int32_t IndexNaRychlost(std::uint8_t index);
+// The index of a rate; 4 (9600 Bd) outside the table.
+std::uint8_t RychlostNaIndex(std::int32_t rychlost);
+// The wait value of a rate; 20 outside the table.
+std::int32_t RychlostNaCekani(std::int32_t rychlost);
 
 // For the LAN converter: fills Parametry with the IP text, UDP port and
 // time-out in the layout the LAN library expects (see link/zr683.h). Returns

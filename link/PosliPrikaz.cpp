@@ -4,6 +4,8 @@
 
 #include "zr683.h"
 
+#include <algorithm>
+
 namespace {
 
 std::uint8_t NizsiBajt(std::uint32_t slovo) {
@@ -49,4 +51,23 @@ void PosliPrikaz(std::uint8_t typ, std::uint32_t spojeni, std::uint8_t adresa, s
     *data[0] = ok ? NizsiBajt(status) : 0;
     for (std::size_t i = 1; i < data.size(); ++i)
         *data[i] = ok ? NizsiBajt((*odpoved)[i - 1]) : 0;
+}
+
+TOdpovedModulu ProvedPrikaz(std::uint8_t typ, std::uint32_t spojeni, std::uint8_t adresa,
+                            std::uint8_t kod, std::uint8_t parametr, const TDataPrikazu& d) {
+    TOdpovedModulu o;
+    o.Vysledek = ZR683_E_UNBOUND;
+    TDataPrikazu b = d;
+    TOdpoved odpoved{};
+    PosliPrikaz(typ, spojeni, adresa, kod, parametr, &b[0], &b[1], &b[2], &b[3], &b[4], &o.Vysledek,
+                &odpoved);
+    o.S = b[0];
+    std::copy(b.begin() + 1, b.end(), o.A.begin());
+    if (!o.Ok()) o = TOdpovedModulu{o.Vysledek, 0, {}};
+    return o;
+}
+
+TOdpovedModulu ProvedPrikaz(const TData& data, std::uint8_t kod, std::uint8_t parametr,
+                            const TDataPrikazu& d) {
+    return ProvedPrikaz(data.Rozhrani, data.Spojeni, data.Adresa, kod, parametr, d);
 }

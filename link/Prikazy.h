@@ -3,7 +3,14 @@
 // libraries and the module simulator share one set of numbers.
 #pragma once
 
+#include <array>
 #include <cstdint>
+
+// The nine baud rates of the bus, by index 0 to 8 (the value of register 62).
+namespace Sbernice {
+inline constexpr std::array<std::uint32_t, 9> RychlostiBd = {600,   1200,  2400,  4800,  9600,
+                                                             19200, 38400, 57600, 115200};
+} // namespace Sbernice
 
 namespace Prikaz {
 

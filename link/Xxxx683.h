@@ -41,5 +41,22 @@ void PosliPrikaz(std::uint8_t typ, std::uint32_t spojeni, std::uint8_t adresa, s
                  std::uint8_t parametr, std::uint8_t* d1, std::uint8_t* d2, std::uint8_t* d3,
                  std::uint8_t* d4, std::uint8_t* d5, std::uint8_t* vysledek, TOdpoved* odpoved);
 
+// The outcome of one command transaction.
+struct TOdpovedModulu {
+    std::uint8_t Vysledek = 0;       // result code, 0 on success
+    std::uint8_t S = 0;              // status byte
+    std::array<std::uint8_t, 4> A{}; // answer bytes A1 to A4
+    bool Ok() const { return Vysledek == 0; }
+};
+using TDataPrikazu = std::array<std::uint8_t, 5>; // D1 to D5
+
+// PosliPrikaz returning its outcome; S and A1..A4 are 0 unless it succeeded.
+// A zero handle sends nothing and gives result 10 (no library bound).
+TOdpovedModulu ProvedPrikaz(std::uint8_t typ, std::uint32_t spojeni, std::uint8_t adresa,
+                            std::uint8_t kod, std::uint8_t parametr, const TDataPrikazu& d);
+// The same to the record's module, over its interface and connection.
+TOdpovedModulu ProvedPrikaz(const TData& data, std::uint8_t kod, std::uint8_t parametr,
+                            const TDataPrikazu& d);
+
 // The text of a code as the windows show it: TextChyby then BufferNaText.
 QString TextKodu(std::uint8_t typ, std::uint32_t kod);

@@ -2,6 +2,7 @@
 // the request of the library's _Send and the answer of the module.
 #pragma once
 
+#include "Prikazy.h"
 #include "codes.h"
 
 #include <array>
@@ -35,7 +36,6 @@ constexpr std::uint8_t Inconsistent = zrbus::kModuleMismatch;           // the t
 } // namespace ModuleResult
 
 // The nine baud rates of the bus, by index.
-constexpr std::array<std::uint32_t, 9> BaudRates = {600,   1200,  2400,  4800,  9600,
-                                                    19200, 38400, 57600, 115200};
+inline constexpr const auto& BaudRates = Sbernice::RychlostiBd;
 
 } // namespace zrsim

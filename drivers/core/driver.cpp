@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include "Prikazy.h"
 #include "texts.h"
 
 #include <algorithm>
@@ -8,8 +9,7 @@ namespace zrbus {
 
 namespace {
 
-constexpr std::array<std::uint32_t, 9> kRates{600,   1200,  2400,  4800,  9600,
-                                              19200, 38400, 57600, 115200};
+constexpr const auto& kRates = Sbernice::RychlostiBd;
 
 // The reserved _SetConfig constant.
 constexpr std::uint32_t kConstant = 2;

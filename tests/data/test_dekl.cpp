@@ -125,3 +125,15 @@ TEST(ParametryLAN, CarriesTheTextInsideTheBlock) {
     d.IPAdresa = QStringLiteral("127.0.0.1") + QChar(0) + QStringLiteral("5");
     EXPECT_FALSE(ParametryLAN(d));
 }
+
+TEST(Dekl, UsableConnectionNeedsBothFlagAndHandle) {
+    TData data;
+    EXPECT_FALSE(PripojeniPouzitelne(nullptr));
+    EXPECT_FALSE(PripojeniPouzitelne(&data));
+    data.Inicializovano = true;
+    EXPECT_FALSE(PripojeniPouzitelne(&data));
+    data.Spojeni = 7;
+    EXPECT_TRUE(PripojeniPouzitelne(&data));
+    data.Inicializovano = false;
+    EXPECT_FALSE(PripojeniPouzitelne(&data));
+}

@@ -122,3 +122,24 @@ TEST_F(PrikazTest, BezNavazaneKnihovnyDava10) {
     EXPECT_EQ(d, Nuly);
     EXPECT_EQ(fake.Volani().size(), pred);
 }
+
+TEST_F(PrikazTest, HodnotovaFormaVraciVysledekStatusAOdpoved) {
+    fake.Odpoved(102, 0, 63, 0x31, {9, 8, 7, 6});
+    const TOdpovedModulu ok = ProvedPrikaz(Typ, Handle, 9, 102, 0, {0, 63, 63, 0, 0});
+    EXPECT_EQ(ok.Vysledek, 0);
+    EXPECT_EQ(ok.S, 0x31);
+    EXPECT_EQ(ok.A, (std::array<std::uint8_t, 4>{9, 8, 7, 6}));
+    const FakeVolani posledni = fake.Volani(FakeSend).back();
+    EXPECT_EQ(posledni.blok[0], 9u);
+    EXPECT_EQ(posledni.blok[4], 63u);
+
+    fake.SendVysledek(5); // a failure clears what the module wrote
+    const TOdpovedModulu chyba = ProvedPrikaz(Typ, Handle, 9, 102, 0, {0, 63, 63, 0, 0});
+    EXPECT_EQ(chyba.Vysledek, 5);
+    EXPECT_EQ(chyba.S, 0);
+    EXPECT_EQ(chyba.A, (std::array<std::uint8_t, 4>{}));
+
+    const std::size_t volani = fake.Volani(FakeSend).size();
+    EXPECT_EQ(ProvedPrikaz(Typ, 0, 9, 102, 0, {}).Vysledek, 10); // no connection
+    EXPECT_EQ(fake.Volani(FakeSend).size(), volani);
+}

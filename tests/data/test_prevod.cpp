@@ -1,5 +1,5 @@
 #include "Prevod.h"
-#include "Pripojeni.h"
+#include "Dekl.h"
 
 #include <gtest/gtest.h>
 
