@@ -1,5 +1,7 @@
 #include "Hlavni.h"
 
+#include "NastavAdr.h"
+#include "Ovladace.h"
 #include "Pripojeni.h"
 #include "Xxxx683.h"
 
@@ -15,11 +17,7 @@
 
 namespace {
 
-struct TPanel {
-    int Sirka;
-    const char* Text;
-};
-constexpr std::array<TPanel, 4> PanelyNavrh = {
+constexpr std::array<TPanelNavrh, 4> PanelyNavrh = {
     {{140, " Modul"}, {80, " Adresa"}, {120, " Rychlost"}, {50, ""}}};
 constexpr int PanelChyby = 3;
 constexpr int OknoSirka = 600, OknoVyska = 400; // outer size, frame included
@@ -53,9 +51,9 @@ void TForm1::VytvorMenu() {
     Pipojen1 = PolozkaMenu(lista, "Pipojen1", QStringLiteral("&Připojení"), true);
     Nastaven1 = lista->addMenu(QStringLiteral("&Nastavení"));
     Nastaven1->setObjectName(QStringLiteral("Nastaven1"));
-    // The configuration and live windows are not part of the program yet.
     AdresaRychlost1 =
-        PolozkaMenu(Nastaven1, "AdresaRychlost1", QStringLiteral("Adresa, rychlost"), false);
+        PolozkaMenu(Nastaven1, "AdresaRychlost1", QStringLiteral("Adresa, rychlost"), true);
+    // The windows that are not part of the program yet stay disabled.
     NastavDIO1 =
         PolozkaMenu(Nastaven1, "NastavDIO1", QStringLiteral("Digitální vstupy/výstupy"), false);
     Kalibracevstup1 =
@@ -71,25 +69,15 @@ void TForm1::VytvorMenu() {
     Konec2 = PolozkaMenu(lista, "Konec2", QStringLiteral("&Konec"), true);
     connect(Pipojen1, &QAction::triggered, this, &TForm1::Pipojen1Click);
     connect(Konec2, &QAction::triggered, this, &TForm1::Konec2Click);
+    connect(AdresaRychlost1, &QAction::triggered, this, &TForm1::AdresaRychlost1Click);
 }
 
 void TForm1::VytvorStavovyRadek() {
     StatusBar1 = statusBar();
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
-    for (std::size_t i = 0; i < Panely.size(); ++i) {
-        auto* panel = new QLabel(QString::fromUtf8(PanelyNavrh[i].Text), StatusBar1);
-        panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        const bool posledni = i + 1 == Panely.size();
-        // The last panel takes the rest of the bar, so its message can be read.
-        if (posledni)
-            panel->setMinimumWidth(PanelyNavrh[i].Sirka);
-        else
-            panel->setFixedWidth(PanelyNavrh[i].Sirka);
-        StatusBar1->addWidget(panel, posledni ? 1 : 0);
-        Panely[i] = panel;
-    }
+    const std::vector<QLabel*> panely = VytvorPanely(StatusBar1, PanelyNavrh);
+    std::copy(panely.begin(), panely.end(), Panely.begin());
 }
 
 QLabel* TForm1::Panel(int index) const {
@@ -116,6 +104,10 @@ void TForm1::Pipojen1Click() {
     if (!Zaznam) return;
     OtevriDialog<TForm2>();
     ObnovPanely();
+}
+
+void TForm1::AdresaRychlost1Click() {
+    OtevriDialog<TForm12>();
 }
 
 void TForm1::ObnovPanely() {

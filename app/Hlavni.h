@@ -27,6 +27,7 @@ public:
     void FormClose();
     void Pipojen1Click();
     void Konec2Click();
+    void AdresaRychlost1Click();
 
     // The record, or null when it could not be created or is released.
     TData* Data() const { return Zaznam.get(); }

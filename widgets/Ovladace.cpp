@@ -1,0 +1,43 @@
+#include "Ovladace.h"
+
+#include "Xxxx683.h"
+
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+std::vector<QLabel*> VytvorPanely(QStatusBar* lista, std::span<const TPanelNavrh> navrh) {
+    std::vector<QLabel*> panely;
+    for (const TPanelNavrh& n : navrh) {
+        const QString jmeno = QStringLiteral("StatusBar1Panel%1").arg(panely.size());
+        auto* panel =
+            Vytvor<QLabel>(lista, jmeno.toLatin1().constData(), QString::fromUtf8(n.Text));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (n.Sirka > 0) panel->setFixedWidth(n.Sirka);
+        lista->addWidget(panel, n.Sirka > 0 ? 0 : 1);
+        panely.push_back(panel);
+    }
+    return panely;
+}
+
+QLabel* StavovyRadekDialogu(QWidget* dialog) {
+    auto* lista = Vytvor<QStatusBar>(dialog, "StatusBar1");
+    lista->setSizeGripEnabled(false);
+    constexpr TPanelNavrh jeden[] = {{0, ""}};
+    QLabel* panel = VytvorPanely(lista, jeden).front();
+    // The dialog's own controls are placed by coordinates; the layout only
+    // keeps the bar along the bottom edge.
+    auto* rozlozeni = new QVBoxLayout(dialog);
+    rozlozeni->setContentsMargins(0, 0, 0, 0);
+    rozlozeni->addStretch(1);
+    rozlozeni->addWidget(lista);
+    return panel;
+}
+
+void ZobrazHned(QLabel* panel, const QString& text) {
+    panel->setText(text);
+    panel->repaint();
+}
+
+void ZobrazKod(QLabel* panel, std::uint8_t typ, std::uint32_t kod) {
+    ZobrazHned(panel, QStringLiteral(" ") + TextKodu(typ, kod));
+}
