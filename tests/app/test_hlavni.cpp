@@ -78,7 +78,7 @@ TEST_F(Hlavni, MenuVPoradiSPopisky) {
     auto okno = Vytvor();
     const std::tuple<const char*, const char*, bool> polozky[] = {
         {"Pipojen1", "&Připojení", true},
-        {"AdresaRychlost1", "Adresa, rychlost", false},
+        {"AdresaRychlost1", "Adresa, rychlost", true},
         {"NastavDIO1", "Digitální vstupy/výstupy", false},
         {"Kalibracevstup1", "Časovač watchdog", false},
         {"OkamAIN2", "Test watchdog", false},
