@@ -77,8 +77,8 @@ private:
         zrbus::Frame f;
         if (zrbus::decodeOne(in, n, f) != zrbus::DecodeResult::Ok) return 0;
         const zrbus::Frame reply = f.type == zrbus::FrameType::LineConfig
-                                       ? zrbus::makeLineConfigAck(0, f.tag)
-                                       : zrbus::makeAnswer({f.address, 0, 0, {1, 2, 3, 4}}, f.tag);
+                                       ? zrbus::makeLineConfigAck(0, f)
+                                       : zrbus::makeAnswer({f.address, 0, 0, {1, 2, 3, 4}}, f);
         return zrbus::encode(reply, out, zrbus::kMaxFrameSize);
     }
 

@@ -30,9 +30,10 @@ std::vector<Outgoing> answerRequest(Simulator& sim, const zrbus::Frame& frame,
         sim.transact(Request{in.address, in.command, in.parameter, in.data}, lineBaud);
     if (!o.reply || o.delivery.lost) return {};
     const zrbus::Answer a{in.address, o.reply->result, o.reply->status, o.reply->answer};
+    zrbus::Frame reply = zrbus::makeAnswer(a, frame);
     // A tag far from the request's, so it cannot pass for the next request's either.
-    const auto tag = static_cast<std::uint8_t>(o.delivery.mismatch ? frame.tag ^ 0x80 : frame.tag);
-    Outgoing out{bytesOf(zrbus::makeAnswer(a, tag)), o.delivery.delayMs};
+    if (o.delivery.mismatch) reply.tag ^= 0x80;
+    Outgoing out{bytesOf(reply), o.delivery.delayMs};
     if (o.delivery.corrupt) corrupt(out.bytes);
     std::vector<Outgoing> all{out};
     if (o.delivery.duplicate) all.push_back(out);
@@ -45,7 +46,7 @@ std::vector<Outgoing> LanConverter::configure(const zrbus::Frame& frame) {
     const bool known = std::find(BaudRates.begin(), BaudRates.end(), c.baud) != BaudRates.end();
     if (known) lineBaud_ = c.baud;
     const auto result = static_cast<std::uint8_t>(known ? zrbus::kOk : zrbus::kBadBaud);
-    return {Outgoing{bytesOf(zrbus::makeLineConfigAck(result, frame.tag)), 0}};
+    return {Outgoing{bytesOf(zrbus::makeLineConfigAck(result, frame)), 0}};
 }
 
 std::vector<Outgoing> LanConverter::datagram(const std::uint8_t* data, std::size_t size) {

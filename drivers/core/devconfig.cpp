@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <charconv>
-#include <fstream>
 #include <sstream>
 
 namespace zrbus {
@@ -113,13 +112,15 @@ DriverConfig DriverConfig::parse(std::string_view text, const std::string& direc
 }
 
 DriverConfig DriverConfig::load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::ostringstream text;
-    text << in.rdbuf();
+    std::string text, why;
+    if (readRegularFile(path, kMaxDriverConfigBytes, text, why) != FileRead::Done) {
+        DriverConfig none;
+        none.failure_ = why;
+        return none;
+    }
     const std::size_t slash = path.rfind('/');
     const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash);
-    return parse(text.str(), dir.empty() && slash == 0 ? "/" : dir);
+    return parse(text, dir.empty() && slash == 0 ? "/" : dir);
 }
 
 std::optional<std::string> DriverConfig::device(const std::string& key) const {

@@ -44,20 +44,35 @@ class DriverConfig {
 public:
     // Parses the text of a file that lies in `directory` (for relative paths).
     static DriverConfig parse(std::string_view text, const std::string& directory);
-    // Reads the file; a missing or unreadable file gives an empty configuration.
+    // Reads the file. A missing file gives an empty configuration; so does
+    // one that cannot be read, with failure() saying why.
     static DriverConfig load(const std::string& path);
 
     // The device path configured for the interface key, if any.
     std::optional<std::string> device(const std::string& key) const;
     // Line numbers (from 1) that were skipped as not understood.
     const std::vector<int>& skippedLines() const { return skipped_; }
+    // Why the file was there but could not be read (Czech, UTF-8); empty
+    // when it was read or does not exist.
+    const std::string& failure() const { return failure_; }
 
 private:
     std::map<std::string, std::string> devices_;
     std::vector<int> skipped_;
+    std::string failure_;
 };
 
+// The largest configuration file read; a longer one is refused.
+constexpr std::size_t kMaxDriverConfigBytes = 1 << 20;
+
 // Operating-system part (devconfig_posix.cpp).
+enum class FileRead : std::uint8_t { Done, Missing, Failed };
+// Reads a regular file of at most maxBytes into text. Anything else (a FIFO,
+// whose open or read would wait for a writer, a device, a directory) is
+// refused before it is opened, so the call never blocks. On Failed, why
+// holds the reason in Czech.
+FileRead readRegularFile(const std::string& path, std::size_t maxBytes, std::string& text,
+                         std::string& why);
 // The directory of the shared library (or program) that contains `address`,
 // e.g. of one of its own functions; empty when it cannot be found.
 std::string moduleDirectory(const void* address);

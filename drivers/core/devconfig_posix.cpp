@@ -3,13 +3,73 @@
 #include "devconfig.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <dirent.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace zrbus {
+
+namespace {
+
+constexpr const char* kNotRegular = "není to obyčejný soubor";
+
+const char* reasonOfErrno(int err) {
+    return err == EACCES || err == EPERM ? "přístup odepřen" : "soubor nelze číst";
+}
+
+// Reads all of fd, at most maxBytes; false on a read error or a longer file.
+bool readAll(int fd, std::size_t maxBytes, std::string& text, std::string& why) {
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0) return true;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            why = reasonOfErrno(errno);
+            return false;
+        }
+        if (text.size() + static_cast<std::size_t>(n) > maxBytes) {
+            why = "soubor je příliš velký";
+            return false;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+} // namespace
+
+FileRead readRegularFile(const std::string& path, std::size_t maxBytes, std::string& text,
+                         std::string& why) {
+    text.clear();
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return FileRead::Missing;
+        why = reasonOfErrno(errno);
+        return FileRead::Failed;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        why = kNotRegular;
+        return FileRead::Failed;
+    }
+    // O_NONBLOCK and the second check on the descriptor: the path may have
+    // been replaced by a FIFO between the two calls.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        why = reasonOfErrno(errno);
+        return FileRead::Failed;
+    }
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (!regular) why = kNotRegular;
+    const bool ok = regular && readAll(fd, maxBytes, text, why);
+    ::close(fd);
+    return ok ? FileRead::Done : FileRead::Failed;
+}
 
 std::string moduleDirectory(const void* address) {
     Dl_info info{};

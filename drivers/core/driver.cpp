@@ -134,9 +134,11 @@ std::uint32_t Driver::transact(Connection& c, const std::uint32_t* request, std:
     const std::uint32_t rc = exchange(*c.link, makeRequest(rq, c.takeTag()), reply, c.timeoutMs());
     if (rc != kOk) return report(rc, {}, answer, status, nullptr);
     Answer a;
-    if (!readAnswer(reply, a)) return report(kBadAnswer, {}, answer, status, nullptr);
-    const std::uint32_t code = a.result <= ZR683_LIB_LAST ? a.result : kBadAnswer;
-    return report(code, a, answer, status, nullptr);
+    // A result the protocol does not know makes the whole answer suspect:
+    // none of its bytes are handed on.
+    if (!readAnswer(reply, a) || a.result > ZR683_LIB_LAST)
+        return report(kBadAnswer, {}, answer, status, nullptr);
+    return report(a.result, a, answer, status, nullptr);
 }
 
 std::uint32_t Driver::send(std::uint32_t handle, const std::uint32_t* request,

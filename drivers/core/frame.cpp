@@ -12,12 +12,24 @@ struct TypeLength {
     std::size_t length;
 };
 
+constexpr std::size_t kRequestLength = 7;
+constexpr std::size_t kLineConfigLength = 8;
+
+// An answering frame's own bytes come first, the echoed payload of its
+// request after them.
 constexpr std::array<TypeLength, 4> kLengths{{
-    {FrameType::Request, 7},
-    {FrameType::Answer, 6},
-    {FrameType::LineConfig, 8},
-    {FrameType::LineConfigAck, 1},
+    {FrameType::Request, kRequestLength},
+    {FrameType::Answer, 6 + kRequestLength},
+    {FrameType::LineConfig, kLineConfigLength},
+    {FrameType::LineConfigAck, 1 + kLineConfigLength},
 }};
+static_assert(6 + kRequestLength <= kMaxPayload);
+
+// Copies the payload of `request` behind the answering frame's own bytes.
+void echo(Frame& answer, const Frame& request, std::size_t own) {
+    const std::size_t n = std::min<std::size_t>(request.length, kMaxPayload - own);
+    std::copy_n(request.payload.begin(), n, answer.payload.begin() + own);
+}
 
 void putU32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -94,11 +106,12 @@ Frame makeRequest(const Request& r, std::uint8_t tag) {
     return f;
 }
 
-Frame makeAnswer(const Answer& a, std::uint8_t tag) {
-    Frame f = blank(FrameType::Answer, a.address, tag);
+Frame makeAnswer(const Answer& a, const Frame& request) {
+    Frame f = blank(FrameType::Answer, a.address, request.tag);
     f.payload[0] = a.result;
     f.payload[1] = a.status;
     std::copy(a.bytes.begin(), a.bytes.end(), f.payload.begin() + 2);
+    echo(f, request, 2 + a.bytes.size());
     return f;
 }
 
@@ -109,10 +122,23 @@ Frame makeLineConfig(const LineConfig& c, std::uint8_t tag) {
     return f;
 }
 
-Frame makeLineConfigAck(std::uint8_t result, std::uint8_t tag) {
-    Frame f = blank(FrameType::LineConfigAck, 0, tag);
+Frame makeLineConfigAck(std::uint8_t result, const Frame& lineConfig) {
+    Frame f = blank(FrameType::LineConfigAck, 0, lineConfig.tag);
     f.payload[0] = result;
+    echo(f, lineConfig, 1);
     return f;
+}
+
+FrameType answerTypeOf(FrameType request) {
+    return request == FrameType::LineConfig ? FrameType::LineConfigAck : FrameType::Answer;
+}
+
+bool answers(const Frame& answer, const Frame& request) {
+    if (!isType(answer, answerTypeOf(request.type)) || answer.address != request.address ||
+        answer.tag != request.tag || request.length > answer.length)
+        return false;
+    const auto echoed = answer.payload.begin() + (answer.length - request.length);
+    return std::equal(request.payload.begin(), request.payload.begin() + request.length, echoed);
 }
 
 bool readRequest(const Frame& f, Request& out) {

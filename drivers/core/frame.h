@@ -9,7 +9,8 @@
 //   byte 2        module address (0..255)
 //   byte 3        tag: chosen by the sender of a request, echoed in its answer
 //   byte 4        payload length n (fixed per type)
-//   bytes 5..4+n  payload
+//   bytes 5..4+n  payload; an answering frame ends with the whole payload
+//                 of the request it answers, echoed byte for byte
 //   then          CRC-16/MODBUS over bytes 0..4+n, low byte first
 #pragma once
 
@@ -22,14 +23,14 @@ namespace zrbus {
 constexpr std::uint8_t kStartByte = 0xA5;
 constexpr std::size_t kHeaderSize = 5;
 constexpr std::size_t kCrcSize = 2;
-constexpr std::size_t kMaxPayload = 8;
+constexpr std::size_t kMaxPayload = 13;
 constexpr std::size_t kMaxFrameSize = kHeaderSize + kMaxPayload + kCrcSize;
 
 enum class FrameType : std::uint8_t {
     Request = 0x01,       // library -> module: command, parameter, D1..D5
-    Answer = 0x81,        // module -> library: result, status S, A1..A4
+    Answer = 0x81,        // module -> library: result, status S, A1..A4, the request's payload
     LineConfig = 0x02,    // library -> LAN converter: baud rate, wait value
-    LineConfigAck = 0x82, // LAN converter -> library: result
+    LineConfigAck = 0x82, // LAN converter -> library: result, the LineConfig's payload
 };
 
 // Payload length of a frame type, 0 for a type the protocol does not know.
@@ -68,9 +69,21 @@ struct LineConfig {
 std::uint16_t crc16(const std::uint8_t* data, std::size_t size, std::uint16_t crc = 0xFFFF);
 
 Frame makeRequest(const Request& request, std::uint8_t tag);
-Frame makeAnswer(const Answer& answer, std::uint8_t tag);
 Frame makeLineConfig(const LineConfig& config, std::uint8_t tag);
-Frame makeLineConfigAck(std::uint8_t result, std::uint8_t tag);
+// The answering frames take the tag of the frame they answer and echo its
+// payload; the answer's address is the one in `answer`.
+Frame makeAnswer(const Answer& answer, const Frame& request);
+Frame makeLineConfigAck(std::uint8_t result, const Frame& lineConfig);
+
+// The frame type that answers a frame type (Request -> Answer,
+// LineConfig -> LineConfigAck).
+FrameType answerTypeOf(FrameType request);
+// True when `answer` answers exactly `request`: the answering type, the
+// request's address and tag, and the request's whole payload echoed. An
+// answer to any other request, also one that carries the same 8-bit tag
+// 256 frames later, differs in at least one of them unless both requests
+// are the same.
+bool answers(const Frame& answer, const Frame& request);
 
 // Each returns false when the frame is not of that type.
 bool readRequest(const Frame& frame, Request& out);

@@ -13,12 +13,9 @@ constexpr std::size_t kReceiveBuffer = 512;
 
 struct Waiting {
     const Frame& request;
-    FrameType type;
     bool sawBadCrc = false;
 
-    bool matches(const Frame& f) const {
-        return f.type == type && f.address == request.address && f.tag == request.tag;
-    }
+    bool matches(const Frame& f) const { return answers(f, request); }
 };
 
 bool takeDatagram(Waiting& w, const std::uint8_t* data, std::size_t size, Frame& answer) {
@@ -52,10 +49,6 @@ std::uint32_t lineSilenceMs(std::uint32_t baud) {
     return ms < 2 ? 2 : ms;
 }
 
-FrameType answerTypeOf(FrameType request) {
-    return request == FrameType::LineConfig ? FrameType::LineConfigAck : FrameType::Answer;
-}
-
 std::uint32_t exchange(Link& link, const Frame& request, Frame& answer, std::uint32_t timeoutMs) {
     std::array<std::uint8_t, kReceiveBuffer> buffer{};
     const std::size_t n = encode(request, buffer.data(), buffer.size());
@@ -63,7 +56,7 @@ std::uint32_t exchange(Link& link, const Frame& request, Frame& answer, std::uin
     link.discardPending();
     if (const std::uint32_t rc = link.send(buffer.data(), n); rc != kOk) return rc;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    Waiting waiting{request, answerTypeOf(request.type)};
+    Waiting waiting{request};
     StreamDecoder decoder;
     for (;;) {
         std::size_t size = 0;

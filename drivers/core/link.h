@@ -50,12 +50,9 @@ public:
 // times of 10 bits at the rate, at least 2 ms.
 std::uint32_t lineSilenceMs(std::uint32_t baud);
 
-// The frame type that answers a frame type (Request -> Answer,
-// LineConfig -> LineConfigAck).
-FrameType answerTypeOf(FrameType request);
-
-// Sends the frame and waits up to timeoutMs for the frame of the answering
-// type with the request's address and tag; everything else is discarded.
+// Throws away what is pending on the link, sends the frame and waits up to
+// timeoutMs for the frame that answers it (see answers() in frame.h);
+// everything else is discarded.
 // Returns 0 with the answer, kTimeout, kBadCrc (nothing matched, but damaged
 // frames arrived), or the transport's code.
 std::uint32_t exchange(Link& link, const Frame& request, Frame& answer, std::uint32_t timeoutMs);

@@ -70,16 +70,42 @@ unsigned char mapCodePoint(char32_t cp) {
     return '?';
 }
 
-// Decodes one UTF-8 sequence at text[i] (two or three bytes are enough for
-// the texts); advances i.
+constexpr char32_t kNotUtf8 = 0xFFFD;
+
+// The number of bytes of the UTF-8 sequence a lead byte starts, 0 for a
+// byte that cannot start one.
+std::size_t sequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 0;
+}
+
+// Decodes one UTF-8 sequence at text[i] and advances i past it. A byte that
+// does not start a complete sequence (texts may carry a device path, which
+// is any bytes) counts alone as kNotUtf8, so the bytes after it, e.g. the
+// ": " of an error text, are never swallowed.
 char32_t nextCodePoint(std::string_view text, std::size_t& i) {
-    const auto b0 = static_cast<unsigned char>(text[i++]);
-    if (b0 < 0x80) return b0;
-    const int more = (b0 >= 0xE0) ? 2 : 1;
-    char32_t cp = b0 & (more == 2 ? 0x0F : 0x1F);
-    for (int k = 0; k < more && i < text.size(); ++k)
-        cp = (cp << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
-    return cp;
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t n = sequenceLength(lead);
+    if (n == 0 || i + n > text.size()) {
+        ++i;
+        return n == 1 ? lead : kNotUtf8;
+    }
+    char32_t cp = n == 1 ? lead : lead & (0x7F >> n);
+    for (std::size_t k = 1; k < n; ++k) {
+        const auto b = static_cast<unsigned char>(text[i + k]);
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return kNotUtf8;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    // An overlong form (e.g. of a NUL that would end the text) is no letter.
+    constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    i += n;
+    return cp < kLeast[n] ? kNotUtf8 : cp;
 }
 
 } // namespace

@@ -17,6 +17,9 @@ namespace zrbus {
 
 namespace {
 
+// More datagrams than a default receive buffer holds.
+constexpr std::size_t kMaxDiscarded = 4096;
+
 // The IP text of the block: on 64-bit builds inside the block from byte 12
 // on, word 0 holding that offset; with 32-bit pointers word 0 points to it.
 // Returns nullptr when there is no terminated text within bounds.
@@ -47,10 +50,19 @@ public:
     bool hasConverter() const override { return true; }
     std::uint32_t extraTimeoutMs() const override { return params_.timeoutMs; }
 
-    // Nothing to do: a datagram left from an earlier exchange is read in the
-    // wait for the next answer and dropped there, as its tag is an old one.
-    // Skipping the extra receive call keeps an exchange at two system calls.
-    void discardPending() override {}
+    // Reads and drops the datagrams queued since the last exchange (late
+    // answers, copies): left in the socket's receive buffer they would fill
+    // it, and the kernel would drop the prompt answer to the request about
+    // to go out. At most kMaxDiscarded, so a peer that keeps sending cannot
+    // hold the request back.
+    void discardPending() override {
+        for (std::size_t i = 0; i < kMaxDiscarded; ++i) {
+            std::uint8_t byte = 0;
+            const ssize_t n = ::recv(fd_, &byte, 1, MSG_DONTWAIT | MSG_TRUNC);
+            // ECONNREFUSED reports an earlier refusal and is cleared by it.
+            if (n < 0 && errno != EINTR && errno != ECONNREFUSED) return;
+        }
+    }
 
     std::uint32_t send(const std::uint8_t* data, std::size_t size) override {
         for (;;) {

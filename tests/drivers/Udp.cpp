@@ -82,9 +82,9 @@ sockaddr_in Peer::lastFrom() {
 
 void Peer::answerNormally(Peer& p, const zrbus::Frame& f, const sockaddr_in& from) {
     if (f.type == zrbus::FrameType::LineConfig)
-        p.reply(bytesOf(zrbus::makeLineConfigAck(0, f.tag)), from);
+        p.reply(bytesOf(zrbus::makeLineConfigAck(0, f)), from);
     if (f.type == zrbus::FrameType::Request)
-        p.reply(bytesOf(zrbus::makeAnswer({f.address, 0, 0x40, {1, 2, 3, 4}}, f.tag)), from);
+        p.reply(bytesOf(zrbus::makeAnswer({f.address, 0, 0x40, {1, 2, 3, 4}}, f)), from);
 }
 
 void Peer::run() {

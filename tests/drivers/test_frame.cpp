@@ -27,6 +27,10 @@ Request sampleRequest() {
     return r;
 }
 
+Frame requestFrame(std::uint8_t tag) {
+    return makeRequest(sampleRequest(), tag);
+}
+
 std::vector<Frame> stream(StreamDecoder& d, const std::vector<std::uint8_t>& bytes) {
     std::vector<Frame> frames;
     d.feed(bytes.data(), bytes.size(), [&](const Frame& f) { frames.push_back(f); });
@@ -67,13 +71,14 @@ TEST(Frame, RoundTripOfAllFourTypes) {
     EXPECT_EQ(rq.data[2], 63);
 
     Answer a{0xFF, 23, 0x80, {1, 2, 3, 4}}, ra;
-    ASSERT_EQ(decodeOne(bytesOf(makeAnswer(a, 9)).data(), 13, f), DecodeResult::Ok);
+    ASSERT_EQ(decodeOne(bytesOf(makeAnswer(a, requestFrame(9))).data(), 20, f), DecodeResult::Ok);
     ASSERT_TRUE(readAnswer(f, ra));
     EXPECT_FALSE(readRequest(f, rq));
     EXPECT_EQ(ra.address, 0xFF);
     EXPECT_EQ(ra.result, 23);
     EXPECT_EQ(ra.status, 0x80);
     EXPECT_EQ(ra.bytes[3], 4);
+    EXPECT_EQ(f.tag, 9);
 
     LineConfig c{115200, 1000}, rc;
     ASSERT_EQ(decodeOne(bytesOf(makeLineConfig(c, 1)).data(), 15, f), DecodeResult::Ok);
@@ -82,7 +87,8 @@ TEST(Frame, RoundTripOfAllFourTypes) {
     EXPECT_EQ(rc.waitMs, 1000u);
 
     std::uint8_t result = 0xEE;
-    ASSERT_EQ(decodeOne(bytesOf(makeLineConfigAck(11, 2)).data(), 8, f), DecodeResult::Ok);
+    ASSERT_EQ(decodeOne(bytesOf(makeLineConfigAck(11, makeLineConfig(c, 2))).data(), 16, f),
+              DecodeResult::Ok);
     ASSERT_TRUE(readLineConfigAck(f, result));
     EXPECT_EQ(result, 11);
 }
@@ -124,15 +130,46 @@ TEST(Frame, AddressAndTagTravelUnchangedForMatching) {
     Answer a;
     a.address = 3;
     Frame f;
-    ASSERT_EQ(decodeOne(bytesOf(makeAnswer(a, 41)).data(), 13, f), DecodeResult::Ok);
+    ASSERT_EQ(decodeOne(bytesOf(makeAnswer(a, requestFrame(41))).data(), 20, f), DecodeResult::Ok);
     EXPECT_EQ(f.address, 3);
     EXPECT_EQ(f.tag, 41);
     EXPECT_EQ(f.type, FrameType::Answer);
 }
 
+// An answer is taken only for the very request it echoes: a request that
+// differs in any byte (also one carrying the same 8-bit tag 256 frames
+// later) is not answered by it.
+TEST(Frame, AnswerMatchesOnlyTheRequestItEchoes) {
+    const Frame request = requestFrame(7);
+    const Frame answer = makeAnswer({request.address, 0, 0x40, {1, 2, 3, 4}}, request);
+    EXPECT_TRUE(answers(answer, request));
+    // Each row changes one byte of the request frame: header byte 2 (address)
+    // or 3 (tag), or payload byte 0 (command), 1 (parameter), 2..6 (D1..D5).
+    struct Row {
+        const char* what;
+        int header;
+        int payload;
+    } rows[] = {{"address", 2, -1},   {"tag", 3, -1}, {"command", -1, 0},
+                {"parameter", -1, 1}, {"D1", -1, 2},  {"D2", -1, 3},
+                {"D3", -1, 4},        {"D4", -1, 5},  {"D5", -1, 6}};
+    for (const Row& r : rows) {
+        Frame other = request;
+        if (r.header == 2) ++other.address;
+        if (r.header == 3) other.tag = static_cast<std::uint8_t>(other.tag + 1);
+        if (r.payload >= 0) other.payload[static_cast<std::size_t>(r.payload)] ^= 0x01;
+        EXPECT_FALSE(answers(answer, other)) << r.what;
+    }
+    EXPECT_FALSE(answers(request, request)) << "a request answers nothing";
+    const Frame config = makeLineConfig({9600, 200}, 7);
+    EXPECT_FALSE(answers(answer, config));
+    EXPECT_TRUE(answers(makeLineConfigAck(0, config), config));
+    EXPECT_FALSE(answers(makeLineConfigAck(0, config), makeLineConfig({19200, 200}, 7)));
+    EXPECT_FALSE(answers(makeLineConfigAck(0, config), request));
+}
+
 TEST(StreamDecoder, FindsFramesAfterGarbageAndBetweenEachOther) {
     const auto req = bytesOf(makeRequest(sampleRequest(), 1));
-    const auto ans = bytesOf(makeAnswer(Answer{}, 2));
+    const auto ans = bytesOf(makeAnswer(Answer{}, requestFrame(2)));
     std::vector<std::uint8_t> s{0x00, 0xA5, 0xA5, 0x01, 0xFF, 0x13};
     s.insert(s.end(), req.begin(), req.end());
     s.insert(s.end(), {0xA5, 0x81});
@@ -151,7 +188,7 @@ TEST(StreamDecoder, FindsFramesAfterGarbageAndBetweenEachOther) {
 TEST(StreamDecoder, FrameHiddenInsideABadFrameIsFound) {
     // A header announcing a long frame whose bytes are a real, shorter frame:
     // after the checksum fails the decoder must rescan what it holds.
-    const auto ans = bytesOf(makeAnswer(Answer{7, 0, 0, {}}, 9));
+    const auto ans = bytesOf(makeAnswer(Answer{7, 0, 0, {}}, requestFrame(9)));
     std::vector<std::uint8_t> s{0xA5, 0x02, 0x00, 0x00, 0x08};
     s.insert(s.end(), ans.begin(), ans.end());
     StreamDecoder d;
@@ -191,7 +228,7 @@ TEST(StreamDecoder, LongRunOfStartBytesNeverOverflows) {
     std::vector<std::uint8_t> s(1000, kStartByte);
     EXPECT_TRUE(stream(d, s).empty());
     EXPECT_LT(d.held(), kMaxFrameSize);
-    EXPECT_EQ(stream(d, bytesOf(makeAnswer(Answer{}, 1))).size(), 1u);
+    EXPECT_EQ(stream(d, bytesOf(makeAnswer(Answer{}, requestFrame(1)))).size(), 1u);
 }
 
 TEST(LineSilence, ThreeAndAHalfCharactersAtLeastTwoMs) {

@@ -70,8 +70,9 @@ protected:
 
 std::vector<std::uint8_t> answerBytes(const Frame& req, std::uint8_t a1, std::uint8_t result = 0,
                                       std::uint8_t tagOffset = 0) {
-    return bytesOf(makeAnswer({req.address, result, 0x11, {a1, 0, 0, 0}},
-                              static_cast<std::uint8_t>(req.tag + tagOffset)));
+    Frame a = makeAnswer({req.address, result, 0x11, {a1, 0, 0, 0}}, req);
+    a.tag = static_cast<std::uint8_t>(a.tag + tagOffset);
+    return bytesOf(a);
 }
 
 } // namespace
@@ -135,7 +136,7 @@ TEST_F(Xzr1683, AnswersFromAnotherPortOrForAnotherRequestAreIgnored) {
         p.other.sendTo(answerBytes(f, 0xEE), from); // right frame, wrong port
         p.reply(answerBytes(f, 0xE1, 0, 1), from);  // wrong tag
         Frame wrongAddress =
-            makeAnswer({static_cast<std::uint8_t>(f.address + 1), 0, 0, {0xE2}}, f.tag);
+            makeAnswer({static_cast<std::uint8_t>(f.address + 1), 0, 0, {0xE2}}, f);
         p.reply(bytesOf(wrongAddress), from);
         p.reply(bytesOf(makeRequest({f.address, 0, 0, {0xE3}}, f.tag)), from); // not an answer
         p.reply(answerBytes(f, 0x42), from);
@@ -274,7 +275,7 @@ TEST_F(Xzr1683, LineSetUpGuards) {
     EXPECT_EQ(lib.setConfig(h, kBaud, 200, 3), kBadConstant);
     EXPECT_EQ(peer.received(), 0);
     peer.setHandler([](Peer& p, const Frame& f, const sockaddr_in& from) {
-        p.reply(bytesOf(makeLineConfigAck(kBadBaud, f.tag)), from);
+        p.reply(bytesOf(makeLineConfigAck(kBadBaud, f)), from);
     });
     EXPECT_EQ(lib.setConfig(h, kBaud, 200, 2), kBadBaud);
     peer.setHandler(Peer::answerNormally);

@@ -178,8 +178,9 @@ std::vector<std::uint8_t> bytesOf(const zrbus::Frame& f) {
 
 std::vector<std::uint8_t> answerTo(const zrbus::Frame& request, std::array<std::uint8_t, 4> a,
                                    std::uint8_t tagOffset) {
-    return bytesOf(zrbus::makeAnswer({request.address, 0, 0x10, a},
-                                     static_cast<std::uint8_t>(request.tag + tagOffset)));
+    zrbus::Frame answer = zrbus::makeAnswer({request.address, 0, 0x10, a}, request);
+    answer.tag = static_cast<std::uint8_t>(answer.tag + tagOffset);
+    return bytesOf(answer);
 }
 
 } // namespace sertest

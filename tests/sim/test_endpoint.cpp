@@ -86,7 +86,9 @@ TEST(SimUdp, IgnoresWhatIsNotARequest) {
     std::vector<std::uint8_t> badCrc = good;
     badCrc.back() ^= 0xFF;
     std::vector<std::uint8_t> answer(zrbus::kMaxFrameSize);
-    answer.resize(zrbus::encode(zrbus::makeAnswer({1, 0, 0, {}}, 5), answer.data(), answer.size()));
+    answer.resize(
+        zrbus::encode(zrbus::makeAnswer({1, 0, 0, {}}, zrbus::makeRequest(identify(0), 5)),
+                      answer.data(), answer.size()));
     const std::vector<std::vector<std::uint8_t>> junk = {
         {},
         {0x00, 0x01, 0x02},
