@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <cstring>
 #include <future>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <set>
 
 using namespace zrbus;
@@ -51,11 +54,13 @@ protected:
         ASSERT_EQ(lib.setConfig(h, kBaud, wait, 2), kOk);
     }
 
-    Outcome send(std::uint8_t address = 5, std::uint8_t command = 100, std::uint8_t param = 0) {
+    Outcome send(std::uint8_t address = 5, std::uint8_t command = 100, std::uint8_t param = 0,
+                 std::array<std::uint8_t, 5> data = {}) {
         std::array<std::uint32_t, ZR683_REQUEST_WORDS> rq{};
         rq[0] = address;
         rq[1] = command;
         rq[2] = param;
+        std::copy(data.begin(), data.end(), rq.begin() + 3);
         Outcome o;
         o.answer.fill(0xDEAD);
         o.rc = lib.send(h, rq.data(), o.answer.data(), &o.status, &o.result);
@@ -214,8 +219,86 @@ TEST_F(Xzr1683, ModuleResultIsPassedThroughAndUnknownResultRefused) {
     EXPECT_EQ(o.rc, kModuleUnknownRegister);
     EXPECT_EQ(o.result, kModuleUnknownRegister);
     EXPECT_EQ(o.status, 0x11u);
+    EXPECT_EQ(o.answer[0], 9u);
     o = send(5, 2);
     EXPECT_EQ(o.rc, kBadAnswer);
+    EXPECT_EQ(o.result, kBadAnswer);
+    // Like every failure, an answer that cannot be trusted hands on no bytes.
+    EXPECT_EQ(o.status, 0u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(o.answer[i], 0u) << i;
+}
+
+namespace {
+
+// A read of register `reg` (command 102, the register number twice).
+constexpr std::array<std::uint8_t, 5> readOf(std::uint8_t reg) {
+    return {0, reg, reg, 0, 0};
+}
+
+// The converter's answer to a register read: A1 the register, A3 its value.
+std::vector<std::uint8_t> registerAnswer(const Frame& rq) {
+    const std::uint8_t reg = rq.payload[3];
+    return bytesOf(
+        makeAnswer({rq.address, 0, 0x11, {reg, 0, static_cast<std::uint8_t>(reg + 100), 0}}, rq));
+}
+
+} // namespace
+
+// The answer to a request that timed out comes late, exactly when the 8-bit
+// tag has come round to it again (256 frames later) and the library waits
+// for the answer to a read of another register; the right answer follows.
+TEST_F(Xzr1683, ALateAnswerIsNotTakenForTheRequestThatReusesItsTag) {
+    open(0, 30);
+    // The peer calls a copy of its handler each time: the state is shared.
+    struct Script {
+        std::mutex mutex;
+        std::optional<Frame> held; // the first read, answered only 256 frames later
+        bool staleSent = false;
+    };
+    auto script = std::make_shared<Script>();
+    peer.setHandler([script](Peer& p, const Frame& f, const sockaddr_in& from) {
+        if (f.type != FrameType::Request) return;
+        std::lock_guard lock(script->mutex);
+        if (!script->held) {
+            script->held = f;
+            return;
+        }
+        if (f.tag == script->held->tag && !script->staleSent) {
+            p.reply(registerAnswer(*script->held), from);
+            script->staleSent = true;
+        }
+        p.reply(registerAnswer(f), from);
+    });
+    EXPECT_EQ(send(5, 102, 0, readOf(10)).rc, kTimeout);
+    for (int i = 0; i < 255; ++i)
+        ASSERT_EQ(send(5, 102, 0, readOf(20)).answer[2], 120u) << i;
+    const Outcome o = send(5, 102, 0, readOf(20));
+    {
+        std::lock_guard lock(script->mutex);
+        EXPECT_TRUE(script->staleSent);
+    }
+    EXPECT_EQ(o.rc, kOk);
+    EXPECT_EQ(o.answer[0], 20u);
+    EXPECT_EQ(o.answer[2], 120u); // not register 10's value
+}
+
+// Hundreds of late copies of an answer arrive between two exchanges: they
+// are thrown away before the next request goes out, so they cannot fill the
+// socket's receive buffer and push out the prompt answer to it.
+TEST_F(Xzr1683, StaleDatagramsDoNotCrowdOutTheNextAnswers) {
+    open(0, 200);
+    peer.setHandler([](Peer&, const Frame&, const sockaddr_in&) {});
+    ASSERT_EQ(send().rc, kTimeout);
+    const Frame timedOut = peer.lastRequest();
+    const std::vector<std::uint8_t> late = registerAnswer(timedOut);
+    for (int i = 0; i < 2000; ++i)
+        peer.main.sendTo(late, peer.lastFrom());
+    peer.setHandler(Peer::answerNormally);
+    int failed = 0;
+    for (int i = 0; i < 20; ++i)
+        failed += send().rc != kOk;
+    EXPECT_EQ(failed, 0);
 }
 
 TEST_F(Xzr1683, BadIpTextsAreRefusedWithoutOpening) {

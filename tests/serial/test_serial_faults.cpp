@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
 #include <memory>
+#include <optional>
 #include <thread>
 
 using namespace sertest;
@@ -175,4 +177,50 @@ TEST_F(SerialLine, TheOtherSideClosesDuringTheWait) {
 
     sim = std::make_unique<SimLine>(dir.file("line"));
     EXPECT_EQ(lib->send(h, 1, Prikaz::CtiStav, 0).result, kOk);
+}
+
+// The answer to a read that timed out comes late, exactly when the 8-bit tag
+// has come round to it again (256 frames later) and the library waits for
+// the answer to a read of another register; the right answer follows it.
+TEST_F(SerialLine, ALateAnswerIsNotTakenForTheRequestThatReusesItsTag) {
+    ScriptedLine line(dir.file("line"));
+    ASSERT_TRUE(line.ok());
+    ASSERT_EQ(lib->init(h, 1), kOk);
+    ASSERT_EQ(lib->setConfig(h, 115200, 30), kOk);
+    // A1 the register, A3 its value.
+    auto answer = [](const Frame& rq) {
+        const std::uint8_t reg = rq.payload[3];
+        return answerTo(rq, {reg, 0, static_cast<std::uint8_t>(reg + 100), 0});
+    };
+    std::atomic<bool> stop{false}, staleSent{false};
+    std::thread module([&] {
+        std::optional<Frame> held; // the first read, answered only 256 frames later
+        while (!stop) {
+            const auto rq = line.nextRequest(Ms(20));
+            if (!rq) continue;
+            if (!held) {
+                held = rq;
+                continue;
+            }
+            if (rq->tag == held->tag && !staleSent) {
+                line.write(answer(*held) + answer(*rq));
+                staleSent = true;
+            } else {
+                line.write(answer(*rq));
+            }
+        }
+    });
+    auto read = [&](std::uint8_t reg) {
+        return lib->send(h, 1, Prikaz::CtiRegistr, 0, {0, reg, reg, 0, 0});
+    };
+    EXPECT_EQ(read(10).result, kTimeout);
+    for (int i = 0; i < 255; ++i)
+        if (read(20).a(3) != 120) ADD_FAILURE() << "read " << i;
+    const Sent last = read(20);
+    stop = true;
+    module.join();
+    EXPECT_TRUE(staleSent);
+    EXPECT_EQ(last.result, kOk);
+    EXPECT_EQ(last.a(1), 20);
+    EXPECT_EQ(last.a(3), 120); // not register 10's value
 }

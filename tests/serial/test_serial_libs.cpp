@@ -10,7 +10,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <future>
 #include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace sertest;
 using namespace zrbus;
@@ -219,4 +226,74 @@ TEST_F(SerialOpening, ALineIsNotShared) {
                   "převodník KU-1683 nelze otevřít (" + dir.file("line") +
                       ": zařízení používá jiný program)");
     com->done(h);
+}
+
+// A configuration file that is there but is no regular file, or too large,
+// is not read (a FIFO would keep the reader waiting for a writer): _Init
+// fails at once and names the file and the reason.
+TEST_F(SerialOpening, AConfigurationFileThatCannotBeReadFailsInitPromptly) {
+    const std::string conf = dir.file(kDriverConfigName);
+    struct Row {
+        const char* what;
+        std::function<void()> make;
+        const char* reason;
+    } rows[] = {
+        {"FIFO", [&] { ASSERT_EQ(::mkfifo(conf.c_str(), 0600), 0); }, "není to obyčejný soubor"},
+        {"directory", [&] { ASSERT_EQ(::mkdir(conf.c_str(), 0700), 0); },
+         "není to obyčejný soubor"},
+        {"too large",
+         [&] {
+             dir.write(kDriverConfigName, "COM1 = /dev/null\n");
+             ASSERT_EQ(::truncate(conf.c_str(), kMaxDriverConfigBytes + 1), 0);
+         },
+         "soubor je příliš velký"},
+    };
+    SerialLib::copyTo("XCOM683", dir.path());
+    const SerialLib lib("XCOM683", dir.path());
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        std::filesystem::remove_all(conf);
+        r.make();
+        std::uint32_t h = 0xFFFF;
+        auto init = std::async(std::launch::async, [&] { return lib.init(h, 1); });
+        if (init.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            ADD_FAILURE() << "_Init is blocked";
+            // A writer lets a reader blocked on the FIFO go on.
+            const int fd = ::open(conf.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) ::close(fd);
+        }
+        EXPECT_EQ(init.get(), kOpenFailed);
+        EXPECT_EQ(h, 0u);
+        EXPECT_EQ(lib.text(kOpenFailed),
+                  cp1250("port COM1 nelze otevřít (" + conf + ": " + r.reason + ")"));
+        lib.done(h);
+    }
+}
+
+// A device path is any bytes: one that is not UTF-8 shows each such byte as
+// "?" and keeps the rest of the text.
+TEST_F(SerialOpening, ADevicePathThatIsNotUtf8KeepsTheTextAroundIt) {
+    struct Row {
+        std::string path;
+        std::string shown;
+    } rows[] = {
+        {"/nowhere/\xC3", "/nowhere/?"},             // a lead byte at the end
+        {"/nowhere/\xE2\x82", "/nowhere/??"},        // a sequence cut short
+        {"/nowhere/\xF0\x9F\x98", "/nowhere/???"},   // of four bytes, cut short
+        {"/nowhere/\x80x", "/nowhere/?x"},           // a lone continuation byte
+        {"/nowhere/\xE0\x80\x80z", "/nowhere/?z"},   // an overlong NUL
+        {"/nowhere/\xC5\x99\xC3", "/nowhere/\xF8?"}, // "ř" then a lead byte
+    };
+    std::string config;
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        config += "COM" + std::to_string(i + 1) + " = " + rows[i].path + "\n";
+    const auto lib = load("XCOM683", config);
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        std::uint32_t h = 0;
+        EXPECT_EQ(lib->init(h, static_cast<std::uint32_t>(i + 1)), kNoDevice) << i;
+        EXPECT_EQ(lib->text(kNoDevice),
+                  cp1250("port COM" + std::to_string(i + 1) + " nelze otevřít (") + rows[i].shown +
+                      cp1250(": zařízení neexistuje)"))
+            << i;
+    }
 }
