@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <random>
 #include <string>
+#include <vector>
 
 using namespace zrbus;
 
@@ -197,4 +200,60 @@ TEST_F(Bus, CommandAndRegisterFaults) {
     sim.addFault(zrsim::RegisterFaultRule{std::nullopt, 33, 0x55});
     ASSERT_EQ(writeRegister(33, 0x11).rc, kOk);
     EXPECT_EQ(readRegister(33).a[2], 0x55u);
+}
+
+// One answer comes 1.5 s late, after 255 quick reads of another register:
+// the tag has come round, and the library is waiting for the answer to
+// another read of that register (its own answer comes after the late one).
+TEST_F(Bus, AnAnswerDelayedPastTheTagsWrapIsNotTakenForALaterRead) {
+    connect(0, 1000);
+    sim.addFault(zrsim::LineFaultRule{zrsim::LineFault::Delay, 1, 0.0, 1500});
+    EXPECT_EQ(readRegister(Registr::Adresa).rc, kTimeout);
+    for (int i = 0; i < 255; ++i)
+        ASSERT_EQ(readRegister(Registr::Rychlost).rc, kOk) << i;
+    sim.addFault(zrsim::LineFaultRule{zrsim::LineFault::Delay, 1, 0.0, 700});
+    const Reply r = readRegister(Registr::Rychlost);
+    EXPECT_EQ(r.rc, kOk);
+    EXPECT_EQ(r.a[0], Registr::Rychlost);
+    EXPECT_EQ(r.a[2], 4u); // 9600 Bd, not the address 1 of the late answer
+}
+
+// Thousands of register reads while answers come late (past the time-out,
+// so the 8-bit tag wraps many times over them), twice, damaged, lost or with
+// a foreign tag: no answer is ever taken for another request.
+TEST_F(Bus, StormOfLateAnswersNeverGivesAnotherRequestsAnswer) {
+    std::vector<std::uint8_t> regs;
+    std::array<std::uint32_t, 64> value{};
+    for (int r = 0; r < 64; ++r) {
+        if (!Registr::Existuje(r)) continue;
+        regs.push_back(static_cast<std::uint8_t>(r));
+        const Reply read = readRegister(static_cast<std::uint8_t>(r));
+        ASSERT_EQ(read.rc, kOk);
+        value[static_cast<std::size_t>(r)] = read.a[2];
+    }
+    connect(0, 2);
+    using zrsim::LineFault;
+    const zrsim::LineFaultRule faults[] = {
+        {LineFault::Delay, 0, 0.08, 10},   {LineFault::Delay, 0, 0.08, 40},
+        {LineFault::Delay, 0, 0.04, 150},  {LineFault::Duplicate, 0, 0.30, 0},
+        {LineFault::Lose, 0, 0.02, 0},     {LineFault::Corrupt, 0, 0.02, 0},
+        {LineFault::Mismatch, 0, 0.02, 0},
+    };
+    for (const auto& f : faults)
+        sim.addFault(f);
+    std::mt19937 pick(7);
+    int ok = 0, wrong = 0, failed = 0;
+    for (int i = 0; i < 1500; ++i) {
+        const std::uint8_t reg = regs[pick() % regs.size()];
+        const Reply r = readRegister(reg);
+        if (r.rc != kOk) {
+            failed += r.rc != kTimeout && r.rc != kBadCrc;
+            continue;
+        }
+        ++ok;
+        wrong += r.a[0] != reg || r.a[2] != value[reg];
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(failed, 0);
+    EXPECT_GT(ok, 750);
 }

@@ -9,11 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <future>
 #include <memory>
 #include <optional>
+#include <random>
 #include <thread>
+#include <vector>
 
 using namespace sertest;
 using namespace zrbus;
@@ -223,4 +226,52 @@ TEST_F(SerialLine, ALateAnswerIsNotTakenForTheRequestThatReusesItsTag) {
     EXPECT_EQ(last.result, kOk);
     EXPECT_EQ(last.a(1), 20);
     EXPECT_EQ(last.a(3), 120); // not register 10's value
+}
+
+// Hundreds of register reads on the simulator's line while answers come late
+// (past the time-out, so the 8-bit tag wraps over them), twice, damaged, lost
+// or with a foreign tag: no answer is ever taken for another request.
+TEST_F(SerialLine, StormOfLateAnswersNeverGivesAnotherRequestsAnswer) {
+    zrsim::SimulatorConfig config;
+    config.modules[0].baudIndex = 8; // 115200 Bd: the shortest line silence
+    SimLine line(dir.file("line"), config);
+    ASSERT_EQ(line.startError, "");
+    ASSERT_EQ(lib->init(h, 1), kOk);
+    ASSERT_EQ(lib->setConfig(h, 115200, 5), kOk);
+    auto read = [&](std::uint8_t reg) {
+        return lib->send(h, 1, Prikaz::CtiRegistr, 0, {0, reg, reg, 0, 0});
+    };
+    std::vector<std::uint8_t> regs;
+    std::array<std::uint8_t, 64> value{};
+    for (int r = 0; r < 64; ++r) {
+        if (!Registr::Existuje(r)) continue;
+        regs.push_back(static_cast<std::uint8_t>(r));
+        const Sent s = read(static_cast<std::uint8_t>(r));
+        ASSERT_EQ(s.result, kOk);
+        value[static_cast<std::size_t>(r)] = s.a(3);
+    }
+    using zrsim::LineFault;
+    const zrsim::LineFaultRule faults[] = {
+        {LineFault::Delay, 0, 0.10, 8},    {LineFault::Delay, 0, 0.10, 30},
+        {LineFault::Delay, 0, 0.05, 200},  {LineFault::Duplicate, 0, 0.30, 0},
+        {LineFault::Lose, 0, 0.02, 0},     {LineFault::Corrupt, 0, 0.02, 0},
+        {LineFault::Mismatch, 0, 0.02, 0},
+    };
+    for (const auto& f : faults)
+        line.sim.addFault(f);
+    std::mt19937 pick(11);
+    int ok = 0, wrong = 0, failed = 0;
+    for (int i = 0; i < 600; ++i) {
+        const std::uint8_t reg = regs[pick() % regs.size()];
+        const Sent s = read(reg);
+        if (s.result != kOk) {
+            failed += s.result != kTimeout && s.result != kBadCrc;
+            continue;
+        }
+        ++ok;
+        wrong += s.a(1) != reg || s.a(3) != value[reg];
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(failed, 0);
+    EXPECT_GT(ok, 300);
 }
