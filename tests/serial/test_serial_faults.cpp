@@ -229,15 +229,16 @@ TEST_F(SerialLine, ALateAnswerIsNotTakenForTheRequestThatReusesItsTag) {
 }
 
 // Hundreds of register reads on the simulator's line while answers come late
-// (past the time-out, so the 8-bit tag wraps over them), twice, damaged, lost
-// or with a foreign tag: no answer is ever taken for another request.
+// (past the time-out, many by 256 exchanges and more, so the 8-bit tag has
+// wrapped over them), twice, damaged, lost or with a foreign tag: no answer
+// is ever taken for another request.
 TEST_F(SerialLine, StormOfLateAnswersNeverGivesAnotherRequestsAnswer) {
     zrsim::SimulatorConfig config;
     config.modules[0].baudIndex = 8; // 115200 Bd: the shortest line silence
     SimLine line(dir.file("line"), config);
     ASSERT_EQ(line.startError, "");
     ASSERT_EQ(lib->init(h, 1), kOk);
-    ASSERT_EQ(lib->setConfig(h, 115200, 5), kOk);
+    ASSERT_EQ(lib->setConfig(h, 115200, kWait), kOk);
     auto read = [&](std::uint8_t reg) {
         return lib->send(h, 1, Prikaz::CtiRegistr, 0, {0, reg, reg, 0, 0});
     };
@@ -252,16 +253,17 @@ TEST_F(SerialLine, StormOfLateAnswersNeverGivesAnotherRequestsAnswer) {
     }
     using zrsim::LineFault;
     const zrsim::LineFaultRule faults[] = {
-        {LineFault::Delay, 0, 0.10, 8},    {LineFault::Delay, 0, 0.10, 30},
-        {LineFault::Delay, 0, 0.05, 200},  {LineFault::Duplicate, 0, 0.30, 0},
+        {LineFault::Delay, 0, 0.05, 8},    {LineFault::Delay, 0, 0.08, 900},
+        {LineFault::Delay, 0, 0.08, 1300}, {LineFault::Duplicate, 0, 0.50, 0},
         {LineFault::Lose, 0, 0.02, 0},     {LineFault::Corrupt, 0, 0.02, 0},
         {LineFault::Mismatch, 0, 0.02, 0},
     };
     for (const auto& f : faults)
         line.sim.addFault(f);
+    ASSERT_EQ(lib->setConfig(h, 115200, 10), kOk);
     std::mt19937 pick(11);
     int ok = 0, wrong = 0, failed = 0;
-    for (int i = 0; i < 600; ++i) {
+    for (int i = 0; i < 450; ++i) {
         const std::uint8_t reg = regs[pick() % regs.size()];
         const Sent s = read(reg);
         if (s.result != kOk) {
@@ -273,5 +275,5 @@ TEST_F(SerialLine, StormOfLateAnswersNeverGivesAnotherRequestsAnswer) {
     }
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(failed, 0);
-    EXPECT_GT(ok, 300);
+    EXPECT_GT(ok, 100);
 }
