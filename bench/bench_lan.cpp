@@ -1,6 +1,6 @@
 // Transactions per second on the program's LAN path, PosliPrikaz -> XZR1683
 // -> loopback UDP -> simulated converter and module -> back, beside a bare
-// UDP ping-pong of the same datagram sizes (14 bytes out, 13 back) in the
+// UDP ping-pong of the same datagram sizes (14 bytes out, 20 back) in the
 // same run. At the end it prints the ratio of the two times per transaction.
 // A third benchmark calls XZR1683_Send directly against a minimal responder,
 // to tell the library's share from the simulator's.
@@ -24,7 +24,7 @@
 namespace {
 
 constexpr std::size_t kRequestSize = 14; // a Request frame
-constexpr std::size_t kAnswerSize = 13;  // an Answer frame
+constexpr std::size_t kAnswerSize = 20;  // an Answer frame
 
 int loopbackSocket() {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -43,7 +43,7 @@ std::uint16_t portOf(int fd) {
 }
 
 // A responder on its own thread: blocking receive, one datagram back. In
-// echo mode it sends 13 bytes back for anything; in frame mode it answers a
+// echo mode it sends 20 bytes back for anything; in frame mode it answers a
 // request frame with a valid answer frame (and line settings with an ack).
 class Responder {
 public:

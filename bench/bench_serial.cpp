@@ -1,7 +1,7 @@
 // Transactions on the program's serial path, PosliPrikaz -> XCOM683 ->
 // pseudo-terminal -> simulator with line-time emulation -> back, at 9600 and
 // 115200 Bd, beside the time the frames take on a real line: the request
-// (14 characters of 10 bits), the line silence, the answer (13 characters)
+// (14 characters of 10 bits), the line silence, the answer (20 characters)
 // and the silence before the next request. It prints the ratio of the
 // measured to the computed time per transaction.
 //
@@ -28,7 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kRequestSize = 14; // a Request frame
-constexpr std::size_t kAnswerSize = 13;  // an Answer frame
+constexpr std::size_t kAnswerSize = 20;  // an Answer frame
 
 // The time of one transaction on a real line at `baud`, in seconds.
 double wireSeconds(std::uint32_t baud) {
