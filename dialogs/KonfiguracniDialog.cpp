@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QThread>
 
@@ -46,7 +47,12 @@ void TKonfiguracniDialog::RozmistiTlacitka(int x, int y, int sirka, int vyska, i
 
 void TKonfiguracniDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (event->spontaneous()) return;
+    // Centred on the screen, not over the main window; the size is the
+    // derived dialog's, known only now.
+    if (const QScreen* obrazovka = screen())
+        move(obrazovka->availableGeometry().center() - rect().center());
+    FormShow();
 }
 
 void TKonfiguracniDialog::FormShow() {

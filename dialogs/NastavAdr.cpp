@@ -4,9 +4,10 @@
 #include "Prevod.h"
 
 #include <QComboBox>
-#include <QPushButton>
 #include <QLineEdit>
+#include <QPushButton>
 #include <array>
+#include <limits>
 
 namespace {
 
@@ -27,6 +28,8 @@ TForm12::TForm12(TData* data, QWidget* parent) : TKonfiguracniDialog(data, Sekve
     setFixedSize(393, 200);
     Label1 = Vytvor<QLabel>(this, "Label1", QStringLiteral("Adresa modulu  (0-255)"));
     Edit1 = Vytvor<QLineEdit>(this, "Edit1", QStringLiteral("Edit1"));
+    // Any text of any length: a cut-off text could read as another address.
+    Edit1->setMaxLength(std::numeric_limits<int>::max());
     Label2 = Vytvor<QLabel>(this, "Label2", QStringLiteral("Komunikační rychlost"));
     ComboBox1 = Vytvor<QComboBox>(this, "ComboBox1");
     for (int i = 0; i < PocetRychlosti; ++i)
