@@ -7,7 +7,7 @@
 // 7); anything else in full, as is a wrong address or handle.
 // Status texts: "c50" / "z50" progress of reading / writing, "precteno",
 // "zapsano", "chyba-zapisu", "nepripojeno", "chyba5" for the fake library's
-// text of code 5, anything else quoted.
+// text of code 5, "-" for " " (no message), anything else quoted.
 #pragma once
 
 #include "FakeOvladac.h"
@@ -47,7 +47,8 @@ inline std::string ZnackaStavu(const QString& text) {
         {" Konfigurace přečtena.", "precteno"},
         {" Konfigurace zapsána.", "zapsano"},
         {" Chyba zápisu dat.", "chyba-zapisu"},
-        {" Připojení k modulu není inicializováno.", "nepripojeno"}};
+        {" Připojení k modulu není inicializováno.", "nepripojeno"},
+        {" ", "-"}};
     for (const auto& [plny, kratky] : zname)
         if (text == QString::fromUtf8(plny)) return kratky;
     return "'" + text.toStdString() + "'";
