@@ -2,6 +2,7 @@
 // close sequence, with the settings file in a temporary directory.
 #include "FakeOvladac.h"
 #include "Hlavni.h"
+#include "NastavAdr.h"
 #include "Pomocne.h"
 #include "Pripojeni.h"
 #include "Xxxx683.h"
@@ -164,6 +165,36 @@ TEST_F(Hlavni, VnejsiRozmerNaStreduObrazovky) {
     EXPECT_EQ(okno->frameGeometry().size(), QSize(600, 400));
     const QPoint stred = okno->screen()->availableGeometry().center();
     EXPECT_LE((okno->frameGeometry().center() - stred).manhattanLength(), 2);
+}
+
+// "Adresa, rychlost" opens a fresh modal address dialog on the record,
+// centred on the screen wherever the main window is; "Ok" stores into the
+// record, and the next opening shows it.
+TEST_F(Hlavni, AdresaRychlostOtevreDialog) {
+    auto okno = Vytvor();
+    QApplication::processEvents();
+    okno->move(0, 0);
+    auto nalezen = PriModalnim([&okno](QDialog* dialog) {
+        EXPECT_NE(dynamic_cast<TForm12*>(dialog), nullptr);
+        EXPECT_EQ(dialog->parent(), okno.get());
+        EXPECT_TRUE(dialog->isModal());
+        const QPoint stred = dialog->screen()->availableGeometry().center();
+        EXPECT_LE((dialog->frameGeometry().center() - stred).manhattanLength(), 2);
+        EXPECT_EQ(Text(dialog, "Edit1"), QStringLiteral("1"));
+        Napis(Prvek<QLineEdit>(dialog, "Edit1"), QStringLiteral("7"));
+        Klikni(dialog, "Button3");
+    });
+    okno->AdresaRychlost1->trigger();
+    EXPECT_TRUE(*nalezen);
+    EXPECT_EQ(okno->Data()->Konfigurace.Adresa, 7);
+    EXPECT_TRUE(okno->findChildren<TForm12*>().isEmpty()) << "the dialog is destroyed";
+
+    QString adresa;
+    nalezen = PriModalnim([&adresa](QDialog* dialog) { adresa = Text(dialog, "Edit1"); });
+    okno->AdresaRychlost1->trigger();
+    EXPECT_TRUE(*nalezen);
+    EXPECT_EQ(adresa, QStringLiteral("7"));
+    EXPECT_EQ(Panel(*okno, 1), QStringLiteral(" Adresa")) << "the connection is not touched";
 }
 
 // The file keeps the interface of the last press and the address and rate of
