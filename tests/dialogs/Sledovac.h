@@ -1,5 +1,6 @@
 // Watches a dialog's status panel: every text it paints, merged with the
-// commands the fake library received, and an action when a text shows.
+// commands the fake library (if any) received, and an action when a text
+// shows.
 #pragma once
 
 #include "ZaznamSekvence.h"
@@ -12,7 +13,8 @@
 
 class Sledovac : public QObject {
 public:
-    Sledovac(QLabel* panel, const FakeOvladac& fake, std::uint32_t adresa, std::uint32_t spojeni)
+    explicit Sledovac(QLabel* panel, const FakeOvladac* fake = nullptr, std::uint32_t adresa = 0,
+                      std::uint32_t spojeni = 0)
         : panel_(panel), fake_(fake), adresa_(adresa), spojeni_(spojeni) {
         panel_->installEventFilter(this);
         Znovu();
@@ -48,7 +50,7 @@ protected:
 
 private:
     QLabel* panel_;
-    const FakeOvladac& fake_;
+    const FakeOvladac* fake_;
     std::uint32_t adresa_;
     std::uint32_t spojeni_;
     std::unique_ptr<ZaznamSekvence> zaznam_;

@@ -45,8 +45,8 @@ protected:
         dialog->show();
         // Painting starts once the window is on the screen.
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        sledovac = std::make_unique<Sledovac>(Prvek<QLabel>(dialog.get(), "StatusBar1Panel0"), fake,
-                                              AdresaModulu, Handle);
+        sledovac = std::make_unique<Sledovac>(Prvek<QLabel>(dialog.get(), "StatusBar1Panel0"),
+                                              &fake, AdresaModulu, Handle);
     }
     void Vypln(const QString& adresa, int rychlost) {
         if (adresa.size() < 20)
@@ -278,4 +278,17 @@ TEST_F(Form12, OkCancelAZnovuOtevreni) {
     EXPECT_EQ(data.Konfigurace.NegaceDIN, vychozi.NegaceDIN);
     EXPECT_EQ(data.Adresa, AdresaModulu);
     EXPECT_EQ(fake.Volani(FakeSend).size(), 4u) << "only the two reads";
+}
+
+// Without the record the buttons do nothing; only "Cancel" closes.
+TEST_F(Form12, BezZaznamuJenZavre) {
+    TForm12 bez(nullptr);
+    bez.show();
+    for (const char* tlacitko : {"Button1", "Button2", "Button3"})
+        Klikni(&bez, tlacitko);
+    EXPECT_TRUE(bez.isVisible());
+    EXPECT_EQ(Text(&bez, "StatusBar1Panel0"), QString());
+    Klikni(&bez, "Button4");
+    EXPECT_FALSE(bez.isVisible());
+    EXPECT_TRUE(fake.Volani(FakeSend).empty());
 }

@@ -6,39 +6,18 @@
 #include "Prikazy.h"
 #include "Pripojeni.h"
 #include "Simulator.h"
+#include "Sledovac.h"
 #include "UdpEndpoint.h"
 #include "Xxxx683.h"
 
 #include <QComboBox>
 #include <memory>
-#include <utility>
 
 namespace {
 
 const QString Pripojen =
     QStringLiteral("Připojení úspěšně inicializováno. Připojen modul   ZR-464   v.1.04");
 const QString Timeout = QStringLiteral(" modul neodpověděl v časovém limitu");
-
-// Runs an action once, when the label paints this text.
-class PriTextu : public QObject {
-public:
-    PriTextu(QLabel* label, QString text, std::function<void()> akce)
-        : label_(label), text_(std::move(text)), akce_(std::move(akce)) {
-        label_->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Paint && akce_ && label_->text() == text_)
-            std::exchange(akce_, {})();
-        return QObject::eventFilter(o, e);
-    }
-
-private:
-    QLabel* label_;
-    QString text_;
-    std::function<void()> akce_;
-};
 
 class NastavAdrE2E : public ::testing::Test {
 protected:
@@ -88,9 +67,8 @@ TEST_F(NastavAdrE2E, NovaAdresaARychlostPlatiPoRestartu) {
 
     // A module that stops answering after the first register: the library's
     // time-out text, the address read kept, the dialog usable at once.
-    PriTextu ztrata(panel, QStringLiteral(" Probíhá čtení konfigurace z modulu (50 %)"), [this] {
-        sim.addFault(zrsim::LineFaultRule{zrsim::LineFault::Lose, 1});
-    });
+    Sledovac sledovac(panel);
+    sledovac.Pri("c50", [this] { sim.addFault(zrsim::LineFaultRule{zrsim::LineFault::Lose, 1}); });
     Klikni(&dialog, "Button2");
     EXPECT_EQ(panel->text(), Timeout);
     EXPECT_EQ(Text(&dialog, "Edit1"), QStringLiteral("5"));
@@ -101,8 +79,9 @@ TEST_F(NastavAdrE2E, NovaAdresaARychlostPlatiPoRestartu) {
 
     Napis(Prvek<QLineEdit>(&dialog, "Edit1"), QStringLiteral("7"));
     Prvek<QComboBox>(&dialog, "ComboBox1")->setCurrentIndex(6);
+    sledovac.Znovu();
     Klikni(&dialog, "Button1");
-    EXPECT_EQ(panel->text(), QStringLiteral(" Konfigurace zapsána."));
+    EXPECT_EQ(sledovac.Text(), "- z0 z50 z100 zapsano");
     const auto modul = sim.view(0);
     ASSERT_TRUE(modul);
     EXPECT_EQ(modul->registers[63], 7);

@@ -103,7 +103,7 @@ class Sekvence : public SekvenceTest, public ::testing::WithParamInterface<Radek
 
 TEST_P(Sekvence, PrikazyTextyAPauzy) {
     const Radek& r = GetParam();
-    ZaznamSekvence zaznam(fake, AdresaModulu, Handle);
+    ZaznamSekvence zaznam(&fake, AdresaModulu, Handle);
     int pauza = 0;
     const TPrubehSekvence prubeh{[&](const QString& text) { zaznam.Stav(text); },
                                  [&] {
