@@ -1,6 +1,8 @@
 #include "Hlavni.h"
 
+#include "CasovacWD.h"
 #include "NastavAdr.h"
+#include "NastavDIO.h"
 #include "Ovladace.h"
 #include "Pripojeni.h"
 #include "Xxxx683.h"
@@ -53,11 +55,11 @@ void TForm1::VytvorMenu() {
     Nastaven1->setObjectName(QStringLiteral("Nastaven1"));
     AdresaRychlost1 =
         PolozkaMenu(Nastaven1, "AdresaRychlost1", QStringLiteral("Adresa, rychlost"), true);
-    // The windows that are not part of the program yet stay disabled.
     NastavDIO1 =
-        PolozkaMenu(Nastaven1, "NastavDIO1", QStringLiteral("Digitální vstupy/výstupy"), false);
+        PolozkaMenu(Nastaven1, "NastavDIO1", QStringLiteral("Digitální vstupy/výstupy"), true);
     Kalibracevstup1 =
-        PolozkaMenu(Nastaven1, "Kalibracevstup1", QStringLiteral("Časovač watchdog"), false);
+        PolozkaMenu(Nastaven1, "Kalibracevstup1", QStringLiteral("Časovač watchdog"), true);
+    // The windows that are not part of the program yet stay disabled.
     Okamithodnoty1 = lista->addMenu(QStringLiteral("&Okamžité hodnoty"));
     Okamithodnoty1->setObjectName(QStringLiteral("Okamithodnoty1"));
     OkamAIN2 = PolozkaMenu(Okamithodnoty1, "OkamAIN2", QStringLiteral("Test watchdog"), false);
@@ -70,6 +72,8 @@ void TForm1::VytvorMenu() {
     connect(Pipojen1, &QAction::triggered, this, &TForm1::Pipojen1Click);
     connect(Konec2, &QAction::triggered, this, &TForm1::Konec2Click);
     connect(AdresaRychlost1, &QAction::triggered, this, &TForm1::AdresaRychlost1Click);
+    connect(NastavDIO1, &QAction::triggered, this, &TForm1::NastavDIO1Click);
+    connect(Kalibracevstup1, &QAction::triggered, this, &TForm1::Kalibracevstup1Click);
 }
 
 void TForm1::VytvorStavovyRadek() {
@@ -108,6 +112,14 @@ void TForm1::Pipojen1Click() {
 
 void TForm1::AdresaRychlost1Click() {
     OtevriDialog<TForm12>();
+}
+
+void TForm1::NastavDIO1Click() {
+    OtevriDialog<TForm14>();
+}
+
+void TForm1::Kalibracevstup1Click() {
+    OtevriDialog<TForm4>();
 }
 
 void TForm1::ObnovPanely() {

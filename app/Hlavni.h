@@ -28,6 +28,8 @@ public:
     void Pipojen1Click();
     void Konec2Click();
     void AdresaRychlost1Click();
+    void NastavDIO1Click();
+    void Kalibracevstup1Click();
 
     // The record, or null when it could not be created or is released.
     TData* Data() const { return Zaznam.get(); }

@@ -12,9 +12,11 @@ std::uint8_t BajtSlova(std::uint16_t slovo, std::uint8_t bajt) {
     return static_cast<std::uint8_t>(slovo >> (8 * (bajt & 1)));
 }
 
-void NastavBajtSlova(std::uint16_t& slovo, std::uint8_t bajt, std::uint8_t hodnota) {
+void NastavBajtSlova(std::uint16_t& slovo, std::uint8_t bajt, std::uint8_t hodnota,
+                     bool nulujVyssi) {
     const int posun = 8 * (bajt & 1);
-    slovo = static_cast<std::uint16_t>((slovo & ~(0xFF << posun)) | (hodnota << posun));
+    const int ponechat = nulujVyssi ? (1 << posun) - 1 : ~(0xFF << posun);
+    slovo = static_cast<std::uint16_t>((slovo & ponechat) | (hodnota << posun));
 }
 
 // Pointers to the field of a register, const or not as the record is; null
@@ -128,7 +130,7 @@ void NastavBajtKonfigurace(TKonfigurace& k, const TRegistrKonfigurace& r, std::u
     if (std::uint8_t* b = JednoBajtovePole(k, r.Pole))
         *b = hodnota;
     else if (std::uint16_t* w = SlovoPole(k, r.Pole))
-        NastavBajtSlova(*w, r.Bajt, hodnota);
+        NastavBajtSlova(*w, r.Bajt, hodnota, r.NulujVyssi);
     else if (auto* m = MaskaPole(k, r.Pole))
         (*m)[r.Bajt & 3] = hodnota;
 }

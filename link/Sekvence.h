@@ -25,11 +25,14 @@ enum class TPoleKonfigurace {
 };
 
 // One configuration register and the byte of a field it holds (byte 0 is the
-// lowest; one-byte fields have only byte 0).
+// lowest; one-byte fields have only byte 0). With NulujVyssi (16-bit fields)
+// the value read also clears the bytes above its own, so a field read low
+// byte first holds the low byte alone until its high byte has come.
 struct TRegistrKonfigurace {
     std::uint8_t Registr;
     TPoleKonfigurace Pole;
     std::uint8_t Bajt = 0;
+    bool NulujVyssi = false;
 };
 
 std::uint8_t BajtKonfigurace(const TKonfigurace& konfigurace, const TRegistrKonfigurace& r);

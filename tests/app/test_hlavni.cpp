@@ -80,8 +80,8 @@ TEST_F(Hlavni, MenuVPoradiSPopisky) {
     const std::tuple<const char*, const char*, bool> polozky[] = {
         {"Pipojen1", "&Připojení", true},
         {"AdresaRychlost1", "Adresa, rychlost", true},
-        {"NastavDIO1", "Digitální vstupy/výstupy", false},
-        {"Kalibracevstup1", "Časovač watchdog", false},
+        {"NastavDIO1", "Digitální vstupy/výstupy", true},
+        {"Kalibracevstup1", "Časovač watchdog", true},
         {"OkamAIN2", "Test watchdog", false},
         {"OkamDIN2", "Digitální vstupy", false},
         {"OkamDOUT1", "Digitální výstupy", false},

@@ -24,6 +24,8 @@ struct Odpoved {
 struct Skript {
     std::array<std::uint32_t, FakePocetVstupu> vysledky{};
     std::uint32_t sendVysledek = 0;
+    std::uint32_t vysledekOd = 0; // from this _Send on (1 = the first), vysledekPozdeji
+    std::uint32_t vysledekPozdeji = 0;
     std::uint32_t poInit = 1;
     std::uint32_t poDone = 0;
     bool zapisovat = true;
@@ -81,7 +83,12 @@ void ZapisOdpoved(const std::uint32_t* pozadavek, std::uint32_t* odpoved, std::u
     *status = o != nullptr ? o->status : 0;
     for (std::size_t i = 0; i < ZR683_ANSWER_BYTES; ++i)
         odpoved[i] = o != nullptr ? o->bajty[i] : 0;
-    *vysledek = S().skript.sendVysledek;
+    const Skript& s = S().skript;
+    const auto poradi = static_cast<std::uint32_t>(
+        std::count_if(S().volani.begin(), S().volani.end(),
+                      [](const FakeVolani& v) { return v.vstup == FakeSend; }));
+    const bool pozdeji = s.vysledekOd != 0 && poradi >= s.vysledekOd;
+    *vysledek = pozdeji ? s.vysledekPozdeji : s.sendVysledek;
 }
 
 } // namespace
@@ -180,6 +187,11 @@ FAKE_API void Fake_NastavVysledek(uint32_t vstup, uint32_t vysledek) {
 
 FAKE_API void Fake_NastavSendVysledek(uint32_t vysledek) {
     S().skript.sendVysledek = vysledek;
+}
+
+FAKE_API void Fake_NastavSendVysledekOd(uint32_t poradi, uint32_t vysledek) {
+    S().skript.vysledekOd = poradi;
+    S().skript.vysledekPozdeji = vysledek;
 }
 
 FAKE_API void Fake_NastavSpojeni(uint32_t poInit, uint32_t poDone) {

@@ -78,6 +78,9 @@ FAKE_API void Fake_Reset(void);
 FAKE_API void Fake_NastavVysledek(uint32_t vstup, uint32_t vysledek);
 /* What _Send writes into the result variable. */
 FAKE_API void Fake_NastavSendVysledek(uint32_t vysledek);
+/* What _Send writes into the result variable from its call number `poradi`
+ * on (1 = the first _Send since the reset); 0 turns it off. */
+FAKE_API void Fake_NastavSendVysledekOd(uint32_t poradi, uint32_t vysledek);
 /* The handle _Init writes on success, and the value _Done leaves. */
 FAKE_API void Fake_NastavSpojeni(uint32_t poInit, uint32_t poDone);
 /* Status and answer words of _Send for a command code, parameter and register
@@ -138,6 +141,9 @@ public:
         Volej<void (*)(uint32_t, uint32_t)>("Fake_NastavVysledek", vstup, v);
     }
     void SendVysledek(uint32_t v) { Volej<void (*)(uint32_t)>("Fake_NastavSendVysledek", v); }
+    void SendVysledekOd(uint32_t poradi, uint32_t v) {
+        Volej<void (*)(uint32_t, uint32_t)>("Fake_NastavSendVysledekOd", poradi, v);
+    }
     void Spojeni(uint32_t poInit, uint32_t poDone) {
         Volej<void (*)(uint32_t, uint32_t)>("Fake_NastavSpojeni", poInit, poDone);
     }
