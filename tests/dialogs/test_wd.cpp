@@ -3,7 +3,6 @@
 // sequence that processes no messages.
 #include "CasovacWD.h"
 #include "FakeModul.h"
-#include "NastavDIO.h"
 
 #include <QGroupBox>
 #include <QRadioButton>
@@ -199,32 +198,6 @@ TEST_F(WD, SkrytyEdit2SNulou) {
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(data.Konfigurace.DobaVypnutiRele, 10) << "not stored";
     EXPECT_EQ(data.Konfigurace.InicializacniCas, 60);
-}
-
-// "Cancel" pressed while a read runs: the digital I/O dialog processes it at
-// its first pause and stops after the command in progress; the watchdog
-// dialog processes nothing until its five commands are done.
-TEST_F(WD, ZruseniBehemCteni) {
-    const struct {
-        const char* nazev;
-        std::function<std::unique_ptr<TKonfiguracniDialog>(TData*)> vytvor;
-        std::size_t odeslano;
-    } radky[] = {
-        {"digital I/O", [](TData* d) { return std::make_unique<TForm14>(d); }, 1},
-        {"watchdog", [](TData* d) { return std::make_unique<TForm4>(d); }, 5},
-    };
-    for (const auto& r : radky) {
-        SCOPED_TRACE(r.nazev);
-        fake.Reset();
-        auto okno = r.vytvor(&data);
-        okno->show();
-        QTimer::singleShot(0, okno.get(), [&okno] { Klikni(okno.get(), "Button4"); });
-        Klikni(okno.get(), "Button2");
-        EXPECT_EQ(Odeslane().size(), r.odeslano);
-        QApplication::processEvents();
-        EXPECT_FALSE(okno->isVisible());
-        EXPECT_EQ(Odeslane().size(), r.odeslano) << "nothing after closing";
-    }
 }
 
 } // namespace
