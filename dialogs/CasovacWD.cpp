@@ -44,7 +44,7 @@ QString VerzeZIdentifikace(const QString& modul) {
     return (modul + QString(16, QLatin1Char(' '))).mid(11, 4);
 }
 
-// The decimal value of an edit within 1 to nejvic; a text that does not
+// The value of an edit within 1 to nejvic; a text that does not
 // convert is out of range.
 std::optional<std::uint16_t> Cas(const QLineEdit* edit, int nejvic) {
     const auto hodnota = TextNaCislo(edit->text());

@@ -18,10 +18,15 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
 
 namespace {
 
 enum class TCesta { LAN, COM };
+
+void PrintTo(TCesta cesta, std::ostream* os) {
+    *os << (cesta == TCesta::LAN ? "LAN" : "COM");
+}
 
 class KonfiguraceE2E : public ::testing::TestWithParam<TCesta> {
 protected:
