@@ -3,8 +3,12 @@
 #include "CasovacWD.h"
 #include "NastavAdr.h"
 #include "NastavDIO.h"
+#include "OkamDIN.h"
+#include "OkamDOUT.h"
 #include "Ovladace.h"
 #include "Pripojeni.h"
+#include "StatReg.h"
+#include "TestWD.h"
 #include "Xxxx683.h"
 
 #include <QCloseEvent>
@@ -62,18 +66,21 @@ void TForm1::VytvorMenu() {
     // The windows that are not part of the program yet stay disabled.
     Okamithodnoty1 = lista->addMenu(QStringLiteral("&Okamžité hodnoty"));
     Okamithodnoty1->setObjectName(QStringLiteral("Okamithodnoty1"));
-    OkamAIN2 = PolozkaMenu(Okamithodnoty1, "OkamAIN2", QStringLiteral("Test watchdog"), false);
-    OkamDIN2 = PolozkaMenu(Okamithodnoty1, "OkamDIN2", QStringLiteral("Digitální vstupy"), false);
-    OkamDOUT1 =
-        PolozkaMenu(Okamithodnoty1, "OkamDOUT1", QStringLiteral("Digitální výstupy"), false);
+    OkamAIN2 = PolozkaMenu(Okamithodnoty1, "OkamAIN2", QStringLiteral("Test watchdog"), true);
+    OkamDIN2 = PolozkaMenu(Okamithodnoty1, "OkamDIN2", QStringLiteral("Digitální vstupy"), true);
+    OkamDOUT1 = PolozkaMenu(Okamithodnoty1, "OkamDOUT1", QStringLiteral("Digitální výstupy"), true);
     Statusregistr1 =
-        PolozkaMenu(Okamithodnoty1, "Statusregistr1", QStringLiteral("Status registr"), false);
+        PolozkaMenu(Okamithodnoty1, "Statusregistr1", QStringLiteral("Status registr"), true);
     Konec2 = PolozkaMenu(lista, "Konec2", QStringLiteral("&Konec"), true);
     connect(Pipojen1, &QAction::triggered, this, &TForm1::Pipojen1Click);
     connect(Konec2, &QAction::triggered, this, &TForm1::Konec2Click);
     connect(AdresaRychlost1, &QAction::triggered, this, &TForm1::AdresaRychlost1Click);
     connect(NastavDIO1, &QAction::triggered, this, &TForm1::NastavDIO1Click);
     connect(Kalibracevstup1, &QAction::triggered, this, &TForm1::Kalibracevstup1Click);
+    connect(OkamDIN2, &QAction::triggered, this, &TForm1::OkamDIN2Click);
+    connect(OkamDOUT1, &QAction::triggered, this, &TForm1::OkamDOUT1Click);
+    connect(Statusregistr1, &QAction::triggered, this, &TForm1::Statusregistr1Click);
+    connect(OkamAIN2, &QAction::triggered, this, &TForm1::OkamAIN2Click);
 }
 
 void TForm1::VytvorStavovyRadek() {
@@ -120,6 +127,22 @@ void TForm1::NastavDIO1Click() {
 
 void TForm1::Kalibracevstup1Click() {
     OtevriDialog<TForm4>();
+}
+
+void TForm1::OkamDIN2Click() {
+    OtevriDialog<TForm11>();
+}
+
+void TForm1::OkamDOUT1Click() {
+    OtevriDialog<TForm9>();
+}
+
+void TForm1::Statusregistr1Click() {
+    OtevriDialog<TForm15>();
+}
+
+void TForm1::OkamAIN2Click() {
+    OtevriDialog<TForm3>();
 }
 
 void TForm1::ObnovPanely() {

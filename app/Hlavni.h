@@ -30,6 +30,10 @@ public:
     void AdresaRychlost1Click();
     void NastavDIO1Click();
     void Kalibracevstup1Click();
+    void OkamDIN2Click();
+    void OkamDOUT1Click();
+    void Statusregistr1Click();
+    void OkamAIN2Click();
 
     // The record, or null when it could not be created or is released.
     TData* Data() const { return Zaznam.get(); }

@@ -24,14 +24,13 @@ public:
 
     // One poll: the command, then the 32 values and the text of result 0,
     // or the error text with the values left as they were.
-    void Timer1Timer();
+    void Timer1Timer() override;
     void Button1Click(); // "Cancel"
 
     TZobrazeni32* Zobrazeni;
     QPushButton* Button1;
 
 protected:
-    void Tik() override { Timer1Timer(); }
     void showEvent(QShowEvent* event) override;
 
     static constexpr int Okraj = 12;

@@ -35,7 +35,7 @@ void TZiveOkno::done(int vysledek) {
 QTimer* TZiveOkno::VytvorCasovac(int interval, bool spustit) {
     Timer1 = Vytvor<QTimer>(this, "Timer1");
     Timer1->setInterval(interval);
-    connect(Timer1, &QTimer::timeout, this, &TZiveOkno::Tik);
+    connect(Timer1, &QTimer::timeout, this, &TZiveOkno::Timer1Timer);
     if (spustit) Timer1->start();
     return Timer1;
 }
@@ -45,8 +45,9 @@ QTimer* TZiveOkno::VytvorCasovac(int interval, bool spustit) {
 // poll starts, so "Cancel" closes the window without one more poll.
 bool TZiveOkno::TikMuzePokracovat() {
     if (Zavira || !isVisible()) return false;
+    const std::uint64_t vpred = Odeslano;
     QCoreApplication::processEvents();
-    return !Zavira && isVisible();
+    return !Zavira && isVisible() && Odeslano == vpred;
 }
 
 bool TZiveOkno::Pripojeno() {
@@ -57,6 +58,7 @@ bool TZiveOkno::Pripojeno() {
 }
 
 TOdpovedModulu TZiveOkno::Posli(std::uint8_t kod, std::uint8_t parametr, const TDataPrikazu& d) {
+    ++Odeslano;
     return ProvedPrikaz(Data->Rozhrani, Data->Spojeni, Adresa, kod, parametr, d);
 }
 

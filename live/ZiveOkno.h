@@ -25,6 +25,9 @@ public:
     // Takes the record's module address, when the window holds a record.
     virtual void FormShow();
 
+    // One tick of Timer1 (the windows that poll).
+    virtual void Timer1Timer() {}
+
     std::uint8_t AdresaModulu() const { return Adresa; }
     QString Stav() const;
 
@@ -33,12 +36,12 @@ protected:
     // Every way of closing (Cancel, the close button, Escape) ends here.
     void done(int vysledek) override;
 
-    // The polling timer, named Timer1, calling Tik() on each tick.
+    // The polling timer, named Timer1, calling Timer1Timer() on each tick.
     QTimer* VytvorCasovac(int interval, bool spustit);
-    virtual void Tik() {}
     // Whether a tick may poll now: pending input (such as "Cancel" pressed
-    // during the last transaction) is handled first, and a window that is
-    // not shown or is closing sends nothing.
+    // during the last transaction) is handled first; a window that is not
+    // shown or is closing sends nothing, and a tick during which a button
+    // sent its own command leaves the poll to the next tick.
     bool TikMuzePokracovat();
 
     // Whether the connection is usable; otherwise the status panel says so.
@@ -58,4 +61,5 @@ protected:
 private:
     QLabel* StavPanel;
     bool Zavira = false;
+    std::uint64_t Odeslano = 0; // commands sent so far
 };
