@@ -35,6 +35,8 @@ void TZiveOkno::done(int vysledek) {
 QTimer* TZiveOkno::VytvorCasovac(int interval, bool spustit) {
     Timer1 = Vytvor<QTimer>(this, "Timer1");
     Timer1->setInterval(interval);
+    // A coarse timer may fire up to 5 % early; the polls keep their rate.
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &TZiveOkno::Timer1Timer);
     if (spustit) Timer1->start();
     return Timer1;
