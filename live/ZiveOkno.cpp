@@ -18,6 +18,8 @@ TZiveOkno::TZiveOkno(TData* data, QWidget* parent) : QDialog(parent), Data(data)
 void TZiveOkno::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
+    // The size is the derived window's, known only now.
+    NaStredObrazovky(this);
     Zavira = false;
     FormShow();
 }

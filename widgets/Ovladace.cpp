@@ -2,6 +2,7 @@
 
 #include "Xxxx683.h"
 
+#include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -40,4 +41,12 @@ void ZobrazHned(QLabel* panel, const QString& text) {
 
 void ZobrazKod(QLabel* panel, std::uint8_t typ, std::uint32_t kod) {
     ZobrazHned(panel, QStringLiteral(" ") + TextKodu(typ, kod));
+}
+
+void NaStredObrazovky(QWidget* okno) {
+    const QScreen* obrazovka = okno->screen();
+    if (obrazovka == nullptr) return;
+    const QSize vnejsi = okno->frameGeometry().size();
+    okno->move(obrazovka->availableGeometry().center() -
+               QPoint(vnejsi.width() / 2, vnejsi.height() / 2));
 }

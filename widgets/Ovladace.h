@@ -41,3 +41,6 @@ QLabel* StavovyRadekDialogu(QWidget* dialog);
 void ZobrazHned(QLabel* panel, const QString& text);
 // Shows " " and the text of a result code of the interface type, at once.
 void ZobrazKod(QLabel* panel, std::uint8_t typ, std::uint32_t kod);
+
+// Moves a shown window to the centre of its screen, frame included.
+void NaStredObrazovky(QWidget* okno);
