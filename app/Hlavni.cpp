@@ -9,6 +9,7 @@
 #include "Pripojeni.h"
 #include "StatReg.h"
 #include "TestWD.h"
+#include "TextPanelu.h"
 #include "Xxxx683.h"
 
 #include <QCloseEvent>
@@ -89,6 +90,8 @@ void TForm1::VytvorStavovyRadek() {
     StatusBar1->setSizeGripEnabled(false);
     const std::vector<QLabel*> panely = VytvorPanely(StatusBar1, PanelyNavrh);
     std::copy(panely.begin(), panely.end(), Panely.begin());
+    for (QLabel* panel : Panely)
+        NastavTextPanelu(panel, panel->text());
 }
 
 QLabel* TForm1::Panel(int index) const {
@@ -104,7 +107,8 @@ void TForm1::FormCreate() {
         Zaznam.reset();
     }
     if (!Zaznam) {
-        Panely[PanelChyby]->setText(QStringLiteral(" ") + ZpravaProgramu(ZpravaNelzeVytvorit));
+        NastavTextPanelu(Panely[PanelChyby],
+                         QStringLiteral(" ") + ZpravaProgramu(ZpravaNelzeVytvorit));
         return;
     }
     VychoziData(Zaznam.get());
@@ -146,10 +150,10 @@ void TForm1::OkamAIN2Click() {
 }
 
 void TForm1::ObnovPanely() {
-    Panely[0]->setText(QStringLiteral(" Modul  ") + Zaznam->Modul);
-    Panely[1]->setText(QStringLiteral(" Adresa  ") + QString::number(Zaznam->Adresa));
-    Panely[2]->setText(QStringLiteral(" Rychlost  ") + QString::number(Zaznam->Rychlost) +
-                       QStringLiteral("Bd"));
+    NastavTextPanelu(Panely[0], QStringLiteral(" Modul  ") + Zaznam->Modul);
+    NastavTextPanelu(Panely[1], QStringLiteral(" Adresa  ") + QString::number(Zaznam->Adresa));
+    NastavTextPanelu(Panely[2], QStringLiteral(" Rychlost  ") + QString::number(Zaznam->Rychlost) +
+                                    QStringLiteral("Bd"));
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "Prevod.h"
 #include "Prikazy.h"
+#include "TextPanelu.h"
 #include "Xxxx683.h"
 #include "zr683.h"
 
@@ -169,14 +170,14 @@ void TForm2::FormShow() {
     ComboBox1->setCurrentIndex(RychlostNaIndex(Data->Rychlost));
     ComboBox2->setCurrentIndex(Data->Rozhrani < ComboBox2->count() ? Data->Rozhrani : -1);
     PouzijViditelnost(Data->Rozhrani);
-    Panel1->setText(Data->StavPripojeni);
+    ZobrazStav(Data->StavPripojeni, false);
 }
 
 void TForm2::ComboBox2Change(int index) {
     if (Data == nullptr) return;
     PouzijViditelnost(index);
     if (index < 0 || index > TypLAN) {
-        Panel1->setText(TextNeznameRozhrani);
+        ZobrazStav(TextNeznameRozhrani, false);
         Label3->show();
         Edit2->show();
     }
@@ -213,7 +214,7 @@ void TForm2::PouzijViditelnost(int rozhrani) {
 }
 
 void TForm2::ZobrazStav(const QString& text, bool hned) {
-    Panel1->setText(text);
+    NastavTextPanelu(Panel1, text);
     if (hned) Panel1->repaint();
 }
 

@@ -66,13 +66,37 @@ TEST_F(Hlavni, ZacatekBezNastaveni) {
     EXPECT_EQ(Panel(*okno, 1), QStringLiteral(" Adresa"));
     EXPECT_EQ(Panel(*okno, 2), QStringLiteral(" Rychlost"));
     EXPECT_EQ(Panel(*okno, 3), QString());
-    EXPECT_EQ(okno->Panel(0)->width(), 140);
-    EXPECT_EQ(okno->Panel(1)->width(), 80);
-    EXPECT_EQ(okno->Panel(2)->width(), 120);
-    EXPECT_GE(okno->Panel(3)->width(), 50);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(okno->Panel(i)->toolTip(), Panel(*okno, i)) << "panel " << i;
     ASSERT_NE(okno->Data(), nullptr);
     EXPECT_EQ(okno->Data()->UDPPort, 5000) << "defaults applied";
     EXPECT_NE(okno->findChild<QStatusBar*>(QStringLiteral("StatusBar1")), nullptr);
+}
+
+// The four panels keep their widths in a bar much wider than their sum,
+// before and after the connection dialog has set long texts.
+TEST_F(Hlavni, SirkyPaneluPevne) {
+    FakeOvladac fake(ZR_FAKELIB_DIR, 2);
+    fake.Odpoved(200, 0, -1, 0, {'Z', 'R', '-', '4'});
+    fake.Odpoved(200, 1, -1, 0, {'6', '4', ' ', ' '});
+    fake.Odpoved(200, 2, -1, 0, {'1', '.', '0', '4'});
+    auto okno = Vytvor();
+    QApplication::processEvents();
+    const int sirky[] = {140, 80, 120, 50};
+    auto zkontroluj = [&](const char* kdy) {
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(okno->Panel(i)->width(), sirky[i]) << "panel " << i << ' ' << kdy;
+    };
+    ASSERT_GT(okno->StatusBar1->width(), 140 + 80 + 120 + 50 + 100);
+    zkontroluj("at start");
+    PriModalnim([](QDialog* dialog) {
+        Prvek<QComboBox>(dialog, "ComboBox2")->setCurrentIndex(2);
+        Klikni(dialog, "Button1");
+    });
+    okno->Pipojen1->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(Panel(*okno, 0), QStringLiteral(" Modul  ZR-464   v.1.04"));
+    zkontroluj("after connecting");
 }
 
 TEST_F(Hlavni, MenuVPoradiSPopisky) {
@@ -144,6 +168,8 @@ TEST_F(Hlavni, PripojeniZMenuAZavreniUkonciKnihovnuJednou) {
     EXPECT_EQ(Panel(*okno, 0), QStringLiteral(" Modul  ZR-464   v.1.05"));
     EXPECT_EQ(Panel(*okno, 1), QStringLiteral(" Adresa  3"));
     EXPECT_EQ(Panel(*okno, 2), QStringLiteral(" Rychlost  9600Bd"));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(okno->Panel(i)->toolTip(), Panel(*okno, i)) << "panel " << i;
     EXPECT_TRUE(fake.Volani(FakeDone).empty());
 
     okno->Konec2->trigger();
@@ -276,6 +302,7 @@ TEST_F(Hlavni, ZaznamNelzeVytvorit) {
     auto okno = Vytvor([]() -> std::unique_ptr<TData> { throw std::bad_alloc(); });
     EXPECT_EQ(okno->Data(), nullptr);
     EXPECT_EQ(Panel(*okno, 3), QStringLiteral(" Nelze vytvořit datové struktury programu"));
+    EXPECT_EQ(okno->Panel(3)->toolTip(), Panel(*okno, 3)) << "the cut-off text in full";
     auto nalezen = PriModalnim([](QDialog*) {});
     okno->Pipojen1->trigger();
     QApplication::processEvents();

@@ -316,6 +316,31 @@ TEST_F(Pripojeni, StavSeKresliHnedBehemStisku) {
     EXPECT_EQ(zaznamnik.texty[1], UspechText + QStringLiteral("ABCDEFGH v.1.04"));
 }
 
+// A library text longer than the panel stays whole in the panel's text and
+// in its tooltip; every later text replaces both.
+TEST_F(Pripojeni, DlouhyTextCelyVTipu) {
+    FakeOvladac fake(ZR_FAKELIB_DIR, 2);
+    const std::string dlouhy = "chyba " + std::string(80, 'x') + " konec";
+    fake.Text(dlouhy.c_str());
+    fake.Vysledek(FakeInit, 5);
+    Otevri();
+    auto* panel = Prvek<QLabel>(dialog.get(), "Panel1");
+    EXPECT_EQ(panel->toolTip(), NeinicializovanoText);
+    Vyber(2);
+    Stiskni();
+    const QString cely =
+        QStringLiteral("Chyba inicializace připojení - ") + QString::fromLatin1(dlouhy);
+    EXPECT_EQ(Stav(), cely);
+    EXPECT_EQ(panel->toolTip(), cely);
+    EXPECT_GT(panel->fontMetrics().horizontalAdvance(cely), panel->contentsRect().width())
+        << "the text is longer than the panel";
+
+    fake.Vysledek(FakeInit, 0);
+    SkriptIdentifikace(fake);
+    Stiskni();
+    EXPECT_EQ(panel->toolTip(), UspechText + QStringLiteral("ABCDEFGH v.1.04"));
+}
+
 TEST_F(Pripojeni, StredObrazovkyIsRodicem) {
     QWidget rodic;
     rodic.setGeometry(0, 0, 200, 100);
@@ -379,6 +404,7 @@ TEST_P(PripojeniSelhani, TextAStavZaznamu) {
     Stiskni();
 
     EXPECT_EQ(Stav(), pripad.Text);
+    EXPECT_EQ(Prvek<QLabel>(dialog.get(), "Panel1")->toolTip(), pripad.Text);
     EXPECT_EQ(com.Volani(FakeDone).size(), 1u) << "the open connection is closed first";
     EXPECT_FALSE(data.Inicializovano);
     EXPECT_EQ(data.Rozhrani, 4);
