@@ -19,7 +19,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
-#include <QTimer>
+#include <QWindow>
 #include <new>
 
 namespace {
@@ -158,16 +158,29 @@ void TForm1::ObnovPanely() {
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (RozmerNastaven || event->spontaneous()) return;
-    RozmerNastaven = true;
-    // The frame is known only once the window is on the screen.
-    QTimer::singleShot(0, this, &TForm1::NastavVnejsiRozmer);
+    if (OpravenoNaRamecek || event->spontaneous()) return;
+    // A window manager frames the window only after it is mapped; the first
+    // exposure of the window comes after that, so it is watched as well.
+    if (QWindow* okno = windowHandle()) okno->installEventFilter(this);
+    NastavVnejsiRozmer();
 }
 
-// The outer size, frame included, centred on the screen.
+bool TForm1::eventFilter(QObject* objekt, QEvent* event) {
+    if (event->type() == QEvent::Expose && objekt == windowHandle()) NastavVnejsiRozmer();
+    return QMainWindow::eventFilter(objekt, event);
+}
+
+// The outer size, frame included, centred on the screen. Done again when the
+// frame becomes known later; once done for a real frame, the window is left
+// where the operator puts it.
 void TForm1::NastavVnejsiRozmer() {
-    const QSize ramecek = frameGeometry().size() - geometry().size();
-    resize(QSize(OknoSirka, OknoVyska) - ramecek);
+    const QRect vnejsi = frameGeometry(), vnitrni = geometry();
+    const QMargins ramecek(vnitrni.left() - vnejsi.left(), vnitrni.top() - vnejsi.top(),
+                           vnejsi.right() - vnitrni.right(), vnejsi.bottom() - vnitrni.bottom());
+    if (OpravenoNaRamecek == ramecek) return;
+    OpravenoNaRamecek = ramecek;
+    if (!ramecek.isNull() && windowHandle() != nullptr) windowHandle()->removeEventFilter(this);
+    resize(QSize(OknoSirka, OknoVyska).shrunkBy(ramecek));
     if (const QScreen* obrazovka = screen())
         move(obrazovka->availableGeometry().center() - QPoint(OknoSirka / 2, OknoVyska / 2));
 }

@@ -4,8 +4,10 @@
 
 #include "Dekl.h"
 #include <QMainWindow>
+#include <QMargins>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -57,6 +59,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* objekt, QEvent* event) override;
     // Tells the operator about a failure that has no status bar of its own
     // (the settings file could not be written). Modal by default.
     virtual void ZpravaOperatorovi(const QString& text);
@@ -79,5 +82,6 @@ private:
     TVytvoreniDat VytvorData;
     std::unique_ptr<TData> Zaznam;
     std::array<QLabel*, 4> Panely{};
-    bool RozmerNastaven = false;
+    // The frame the outer size was last made for; none before the first show.
+    std::optional<QMargins> OpravenoNaRamecek;
 };
