@@ -1,8 +1,12 @@
+#include "BehovyAdresar.h"
 #include "Hlavni.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char** argv) {
+    // Where that fails, the toolkit falls back to its own choice.
+    PripravBehovyAdresar(QDir::tempPath());
     QApplication aplikace(argc, argv);
     TForm1 okno;
     okno.show();
