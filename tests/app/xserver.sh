@@ -49,7 +49,8 @@ NUMBER=
 read -r -t 20 NUMBER <"$WORK/display" || true
 if [ -z "$NUMBER" ]; then
   cat "$WORK/xvfb.log" >&2
-  fail "the X server did not start within 20 s"
+  kill -0 "$XVFB_PID" 2>/dev/null || fail "the X server (Xvfb) ended without starting"
+  fail "the X server (Xvfb) did not start within 20 s"
 fi
 export DISPLAY=:$NUMBER
 
