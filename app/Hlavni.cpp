@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QTimerEvent>
 #include <QWindow>
 #include <new>
 
@@ -28,6 +29,8 @@ constexpr std::array<TPanelNavrh, 4> PanelyNavrh = {
     {{140, " Modul"}, {80, " Adresa"}, {120, " Rychlost"}, {50, ""}}};
 constexpr int PanelChyby = 3;
 constexpr int OknoSirka = 600, OknoVyska = 400; // outer size, frame included
+// How often and how long a new window's frame is looked at: 20 ms, 5 s.
+constexpr int IntervalKontrolyRamecku = 20, PocetKontrolRamecku = 250;
 
 QAction* PolozkaMenu(QWidget* menu, const char* jmeno, const QString& text, bool povolena) {
     auto* akce = new QAction(text, menu);
@@ -159,30 +162,43 @@ void TForm1::ObnovPanely() {
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (OpravenoNaRamecek || event->spontaneous()) return;
-    // A window manager frames the window only after it is mapped; the first
-    // exposure of the window comes after that, so it is watched as well.
-    if (QWindow* okno = windowHandle()) okno->installEventFilter(this);
     NastavVnejsiRozmer();
+    // A window manager frames the window some time after it is mapped, and
+    // may report a half-built frame before the final one; the toolkit tells
+    // of no change of the frame. So the frame is looked at for a while after
+    // the first show, and every change of it is corrected for.
+    ZbyvaKontrolRamecku = PocetKontrolRamecku;
+    KontrolaRamecku.start(IntervalKontrolyRamecku, this);
 }
 
-bool TForm1::eventFilter(QObject* objekt, QEvent* event) {
-    if (event->type() == QEvent::Expose && objekt == windowHandle()) NastavVnejsiRozmer();
-    return QMainWindow::eventFilter(objekt, event);
+void TForm1::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != KontrolaRamecku.timerId()) {
+        QMainWindow::timerEvent(event);
+        return;
+    }
+    NastavVnejsiRozmer();
+    if (--ZbyvaKontrolRamecku <= 0) KontrolaRamecku.stop();
 }
 
-// The outer size, frame included, centred on the screen. Done again when the
-// frame becomes known later; once done for a real frame, the window is left
-// where the operator puts it.
+// The outer size, frame included, centred on the screen, for the frame the
+// window has now. Only a change of the frame moves the window, so where the
+// operator puts it, it stays; a maximised or minimised window is left alone.
 void TForm1::NastavVnejsiRozmer() {
-    const QRect vnejsi = frameGeometry(), vnitrni = geometry();
-    const QMargins ramecek(vnitrni.left() - vnejsi.left(), vnitrni.top() - vnejsi.top(),
-                           vnejsi.right() - vnitrni.right(), vnejsi.bottom() - vnitrni.bottom());
+    const QWindow* okno = windowHandle();
+    if (windowState() != Qt::WindowNoState) return;
+    const QMargins ramecek = okno != nullptr ? okno->frameMargins() : QMargins();
+    // A frame still being built can come out with negative margins.
+    if (ramecek.left() < 0 || ramecek.top() < 0 || ramecek.right() < 0 || ramecek.bottom() < 0)
+        return;
     if (OpravenoNaRamecek == ramecek) return;
     OpravenoNaRamecek = ramecek;
-    if (!ramecek.isNull() && windowHandle() != nullptr) windowHandle()->removeEventFilter(this);
-    resize(QSize(OknoSirka, OknoVyska).shrunkBy(ramecek));
-    if (const QScreen* obrazovka = screen())
-        move(obrazovka->availableGeometry().center() - QPoint(OknoSirka / 2, OknoVyska / 2));
+    const QScreen* obrazovka = screen();
+    const QPoint vnejsiRoh = obrazovka != nullptr ? obrazovka->availableGeometry().center() -
+                                                        QPoint(OknoSirka / 2, OknoVyska / 2)
+                                                  : frameGeometry().topLeft();
+    // The window itself, without the frame.
+    setGeometry(QRect(vnejsiRoh + QPoint(ramecek.left(), ramecek.top()),
+                      QSize(OknoSirka, OknoVyska).shrunkBy(ramecek)));
 }
 
 void TForm1::Konec2Click() {

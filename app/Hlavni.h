@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Dekl.h"
+#include <QBasicTimer>
 #include <QMainWindow>
 #include <QMargins>
 #include <functional>
@@ -59,7 +60,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* objekt, QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
     // Tells the operator about a failure that has no status bar of its own
     // (the settings file could not be written). Modal by default.
     virtual void ZpravaOperatorovi(const QString& text);
@@ -84,4 +85,6 @@ private:
     std::array<QLabel*, 4> Panely{};
     // The frame the outer size was last made for; none before the first show.
     std::optional<QMargins> OpravenoNaRamecek;
+    QBasicTimer KontrolaRamecku;
+    int ZbyvaKontrolRamecku = 0;
 };
