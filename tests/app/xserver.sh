@@ -42,7 +42,9 @@ trap 'exit 130' INT TERM
 # Xvfb chooses a free display number itself and writes it to -displayfd once
 # it accepts connections; reading it through a FIFO is the wait.
 mkfifo "$WORK/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" \
+# -noreset: the server must not reset when its last client leaves, or a client
+# that connects meanwhile (openbox after a poll of xprop) is refused.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" \
   >"$WORK/xvfb.log" 2>&1 &
 XVFB_PID=$!
 NUMBER=
@@ -62,8 +64,8 @@ if [ "$WM" = openbox ]; then
   deadline=$((SECONDS + 20))
   until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
     if ! kill -0 "$WM_PID" 2>/dev/null; then
-      cat "$WORK/wm.log" >&2
-      fail "openbox ended before it managed the display"
+      cat "$WORK/wm.log" "$WORK/xvfb.log" >&2
+      fail "openbox ended before it managed display $DISPLAY"
     fi
     [ "$SECONDS" -lt "$deadline" ] || fail "openbox did not manage the display within 20 s"
     sleep 0.05
