@@ -9,7 +9,6 @@
 #include "Pripojeni.h"
 #include "StatReg.h"
 #include "TestWD.h"
-#include "TextPanelu.h"
 #include "Xxxx683.h"
 
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 #include "Pripojeni.h"
 
+#include "Ovladace.h"
 #include "Prevod.h"
 #include "Prikazy.h"
-#include "TextPanelu.h"
 #include "Xxxx683.h"
 #include "zr683.h"
 

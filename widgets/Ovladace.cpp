@@ -35,7 +35,7 @@ QLabel* StavovyRadekDialogu(QWidget* dialog) {
 }
 
 void ZobrazHned(QLabel* panel, const QString& text) {
-    panel->setText(text);
+    NastavTextPanelu(panel, text);
     panel->repaint();
 }
 

@@ -36,6 +36,13 @@ std::vector<QLabel*> VytvorPanely(QStatusBar* lista, std::span<const TPanelNavrh
 // kept along the dialog's bottom edge. Returns the panel.
 QLabel* StavovyRadekDialogu(QWidget* dialog);
 
+// Sets a status text. A panel of fixed width shows what fits; its tooltip
+// carries the whole text, so that a cut-off message can still be read.
+inline void NastavTextPanelu(QLabel* panel, const QString& text) {
+    panel->setText(text);
+    panel->setToolTip(text);
+}
+
 // Shows the text and repaints the panel at once: during a command sequence
 // the message loop does not run.
 void ZobrazHned(QLabel* panel, const QString& text);
