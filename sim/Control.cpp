@@ -113,6 +113,28 @@ std::string Control::execute(const std::string& line, bool& quit) {
     return error("unknown command '" + a[0] + "' (try help)");
 }
 
+std::string Control::input(std::string_view bytes, bool& quit) {
+    std::string replies;
+    quit = false;
+    while (!bytes.empty() && !quit) {
+        const auto nl = bytes.find('\n');
+        const std::string_view part = bytes.substr(0, nl);
+        bytes.remove_prefix(nl == std::string_view::npos ? bytes.size() : nl + 1);
+        overlong_ = overlong_ || partial_.size() + part.size() > MaxLineLength;
+        if (overlong_)
+            partial_.clear();
+        else
+            partial_.append(part);
+        if (nl == std::string_view::npos) break;
+        replies += overlong_ ? error("line too long (more than " + std::to_string(MaxLineLength) +
+                                     " characters), not carried out")
+                             : execute(partial_, quit);
+        partial_.clear();
+        overlong_ = false;
+    }
+    return replies;
+}
+
 bool Control::module(const std::string& text, std::size_t& out) const {
     unsigned long long v = 0;
     if (!parseNumber(text, 255, v) || v >= sim_.moduleCount()) return false;
@@ -144,6 +166,7 @@ std::string Control::show(const Args& a) {
     if (a.size() == 2 && !module(a[1], m)) return error("no module " + a[1]);
     if (a.size() > 2) return error("usage: show [M]");
     std::string out;
+    if (const std::string e = sim_.stateError(); !e.empty()) out += "state file: " + e + "\n";
     if (lan_) out += "LAN line " + std::to_string(lan_->lineBaud()) + " Bd\n";
     if (a.size() == 2) return out + showModule(m);
     for (std::size_t i = 0; i < sim_.moduleCount(); ++i)
@@ -199,7 +222,8 @@ std::string Control::factory(const Args& a) {
     std::size_t m = 0;
     if (a.size() != 2 || !module(a[1], m)) return error("usage: factory M");
     sim_.factoryReset(m);
-    return Ok;
+    const std::string e = sim_.stateError();
+    return e.empty() ? Ok : error(e);
 }
 
 std::string Control::fault(const Args& a) {

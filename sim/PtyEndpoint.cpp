@@ -73,7 +73,6 @@ std::uint32_t baudOfTerminal(int fd) {
 
 // Bytes held back until they are due on the line.
 struct PtyEndpoint::Pending {
-    Steady::time_point due;
     std::vector<std::uint8_t> bytes;
 };
 
@@ -151,7 +150,7 @@ std::uint32_t PtyEndpoint::currentBaud() const {
     return baudOfTerminal(slave_);
 }
 
-void PtyEndpoint::answer(const zrbus::Frame& frame, std::vector<Pending>& pending) {
+void PtyEndpoint::answer(const zrbus::Frame& frame, DelayQueue<Pending>& pending) {
     ++requests_;
     const std::uint32_t baud = currentBaud();
     lineBaud_ = baud;
@@ -161,11 +160,11 @@ void PtyEndpoint::answer(const zrbus::Frame& frame, std::vector<Pending>& pendin
     for (Outgoing& o : answerRequest(sim_, frame, baud)) {
         due += std::chrono::milliseconds(o.delayMs);
         if (config_.lineTime) due += silence(baud) + zrbus::lineTime(o.bytes.size(), baud);
-        pending.push_back({due, std::move(o.bytes)});
+        if (!pending.push(due, {std::move(o.bytes)})) ++dropped_;
     }
 }
 
-void PtyEndpoint::readLine(std::vector<Pending>& pending) {
+void PtyEndpoint::readLine(DelayQueue<Pending>& pending) {
     std::array<std::uint8_t, 256> buffer{};
     const ssize_t n = ::read(master_, buffer.data(), buffer.size());
     if (n <= 0) return;
@@ -179,7 +178,7 @@ void PtyEndpoint::readLine(std::vector<Pending>& pending) {
 }
 
 void PtyEndpoint::run() {
-    std::vector<Pending> pending;
+    DelayQueue<Pending> pending;
     for (;;) {
         const auto wait = writeDue(pending);
         const timespec ts{static_cast<time_t>(wait.count() / 1000000000),
@@ -192,19 +191,15 @@ void PtyEndpoint::run() {
     }
 }
 
-std::chrono::nanoseconds PtyEndpoint::writeDue(std::vector<Pending>& pending) {
+std::chrono::nanoseconds PtyEndpoint::writeDue(DelayQueue<Pending>& pending) {
     const auto now = Steady::now();
-    std::erase_if(pending, [&](const Pending& p) {
-        if (p.due > now) return false;
+    pending.takeDue(now, [&](const Pending& p) {
         // A full buffer (nobody reading the line) drops the answer, as a
         // real line would.
         [[maybe_unused]] const auto n = ::write(master_, p.bytes.data(), p.bytes.size());
-        return true;
     });
-    std::chrono::nanoseconds next{-1};
-    for (const auto& p : pending)
-        if (next.count() < 0 || p.due - now < next) next = p.due - now;
-    return next;
+    const auto next = pending.nextDue();
+    return next ? std::chrono::nanoseconds(*next - now) : std::chrono::nanoseconds(-1);
 }
 
 } // namespace zrsim

@@ -15,6 +15,7 @@
 // silence between frames and the answer's characters.
 #pragma once
 
+#include "DelayQueue.h"
 #include "Simulator.h"
 #include "frame.h"
 
@@ -54,14 +55,16 @@ public:
     std::uint32_t lineBaud() const { return lineBaud_.load(); }
     // Request frames taken from the line.
     std::uint64_t requests() const { return requests_.load(); }
+    // Answers dropped because MaxHeldAnswers were already held back.
+    std::uint64_t droppedAnswers() const { return dropped_.load(); }
 
 private:
     struct Pending;
     void run();
-    void readLine(std::vector<Pending>& pending);
-    void answer(const zrbus::Frame& frame, std::vector<Pending>& pending);
+    void readLine(DelayQueue<Pending>& pending);
+    void answer(const zrbus::Frame& frame, DelayQueue<Pending>& pending);
     // Writes what is due; returns the time until the next is (negative: none).
-    std::chrono::nanoseconds writeDue(std::vector<Pending>& pending);
+    std::chrono::nanoseconds writeDue(DelayQueue<Pending>& pending);
     std::uint32_t currentBaud() const;
     bool makeLink(std::string& error);
 
@@ -76,6 +79,7 @@ private:
     std::chrono::steady_clock::time_point lastByte_{};
     std::atomic<std::uint32_t> lineBaud_{0};
     std::atomic<std::uint64_t> requests_{0};
+    std::atomic<std::uint64_t> dropped_{0};
     std::thread thread_;
 };
 

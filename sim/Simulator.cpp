@@ -26,6 +26,11 @@ std::string Simulator::stateError() const {
     return stateError_;
 }
 
+void Simulator::setStateErrorReport(std::function<void(const std::string&)> report) {
+    std::lock_guard lock(mutex_);
+    stateErrorReport_ = std::move(report);
+}
+
 void Simulator::advance() const {
     const std::uint64_t now = clock_->nowMs();
     for (Module& m : modules_)
@@ -46,7 +51,9 @@ void Simulator::saveState() {
     for (std::size_t i = 0; i < modules_.size(); ++i)
         regs[i] = modules_[i].registers();
     std::string error;
-    if (!saveStateFile(stateFile_, regs, error)) stateError_ = error;
+    saveStateFile(stateFile_, regs, error);
+    if (!error.empty() && error != stateError_ && stateErrorReport_) stateErrorReport_(error);
+    stateError_ = error;
 }
 
 Reply Simulator::executeOn(std::size_t i, const Request& rq) {

@@ -12,6 +12,7 @@
 #include "StateFile.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -56,8 +57,12 @@ class Simulator {
 public:
     explicit Simulator(SimulatorConfig config);
 
-    // Empty unless the state file could not be read or written.
+    // Empty unless the state file could not be read, or its last write failed.
     std::string stateError() const;
+    // `report` is told when writing the state file fails: once per new
+    // reason, and again after a write that worked. It is called with the
+    // simulator locked and must not call the simulator back.
+    void setStateErrorReport(std::function<void(const std::string&)> report);
 
     // One request on a line running at lineBaud Bd.
     Outcome transact(const Request& rq, std::uint32_t lineBaud);
@@ -101,6 +106,7 @@ private:
     FaultPlan faults_;
     std::string stateFile_;
     std::string stateError_;
+    std::function<void(const std::string&)> stateErrorReport_;
     std::uint64_t requests_ = 0;
     std::uint64_t answers_ = 0;
 };

@@ -2,11 +2,13 @@
 
 #include "Prikazy.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace zrsim {
@@ -46,16 +48,66 @@ bool parseLine(const std::string& line, StoredRegisters& out) {
     return true;
 }
 
+const char* kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return "a directory";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISCHR(mode)) return "a character device";
+    if (S_ISBLK(mode)) return "a block device";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "not a regular file";
+}
+
+// The whole text of a regular file; a missing file reads as empty. Opened
+// without blocking, so a FIFO or a device at the path cannot stall the
+// start: anything but a regular file is refused, saying what it is.
+bool readRegularFile(const std::string& path, std::string& text, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) return true; // nothing stored yet
+    if (fd < 0) {
+        error = "cannot read state file " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error =
+            "cannot read state file " + path + ": not a regular file (" + kindOf(st.st_mode) + ")";
+        ::close(fd);
+        return false;
+    }
+    char buf[4096];
+    ssize_t n = 0;
+    while ((n = ::read(fd, buf, sizeof buf)) > 0)
+        text.append(buf, static_cast<std::size_t>(n));
+    if (n < 0) error = "cannot read state file " + path + ": " + std::strerror(errno);
+    ::close(fd);
+    return n == 0;
+}
+
+// Creates `path` anew (an old file there is removed first) with `text`;
+// false with errno set when that fails.
+bool writeNewFile(const std::string& path, const std::string& text) {
+    ::unlink(path.c_str());
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    const int saved = errno;
+    const bool ok = ::close(fd) == 0 && done == text.size();
+    if (done != text.size()) errno = saved;
+    return ok;
+}
+
 } // namespace
 
 bool loadStateFile(const std::string& path, StoredRegisters& out, std::string& error) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return true;
-    std::ifstream in(path);
-    if (!in) {
-        error = "cannot read state file " + path;
-        return false;
-    }
+    std::string text;
+    if (!readRegularFile(path, text, error)) return false;
+    std::istringstream in(text);
     int number = 0;
     for (std::string line; std::getline(in, line);) {
         ++number;
@@ -69,24 +121,29 @@ bool loadStateFile(const std::string& path, StoredRegisters& out, std::string& e
 }
 
 bool saveStateFile(const std::string& path, const StoredRegisters& regs, std::string& error) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        error =
+            "cannot write state file " + path + ": not a regular file (" + kindOf(st.st_mode) + ")";
+        return false;
+    }
+    std::ostringstream out;
+    out << "# zr464-sim: configuration registers of the simulated modules\n";
+    for (const auto& [index, r] : regs) {
+        out << "module " << index;
+        for (int reg = 0; reg < Module::RegisterCount; ++reg)
+            if (Registr::Existuje(reg)) out << ' ' << reg << '=' << int{r[reg]};
+        out << '\n';
+    }
     const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::trunc);
-        out << "# zr464-sim: configuration registers of the simulated modules\n";
-        for (const auto& [index, r] : regs) {
-            out << "module " << index;
-            for (int reg = 0; reg < Module::RegisterCount; ++reg)
-                if (Registr::Existuje(reg)) out << ' ' << reg << '=' << int{r[reg]};
-            out << '\n';
-        }
-        out.flush();
-        if (!out) {
-            error = "cannot write state file " + temp;
-            return false;
-        }
+    if (!writeNewFile(temp, out.str())) {
+        error = "cannot write state file " + temp + ": " + std::strerror(errno);
+        ::unlink(temp.c_str());
+        return false;
     }
     if (std::rename(temp.c_str(), path.c_str()) != 0) {
         error = "cannot replace state file " + path + ": " + std::strerror(errno);
+        ::unlink(temp.c_str());
         return false;
     }
     return true;

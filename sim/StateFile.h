@@ -15,9 +15,12 @@ namespace zrsim {
 using StoredRegisters = std::map<std::size_t, Module::Registers>;
 
 // Reads the file into `out`. A missing file is no error (nothing stored yet).
-// Returns false with a message for a file that cannot be read or parsed.
+// Returns false with a message for a file that cannot be read or parsed, or
+// that is no regular file (a directory, a FIFO, a device: never waited on).
 bool loadStateFile(const std::string& path, StoredRegisters& out, std::string& error);
-// Replaces the file as a whole (written beside it, then renamed).
+// Replaces the file as a whole (written beside it, then renamed); false
+// with a message when that fails or the path holds something else than a
+// regular file.
 bool saveStateFile(const std::string& path, const StoredRegisters& regs, std::string& error);
 
 } // namespace zrsim

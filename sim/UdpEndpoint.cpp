@@ -18,8 +18,6 @@ namespace zrsim {
 
 namespace {
 
-using SteadyTime = std::chrono::steady_clock::time_point;
-
 // Larger than any frame, so an oversized datagram is seen as such.
 constexpr std::size_t ReceiveBuffer = 512;
 
@@ -30,9 +28,8 @@ void closeFd(int& fd) {
 
 } // namespace
 
-// An answer held back by a delay fault.
+// An answer on its way back, held until it is due.
 struct UdpEndpointPending {
-    SteadyTime due;
     sockaddr_in to;
     std::vector<std::uint8_t> bytes;
 };
@@ -80,28 +77,24 @@ void UdpEndpoint::stop() {
 
 namespace {
 
+void sendAnswer(int socket, const UdpEndpointPending& p) {
+    ::sendto(socket, p.bytes.data(), p.bytes.size(), 0, reinterpret_cast<const sockaddr*>(&p.to),
+             sizeof p.to);
+}
+
 // Sends the answers that are due; returns the poll time-out until the next
 // one (-1: none waiting).
-int sendDue(int socket, std::vector<UdpEndpointPending>& pending) {
+int sendDue(int socket, DelayQueue<UdpEndpointPending>& pending) {
     const auto now = std::chrono::steady_clock::now();
-    std::erase_if(pending, [&](const UdpEndpointPending& p) {
-        if (p.due > now) return false;
-        ::sendto(socket, p.bytes.data(), p.bytes.size(), 0,
-                 reinterpret_cast<const sockaddr*>(&p.to), sizeof p.to);
-        return true;
-    });
-    int timeoutMs = -1;
-    for (const UdpEndpointPending& p : pending) {
-        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(p.due - now).count();
-        timeoutMs =
-            timeoutMs < 0 ? static_cast<int>(ms) : std::min(timeoutMs, static_cast<int>(ms));
-    }
-    return timeoutMs;
+    pending.takeDue(now, [&](const UdpEndpointPending& p) { sendAnswer(socket, p); });
+    const auto next = pending.nextDue();
+    if (!next) return -1;
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*next - now).count());
 }
 
 } // namespace
 
-void UdpEndpoint::receiveOne(std::vector<UdpEndpointPending>& pending) {
+void UdpEndpoint::receiveOne(DelayQueue<UdpEndpointPending>& pending) {
     std::array<std::uint8_t, ReceiveBuffer> buffer{};
     sockaddr_in from{};
     socklen_t len = sizeof from;
@@ -110,13 +103,18 @@ void UdpEndpoint::receiveOne(std::vector<UdpEndpointPending>& pending) {
     // MSG_TRUNC reports the full size of an oversized datagram: not a frame.
     if (n < 0) return;
     if (static_cast<std::size_t>(n) > buffer.size()) return converter_.noteIgnored();
-    for (Outgoing& o : converter_.datagram(buffer.data(), static_cast<std::size_t>(n)))
-        pending.push_back({std::chrono::steady_clock::now() + std::chrono::milliseconds(o.delayMs),
-                           from, std::move(o.bytes)});
+    for (Outgoing& o : converter_.datagram(buffer.data(), static_cast<std::size_t>(n))) {
+        const UdpEndpointPending answer{from, std::move(o.bytes)};
+        const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(o.delayMs);
+        if (o.delayMs == 0)
+            sendAnswer(socket_, answer);
+        else if (!pending.push(due, answer))
+            ++dropped_;
+    }
 }
 
 void UdpEndpoint::run() {
-    std::vector<UdpEndpointPending> pending;
+    DelayQueue<UdpEndpointPending> pending(config_.maxDelayed);
     for (;;) {
         const int timeoutMs = sendDue(socket_, pending);
         pollfd fds[2] = {{socket_, POLLIN, 0}, {wake_[0], POLLIN, 0}};

@@ -3,6 +3,7 @@
 // otherwise; port 0 takes an ephemeral port, which port() then reports.
 #pragma once
 
+#include "DelayQueue.h"
 #include "Line.h"
 #include "Simulator.h"
 
@@ -19,6 +20,8 @@ struct UdpEndpointPending;
 struct UdpEndpointConfig {
     std::string bindAddress = "127.0.0.1"; // dotted-decimal IPv4
     std::uint16_t port = 5000;
+    // Delayed answers held back at one time; more are dropped (counted).
+    std::size_t maxDelayed = MaxHeldAnswers;
 };
 
 class UdpEndpoint {
@@ -37,16 +40,19 @@ public:
     std::string address() const { return config_.bindAddress; }
     std::uint16_t port() const { return port_.load(); }
     const LanConverter& converter() const { return converter_; }
+    // Answers dropped because maxDelayed answers were already held back.
+    std::uint64_t droppedAnswers() const { return dropped_.load(); }
 
 private:
     void run();
-    void receiveOne(std::vector<UdpEndpointPending>& pending);
+    void receiveOne(DelayQueue<UdpEndpointPending>& pending);
 
     UdpEndpointConfig config_;
     LanConverter converter_;
     int socket_ = -1;
     int wake_[2] = {-1, -1}; // self-pipe that ends the thread's wait
     std::atomic<std::uint16_t> port_{0};
+    std::atomic<std::uint64_t> dropped_{0};
     std::thread thread_;
 };
 

@@ -34,27 +34,22 @@ bool installSignals() {
 
 // Runs control lines from stdin until quit, a signal, or (if asked) EOF.
 void controlLoop(zrsim::Control& control, bool quitOnEof) {
-    std::string pending;
     bool stdinOpen = true;
     for (;;) {
         pollfd fds[2] = {{stdinOpen ? 0 : -1, POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) continue;
         if (fds[1].revents != 0) return;
         if (fds[0].revents == 0) continue;
-        char buf[512];
+        char buf[4096];
         const ssize_t n = ::read(0, buf, sizeof buf);
         if (n <= 0) {
             if (quitOnEof) return;
             stdinOpen = false;
             continue;
         }
-        pending.append(buf, static_cast<std::size_t>(n));
-        for (auto nl = pending.find('\n'); nl != std::string::npos; nl = pending.find('\n')) {
-            bool quit = false;
-            std::cout << control.execute(pending.substr(0, nl), quit) << std::flush;
-            pending.erase(0, nl + 1);
-            if (quit) return;
-        }
+        bool quit = false;
+        std::cout << control.input({buf, static_cast<std::size_t>(n)}, quit) << std::flush;
+        if (quit) return;
     }
 }
 
@@ -76,6 +71,8 @@ int main(int argc, char** argv) {
         std::cerr << "zr464-sim: " << sim.stateError() << "\n";
         return 1;
     }
+    sim.setStateErrorReport(
+        [](const std::string& e) { std::cerr << "zr464-sim: " << e << std::endl; });
     if (options.pattern)
         for (std::size_t i = 0; i < sim.moduleCount(); ++i)
             sim.setInputPattern(i, *options.pattern, options.patternMs);

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <thread>
 
 using namespace zrsim;
@@ -19,8 +22,10 @@ struct Endpoint {
     Simulator sim;
     UdpEndpoint udp;
 
-    explicit Endpoint(std::vector<ModuleSetup> modules = {ModuleSetup{}})
-        : sim(SimulatorConfig{std::move(modules), {}, clock, 3}), udp(sim, {"127.0.0.1", 0}) {
+    explicit Endpoint(std::vector<ModuleSetup> modules = {ModuleSetup{}},
+                      std::size_t maxDelayed = MaxHeldAnswers)
+        : sim(SimulatorConfig{std::move(modules), {}, clock, 3}),
+          udp(sim, {"127.0.0.1", 0, maxDelayed}) {
         std::string error;
         EXPECT_TRUE(udp.start(error)) << error;
     }
@@ -138,6 +143,33 @@ TEST(SimUdp, LineFaultsOnTheWire) {
     EXPECT_EQ(c.ask(identify(0), 16)->result, 0) << "the next transaction works normally";
 }
 
+TEST(SimUdp, DelayedAnswersAreBoundedAndLeaveInTheOrderTheyFallDue) {
+    Endpoint e({ModuleSetup{}}, 8);
+    UdpClient c(e.udp.port());
+    ASSERT_EQ(c.configure(9600), 0);
+    // Answers due sooner overtake those held back longer.
+    e.sim.addFault(LineFaultRule{LineFault::Delay, 1, 0, 400});
+    c.send(zrbus::makeRequest(identify(0), 30));
+    e.sim.addFault(LineFaultRule{LineFault::Delay, 1, 0, 100});
+    c.send(zrbus::makeRequest(identify(0), 31));
+    for (const std::uint8_t tag : {31, 30}) {
+        const auto f = c.receiveFrame();
+        ASSERT_TRUE(f);
+        EXPECT_EQ(f->tag, tag);
+    }
+
+    // Held back long: the first eight stay queued, the next twelve are dropped.
+    e.sim.addFault(LineFaultRule{LineFault::Delay, 20, 0, 60000});
+    for (std::uint8_t tag = 1; tag <= 20; ++tag)
+        c.send(zrbus::makeRequest(identify(0), tag));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (e.udp.droppedAnswers() < 12 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    EXPECT_EQ(e.udp.droppedAnswers(), 12u);
+    EXPECT_EQ(e.sim.requestCount(), 22u) << "every request was carried out";
+    EXPECT_TRUE(c.ask(identify(0), 40)) << "an answer not held back still comes at once";
+}
+
 TEST(SimUdp, RefusesABindAddressThatIsNotIPv4) {
     Simulator sim(SimulatorConfig{});
     UdpEndpoint udp(sim, {"not-an-address", 0});
@@ -172,6 +204,48 @@ TEST(SimControl, CommandsChangeTheSimulator) {
     EXPECT_EQ(ctl.execute("", quit), "");
     ctl.execute("quit", quit);
     EXPECT_TRUE(quit);
+}
+
+TEST(SimControl, LinesComeInPiecesAndOverLongLinesAreRefused) {
+    Simulator sim(SimulatorConfig{});
+    Control ctl(sim);
+    bool quit = false;
+    EXPECT_EQ(ctl.input("inpu", quit), "");
+    EXPECT_EQ(ctl.input("ts 0 7\nsupply 0", quit), "ok\n");
+    EXPECT_EQ(sim.view(0)->inputPins, 7u);
+    EXPECT_EQ(ctl.input(" off\n", quit), "ok\n");
+    EXPECT_FALSE(sim.view(0)->supplyOk);
+
+    // A line of the longest length is carried out (an unknown command here);
+    // one character more and it is refused unread, however long it grows.
+    const std::string longest(Control::MaxLineLength, 'x');
+    EXPECT_EQ(ctl.input(longest + "\n", quit).rfind("error: unknown command", 0), 0u);
+    const std::string tooLong = "error: line too long (more than " +
+                                std::to_string(Control::MaxLineLength) +
+                                " characters), not carried out\n";
+    EXPECT_EQ(ctl.input(longest + "x\n", quit), tooLong);
+    const std::string chunk(1 << 16, 'y');
+    for (int i = 0; i < 64; ++i) // 4 MiB without a newline
+        EXPECT_EQ(ctl.input(chunk, quit), "");
+    EXPECT_EQ(ctl.input("\nsupply 0 on\n", quit), tooLong + "ok\n") << "the next line works";
+    EXPECT_TRUE(sim.view(0)->supplyOk);
+
+    // quit ends the input; what follows it is not carried out.
+    EXPECT_EQ(ctl.input("quit\nsupply 0 off\n", quit), "bye\n");
+    EXPECT_TRUE(quit);
+    EXPECT_TRUE(sim.view(0)->supplyOk);
+}
+
+TEST(SimControl, StateFileFailuresShowInTheReplies) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("zr464-sim-nodir-" + std::to_string(::getpid())) / "state.txt";
+    Simulator sim(SimulatorConfig{{ModuleSetup{}}, path.string(), nullptr, 1});
+    Control ctl(sim);
+    bool quit = false;
+    EXPECT_EQ(ctl.execute("show", quit).find("state file"), std::string::npos);
+    const std::string reply = ctl.execute("factory 0", quit);
+    EXPECT_EQ(reply.rfind("error: cannot write state file", 0), 0u) << reply;
+    EXPECT_EQ(ctl.execute("show", quit).rfind("state file: cannot write state file", 0), 0u);
 }
 
 TEST(SimOptions, ModulesPortsAndErrors) {

@@ -3,11 +3,17 @@
 #include "Prikazy.h"
 #include "Simulator.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
 
 using namespace zrsim;
@@ -327,6 +333,64 @@ TEST(SimModule, RegistersKeptInTheStateFile) {
         EXPECT_EQ(bus.readReg(3), 10) << "a broken file leaves the factory registers";
     }
     std::filesystem::remove(path);
+}
+
+TEST(SimModule, StateFileThatIsNoRegularFileIsRefusedAtOnce) {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("zr464-sim-special-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "directory");
+    const auto fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::filesystem::path path;
+        const char* kind;
+    } rows[] = {{dir / "directory", "a directory"}, {fifo, "a FIFO"}};
+    for (const auto& row : rows) {
+        // Constructed aside, so that a start waiting on the FIFO for a writer
+        // fails the test instead of hanging it.
+        auto started = std::async(std::launch::async, [&] {
+            Bus bus({ModuleSetup{}}, row.path.string());
+            return bus.sim.stateError();
+        });
+        if (started.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            ADD_FAILURE() << row.path << ": the start waits on the file";
+            ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK)); // lets it go on
+        }
+        const std::string error = started.get();
+        EXPECT_NE(error.find("not a regular file (" + std::string(row.kind) + ")"),
+                  std::string::npos)
+            << row.path << ": " << error;
+    }
+    struct stat st {};
+    EXPECT_TRUE(::stat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode)) << "left as it was";
+    std::filesystem::remove_all(dir);
+}
+
+TEST(SimModule, StateFileWriteFailuresAreReported) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("zr464-sim-gone-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    // The file's directory does not exist: reading finds nothing stored, every
+    // write fails.
+    Bus bus({ModuleSetup{}}, (dir / "state.txt").string());
+    std::vector<std::string> reports;
+    bus.sim.setStateErrorReport([&](const std::string& e) { reports.push_back(e); });
+    EXPECT_EQ(bus.sim.stateError(), "");
+    bus.writeReg(63, 9);
+    bus.writeReg(0, 30);
+    ASSERT_EQ(reports.size(), 1u) << "reported once for the same reason";
+    EXPECT_NE(reports[0].find("cannot write state file"), std::string::npos) << reports[0];
+    EXPECT_EQ(bus.sim.stateError(), reports[0]);
+
+    // Once a write works the error is gone, and a new failure is reported again.
+    std::filesystem::create_directories(dir);
+    bus.writeReg(0, 31);
+    EXPECT_EQ(bus.sim.stateError(), "");
+    std::filesystem::remove_all(dir);
+    bus.writeReg(0, 32);
+    EXPECT_EQ(reports.size(), 2u);
+    EXPECT_NE(bus.sim.stateError(), "");
 }
 
 TEST(SimFaults, CommandFailsWithAChosenResult) {

@@ -39,6 +39,18 @@ TEST(SimProcess, AnswersOverUdpTakesControlLinesAndEndsOnEof) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
+TEST(SimProcess, AnOverLongControlLineIsRefusedAndTheNextWorks) {
+    SimProcess sim({"--port", "0", "--stdin-control"});
+    ASSERT_NE(UdpPortOf(sim.line()), 0);
+    sim.write(std::string(1 << 20, 'x'));
+    sim.write("\nfaults\n");
+    EXPECT_EQ(sim.line().rfind("error: line too long", 0), 0u);
+    EXPECT_EQ(sim.line(), "no faults");
+    sim.closeInput();
+    const int status = sim.wait();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
 TEST(SimProcess, StopsCleanlyOnSigterm) {
     SimProcess sim({"--port", "0"});
     ASSERT_NE(UdpPortOf(sim.line()), 0);
