@@ -68,6 +68,53 @@ std::optional<std::int32_t> CtiCislo(std::string_view s) {
     return static_cast<std::int32_t>(zaporne ? 0u - u : u);
 }
 
+// Blanks as the file's lines may hold them; the INI parser itself knows
+// only the blank and the tab.
+bool JeMezera(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+// One line as the INI parser is to read it, so that what it keeps is written
+// back as it was read:
+// - a comment indented with a vertical tab or a form feed loses the indent
+//   (the parser would take the line for an unreadable key and drop it);
+// - a line of blanks alone is empty;
+// - a section header without its closing bracket becomes a comment (the
+//   parser would take the next lines into its name, and the header would be
+//   written back broken, a line longer at every save).
+QByteArray Radek(QByteArray radek) {
+    qsizetype i = 0;
+    while (i < radek.size() && JeMezera(radek[i]))
+        ++i;
+    if (i == radek.size()) return {};
+    const char prvni = radek[i];
+    // Blanks before the first character that the parser does not skip.
+    const bool cizi = radek.left(i).contains('\v') || radek.left(i).contains('\f');
+    if ((prvni == ';' || prvni == '#') && cizi) return radek.mid(i);
+    if (prvni == '[' && !cizi && !radek.contains(']')) radek.prepend(';');
+    return radek;
+}
+
+// The file's bytes as its lines say them: a NUL is no text character and
+// reads as a blank (it would end the parse early), every line ends with LF
+// whether it ended with CR LF, CR or LF, and each line is prepared by Radek.
+QByteArray Radky(QByteArray obsah) {
+    obsah.replace('\0', ' ');
+    obsah.replace("\r\n", "\n");
+    obsah.replace('\r', '\n');
+    QByteArray vysledek;
+    vysledek.reserve(obsah.size() + 16);
+    for (qsizetype od = 0; od < obsah.size();) {
+        qsizetype nl = obsah.indexOf('\n', od);
+        const bool konecRadku = nl >= 0;
+        if (!konecRadku) nl = obsah.size();
+        vysledek += Radek(obsah.mid(od, nl - od));
+        if (konecRadku) vysledek += '\n';
+        od = nl + 1;
+    }
+    return vysledek;
+}
+
 // Where the comment and blank lines that end the file begin: the offset
 // after the last line holding anything else, 0 when no line does.
 qsizetype ZacatekZaveru(const QByteArray& obsah) {
@@ -82,6 +129,45 @@ qsizetype ZacatekZaveru(const QByteArray& obsah) {
     return konec;
 }
 
+// Why the path cannot be read or saved as the settings file, empty when it
+// can: it must be a regular file, or nothing yet. A symbolic link is
+// followed to a regular file only; a link to nothing, to a directory, a
+// device or a FIFO is refused, so that nothing but a regular file is ever
+// replaced and nothing waits on a FIFO.
+QString NeniSouborem(const QString& cesta) {
+    const QFileInfo info(cesta);
+    if (info.isSymLink() && !info.exists())
+        return QStringLiteral("symbolický odkaz vede na neexistující soubor");
+    if (!info.exists() || info.isFile()) return {};
+    if (info.isSymLink()) return QStringLiteral("symbolický odkaz nevede na obyčejný soubor");
+    if (info.isDir()) return QStringLiteral("je to složka, ne soubor");
+    return QStringLiteral("není to obyčejný soubor");
+}
+
+// Why saving failed, in words for the operator.
+QString DuvodUlozeni(const QString& cesta, const QSaveFile& f) {
+    const QFileInfo slozka(QFileInfo(cesta).absolutePath());
+    const QString nazev = QDir::toNativeSeparators(slozka.filePath());
+    if (!slozka.exists()) return QStringLiteral("složka %1 neexistuje").arg(nazev);
+    if (!slozka.isDir()) return QStringLiteral("%1 není složka").arg(nazev);
+    if (!slozka.isWritable()) return QStringLiteral("do složky %1 nelze zapisovat").arg(nazev);
+    switch (f.error()) {
+    case QFileDevice::OpenError:
+        return QStringLiteral("soubor nelze vytvořit");
+    case QFileDevice::WriteError:
+        return QStringLiteral("zápis se nezdařil (není na disku místo?)");
+    case QFileDevice::RenameError:
+        return QStringLiteral("původní soubor nelze nahradit");
+    default:
+        return QStringLiteral("soubor nelze zapsat");
+    }
+}
+
+QString ChybaUlozeni(const QString& cesta, const QString& duvod) {
+    return QStringLiteral("Nelze uložit nastavení do souboru %1 (%2)")
+        .arg(QDir::toNativeSeparators(cesta), duvod);
+}
+
 class Soubor {
 public:
     Soubor() {
@@ -91,8 +177,8 @@ public:
     }
 
     // Loads the file's bytes; a missing file reads as empty. False when the
-    // file exists but cannot be read.
-    bool Nacti(const QString& cesta);
+    // file exists but cannot be read; then *duvod says why.
+    bool Nacti(const QString& cesta, QString* duvod = nullptr);
 
     QString CtiText(const QString& sekce, const QString& klic, const QString& vychozi) const {
         const char* v = ini_.GetValue(Bajty(sekce).c_str(), Bajty(klic).c_str(), nullptr);
@@ -120,15 +206,20 @@ private:
     QByteArray zaver_;
 };
 
-bool Soubor::Nacti(const QString& cesta) {
+bool Soubor::Nacti(const QString& cesta, QString* duvod) {
+    QString proc = NeniSouborem(cesta);
     QFile f(cesta);
-    if (!f.exists()) return !QFileInfo(cesta).isDir();
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    QByteArray obsah = f.readAll();
-    if (f.error() != QFileDevice::NoError) return false;
-    // A NUL byte would end the parse early and the rest would be lost when
-    // the file is written back; it is no text character, so it reads as a blank.
-    obsah.replace('\0', ' ');
+    QByteArray obsah;
+    if (proc.isEmpty() && f.exists()) {
+        if (f.open(QIODevice::ReadOnly)) obsah = f.readAll();
+        if (!f.isOpen() || f.error() != QFileDevice::NoError)
+            proc = QStringLiteral("soubor nelze přečíst");
+    }
+    if (!proc.isEmpty()) {
+        if (duvod != nullptr) *duvod = proc;
+        return false;
+    }
+    obsah = Radky(obsah);
     const qsizetype zaver = ZacatekZaveru(obsah);
     if (zaver == 0) {
         pred_ = obsah;
@@ -148,9 +239,7 @@ bool Soubor::Uloz(const QString& cesta, QString* chyba) const {
                     f.write(obsah.data(), static_cast<qint64>(obsah.size())) ==
                         static_cast<qint64>(obsah.size()) &&
                     f.commit();
-    if (!ok && chyba != nullptr)
-        *chyba = QStringLiteral("Nelze uložit nastavení do souboru %1 (%2)")
-                     .arg(QDir::toNativeSeparators(cesta), f.errorString());
+    if (!ok && chyba != nullptr) *chyba = ChybaUlozeni(cesta, DuvodUlozeni(cesta, f));
     return ok;
 }
 
@@ -208,11 +297,11 @@ bool UlozNastaveni(TData* data) {
 bool UlozNastaveni(TData* data, const QString& cesta, QString* chyba) {
     if (data == nullptr) return false;
     Soubor s;
-    if (!s.Nacti(cesta)) {
-        // Writing now would replace content that could not be read.
-        if (chyba != nullptr)
-            *chyba = QStringLiteral("Nelze uložit nastavení do souboru %1 (soubor nelze přečíst)")
-                         .arg(QDir::toNativeSeparators(cesta));
+    QString duvod;
+    if (!s.Nacti(cesta, &duvod)) {
+        // Writing now would replace content that could not be read, or
+        // something that is no settings file.
+        if (chyba != nullptr) *chyba = ChybaUlozeni(cesta, duvod);
         return false;
     }
     PisRozhrani(s, *data);

@@ -6,6 +6,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+
 namespace {
 
 QByteArray Cp(const QString& s) {
@@ -35,6 +43,22 @@ protected:
     QTemporaryDir dir_;
     TData d_;
 };
+
+// Runs f aside; a call that waits on the FIFO for a writer fails the test
+// instead of hanging it (the FIFO is then opened for writing to let it go on).
+template <class F> auto BezCekani(const QString& fifo, F f) {
+    auto vysledek = std::async(std::launch::async, f);
+    if (vysledek.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        ADD_FAILURE() << "waits on the FIFO " << fifo.toStdString();
+        ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));
+    }
+    return vysledek.get();
+}
+
+mode_t Druh(const QString& cesta) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(cesta).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+}
 
 } // namespace
 
@@ -212,6 +236,114 @@ TEST_F(Nastaveni, DuplicatedKeyReadsFirstAndOtherContentSurvivesSaving) {
     EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
 }
 
+TEST_F(Nastaveni, LinesAreReadAsTheySayAndSavingIsStable) {
+    // Each holds interface KU-1683 and address 5, and keeps its notes.
+    const struct {
+        QByteArray obsah;
+        QList<QByteArray> poznamky;
+    } radky[] = {
+        {Cp("; hlava\r[Připojení]\rRozhraní=KU-1683\rAdresa=5\r; konec\r"), {"; hlava", "; konec"}},
+        {Cp("; hlava\r\n[Připojení]\r\nRozhraní=KU-1683\r\nAdresa=5\r\n"), {"; hlava"}},
+        // A header without its bracket is no header: the keys stay in the
+        // section before it.
+        {Cp("[Připojení]\nRozhraní=KU-1683\n[ZR-1683\nAdresa=5\n[COMx]\nČíslo portu=2\n"),
+         {"[ZR-1683"}},
+        {Cp("[Připojení]\nRozhraní=KU-1683\n  [Jiné = x\nAdresa=5\n"), {"[Jiné = x"}},
+        {Cp("; a\n\v; b\n\f# c\n[Připojení]\nRozhraní=KU-1683\n\f\v; d\nAdresa=5\n\v; e\n"),
+         {"; a", "; b", "# c", "; d", "; e"}},
+    };
+    for (const auto& r : radky) {
+        const std::string popis = r.obsah.toStdString();
+        Zapis(r.obsah);
+        VychoziData(&d_);
+        ASSERT_TRUE(NactiNastaveni(&d_, Cesta())) << popis;
+        EXPECT_EQ(d_.Rozhrani, 3) << popis;
+        EXPECT_EQ(d_.Adresa, 5) << popis;
+        QByteArray predtim;
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(UlozNastaveni(&d_, Cesta())) << popis;
+            if (i == 2) {
+                EXPECT_EQ(Obsah(), predtim) << popis << ": the file changes at every save";
+            }
+            predtim = Obsah();
+        }
+        for (const QByteArray& p : r.poznamky)
+            EXPECT_EQ(predtim.count(Cp(QString::fromUtf8(p))), 1)
+                << popis << ": " << p.toStdString();
+        for (const QByteArray& radek : predtim.split('\n'))
+            EXPECT_FALSE(radek.startsWith('[') && !radek.endsWith(']')) << popis;
+        TData znovu;
+        VychoziData(&znovu);
+        ASSERT_TRUE(NactiNastaveni(&znovu, Cesta())) << popis;
+        EXPECT_EQ(znovu.Adresa, 5) << popis;
+        EXPECT_EQ(znovu.Rozhrani, 3) << popis;
+    }
+
+    // A file of comments alone, some indented with a form feed, keeps them all.
+    Zapis("; a\n\f; b\n\v\v# c\n");
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
+    for (const char* p : {"; a", "; b", "# c"})
+        EXPECT_EQ(Obsah().count(p), 1) << p;
+}
+
+TEST_F(Nastaveni, SavesThroughALinkToARegularFileOnly) {
+    // A link to a regular file: the file takes the settings, the link stays.
+    const QString cil = dir_.filePath(QStringLiteral("cil.ini"));
+    {
+        QFile f(cil);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(Cp("; poznámka\n[Připojení]\nRozhraní=COMx\n"));
+    }
+    ASSERT_TRUE(QFile::link(cil, Cesta()));
+    d_.Rozhrani = 3;
+    ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
+    EXPECT_EQ(QFileInfo(Cesta()).symLinkTarget(), cil);
+    EXPECT_TRUE(Obsah().contains(Cp("Rozhraní=KU-1683")));
+    EXPECT_TRUE(Obsah().contains(Cp("; poznámka")));
+    ASSERT_TRUE(QFile::remove(Cesta()));
+
+    // Anything else is refused and left as it was: nothing is created,
+    // replaced or waited on.
+    const QString fifo = dir_.filePath(QStringLiteral("fifo"));
+    const QString slozka = dir_.filePath(QStringLiteral("slozka"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(slozka));
+    const struct {
+        QString odkaz; // the link's target; empty: the FIFO itself is the path
+        const char* duvod;
+    } radky[] = {
+        {fifo, "symbolický odkaz nevede na obyčejný soubor"},
+        {slozka, "symbolický odkaz nevede na obyčejný soubor"},
+        {dir_.filePath(QStringLiteral("chybi.ini")),
+         "symbolický odkaz vede na neexistující soubor"},
+        {QString(), "není to obyčejný soubor"},
+        // Only when the code has refused everything above, never to be replaced.
+        {QStringLiteral("/dev/null"), "symbolický odkaz nevede na obyčejný soubor"},
+    };
+    for (const auto& r : radky) {
+        if (r.odkaz == QStringLiteral("/dev/null") && HasFailure()) break;
+        const QString cesta = r.odkaz.isEmpty() ? fifo : Cesta();
+        if (!r.odkaz.isEmpty()) {
+            ASSERT_TRUE(QFile::link(r.odkaz, cesta));
+        }
+        TData d;
+        VychoziData(&d);
+        EXPECT_FALSE(BezCekani(fifo, [&] { return NactiNastaveni(&d, cesta); }));
+        QString chyba;
+        EXPECT_FALSE(BezCekani(fifo, [&] { return UlozNastaveni(&d, cesta, &chyba); }));
+        EXPECT_TRUE(chyba.contains(QString::fromUtf8(r.duvod))) << chyba.toStdString();
+        if (!r.odkaz.isEmpty()) {
+            EXPECT_EQ(QFileInfo(cesta).symLinkTarget(), r.odkaz);
+            ASSERT_TRUE(QFile::remove(cesta));
+        }
+    }
+    EXPECT_EQ(Druh(fifo), static_cast<mode_t>(S_IFIFO));
+    EXPECT_EQ(Druh(slozka), static_cast<mode_t>(S_IFDIR));
+    EXPECT_FALSE(QFileInfo::exists(dir_.filePath(QStringLiteral("chybi.ini"))));
+    EXPECT_EQ(Druh(QStringLiteral("/dev/null")), static_cast<mode_t>(S_IFCHR));
+}
+
 TEST_F(Nastaveni, UnwritablePlacesFailAndLeaveTheFileAsItWas) {
     // The path is a directory.
     const QString adresar = dir_.filePath(QStringLiteral("adresar"));
@@ -222,6 +354,7 @@ TEST_F(Nastaveni, UnwritablePlacesFailAndLeaveTheFileAsItWas) {
     EXPECT_FALSE(NactiNastaveni(&d, adresar));
     EXPECT_FALSE(UlozNastaveni(&d, adresar, &chyba));
     EXPECT_TRUE(chyba.contains(QStringLiteral("adresar")));
+    EXPECT_TRUE(chyba.contains(QStringLiteral("je to složka"))) << chyba.toStdString();
 
     // The directory of the path is a regular file: nothing can be created there.
     Zapis("x");
@@ -229,6 +362,9 @@ TEST_F(Nastaveni, UnwritablePlacesFailAndLeaveTheFileAsItWas) {
     chyba.clear();
     EXPECT_FALSE(UlozNastaveni(&d, podSouborem, &chyba));
     EXPECT_TRUE(chyba.contains(podSouborem));
+    // The reason is given in Czech, like the rest of the message.
+    EXPECT_TRUE(chyba.endsWith(QStringLiteral("%1 není složka)").arg(Cesta())))
+        << chyba.toStdString();
     EXPECT_EQ(Obsah(), QByteArray("x"));
 
     // A directory that cannot be written, and a file that cannot be read.
