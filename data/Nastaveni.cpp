@@ -129,6 +129,35 @@ qsizetype ZacatekZaveru(const QByteArray& obsah) {
     return konec;
 }
 
+// A file of comment and blank lines alone, in the form the parser writes
+// such lines back when they stand before the first section, so that they
+// read back and save again the same: the comments without their indent;
+// the first group of comment lines (the file's own comment) followed by two
+// blank lines, the blank lines between later comments kept.
+QByteArray Uvod(const QByteArray& obsah) {
+    enum class Kde { Pred, Prvni, ZaPrvni, Dalsi } kde = Kde::Pred;
+    QByteArray uvod, prazdne;
+    for (const QByteArray& radek : obsah.split('\n')) {
+        qsizetype i = 0;
+        while (i < radek.size() && (radek[i] == ' ' || radek[i] == '\t'))
+            ++i;
+        const bool komentar = i < radek.size();
+        if (komentar) {
+            if (kde == Kde::Dalsi) uvod += prazdne;
+            prazdne.clear();
+            uvod += radek.mid(i) + '\n';
+            kde = kde == Kde::Pred || kde == Kde::Prvni ? Kde::Prvni : Kde::Dalsi;
+        } else if (kde == Kde::Prvni) {
+            uvod += "\n\n";
+            kde = Kde::ZaPrvni;
+        } else if (kde == Kde::Dalsi) {
+            prazdne += '\n';
+        }
+    }
+    if (kde == Kde::Prvni) uvod += "\n\n";
+    return uvod;
+}
+
 // Why the path cannot be read or saved as the settings file, empty when it
 // can: it must be a regular file, or nothing yet. A symbolic link is
 // followed to a regular file only; a link to nothing, to a directory, a
@@ -222,8 +251,7 @@ bool Soubor::Nacti(const QString& cesta, QString* duvod) {
     obsah = Radky(obsah);
     const qsizetype zaver = ZacatekZaveru(obsah);
     if (zaver == 0) {
-        pred_ = obsah;
-        if (!pred_.isEmpty() && !pred_.endsWith('\n')) pred_.append('\n');
+        pred_ = Uvod(obsah);
         return true;
     }
     zaver_ = obsah.mid(zaver);

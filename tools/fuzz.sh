@@ -1,23 +1,48 @@
 #!/usr/bin/env bash
-# tools/fuzz.sh SECONDS: builds the libFuzzer target of the bus protocol
-# decoders with clang (fuzzer, address and undefined-behaviour sanitizers) in
-# its own build directory and runs it for SECONDS (default 60). The corpus is
-# kept in build-fuzz/corpus between runs; a finding is left as a crash-* file
-# there and makes the script fail.
+# tools/fuzz.sh [SECONDS [TARGET...]]: builds the libFuzzer targets with clang
+# (fuzzer, address and undefined-behaviour sanitizers) in their own build
+# directory and runs each for an equal share of SECONDS (default 80 in all):
+#   fuzz_frame      the bus protocol decoders and the LAN parameter block
+#   fuzz_devconfig  the driver configuration file
+#   fuzz_nastaveni  the settings file, read, written and read back
+#   fuzz_sim        the simulator's control lines and datagrams
+# Each target keeps its corpus in build-fuzz/corpus/TARGET between runs; a
+# finding is left there as a crash-* file and makes the script fail.
 set -euo pipefail
 ZR_ROOT=$(cd "$(dirname "$0")/.." && pwd)
-SECONDS_TO_RUN=${1:-60}
+TOTAL_SECONDS=${1:-80}
+shift || true
+TARGETS=("$@")
+[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(fuzz_frame fuzz_devconfig fuzz_nastaveni fuzz_sim)
 BUILD="$ZR_ROOT/build-fuzz"
 
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+  LAUNCHER=()
+  if command -v ccache >/dev/null; then
+    LAUNCHER=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
   cmake -S "$ZR_ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "${LAUNCHER[@]}" \
     -DZR_FUZZ=ON -DZR_SANITIZE=ON -DZR_BENCH=OFF >/dev/null
 fi
-cmake --build "$BUILD" --target fuzz_frame -j 2
+cmake --build "$BUILD" --target "${TARGETS[@]}" -j 2
 
-mkdir -p "$BUILD/corpus"
+max_len() {
+  case "$1" in
+    fuzz_frame) echo 256 ;;
+    *) echo 4096 ;;
+  esac
+}
+
+EACH=$(( TOTAL_SECONDS / ${#TARGETS[@]} ))
+[ "$EACH" -ge 1 ] || EACH=1
 cd "$BUILD"
-UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  "$BUILD/bin/fuzz_frame" -max_total_time="$SECONDS_TO_RUN" -max_len=256 \
-  -print_final_stats=1 -artifact_prefix="$BUILD/corpus/" "$BUILD/corpus"
+for target in "${TARGETS[@]}"; do
+  corpus="$BUILD/corpus/$target"
+  mkdir -p "$corpus"
+  echo "== $target: ${EACH} s"
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1 \
+    QT_QPA_PLATFORM=offscreen \
+    "$BUILD/bin/$target" -max_total_time="$EACH" -max_len="$(max_len "$target")" \
+    -print_final_stats=1 -artifact_prefix="$corpus/" "$corpus"
+done

@@ -232,7 +232,7 @@ TEST_F(Nastaveni, DuplicatedKeyReadsFirstAndOtherContentSurvivesSaving) {
     // A file of comments alone keeps all of them before the settings.
     ZapisText("; první\n\n; druhá");
     ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
-    EXPECT_TRUE(Obsah().startsWith(Cp("; první\n\n; druhá\n[Připojení]\n")));
+    EXPECT_TRUE(Obsah().startsWith(Cp("; první\n\n\n; druhá\n[Připojení]\n")));
     EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
 }
 

@@ -1,0 +1,59 @@
+// libFuzzer target for the settings file: any bytes read without harm; what
+// was read is written and read back the same, and saving again changes no
+// byte (the file never grows or drifts from save to save).
+#include "Dekl.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+namespace {
+
+void check(bool ok) {
+    if (!ok) std::abort();
+}
+
+QByteArray Obsah(const QString& cesta) {
+    QFile f(cesta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool Stejne(const TData& a, const TData& b) {
+    // An undefined byte of the code page reads as U+FFFD and is written as
+    // '?': the address text is compared only when it holds none.
+    const bool ip = a.IPAdresa.contains(QChar::ReplacementCharacter) || a.IPAdresa == b.IPAdresa;
+    return ip && a.Rozhrani == b.Rozhrani && a.Adresa == b.Adresa && a.Rychlost == b.Rychlost &&
+           a.CisloPortu == b.CisloPortu && a.BazovaAdresa == b.BazovaAdresa &&
+           a.UDPPort == b.UDPPort && a.UDPTimeout == b.UDPTimeout;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // In memory where there is such a place: every save is synced to disk.
+    static QTemporaryDir dir(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                 ? QStringLiteral("/dev/shm/fuzz_nastaveni-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/fuzz_nastaveni-XXXXXX"));
+    const QString cesta = dir.filePath(QStringLiteral("W_zr464.ini"));
+    {
+        QFile f(cesta);
+        check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    }
+    TData prvni;
+    VychoziData(&prvni);
+    const bool precteno = NactiNastaveni(&prvni, cesta);
+    check(UlozNastaveni(&prvni, cesta));
+    const QByteArray ulozeno = Obsah(cesta);
+
+    TData druhe;
+    VychoziData(&druhe);
+    check(NactiNastaveni(&druhe, cesta));
+    check(!precteno || Stejne(prvni, druhe));
+    check(UlozNastaveni(&druhe, cesta));
+    check(Obsah(cesta) == ulozeno);
+    return 0;
+}
