@@ -93,13 +93,17 @@ bool writeNewFile(const std::string& path, const std::string& text) {
     while (done < text.size()) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ENOSPC;
         if (n <= 0) break;
         done += static_cast<std::size_t>(n);
     }
-    const int saved = errno;
-    const bool ok = ::close(fd) == 0 && done == text.size();
-    if (done != text.size()) errno = saved;
-    return ok;
+    if (done != text.size()) {
+        const int e = errno;
+        ::close(fd);
+        errno = e;
+        return false;
+    }
+    return ::close(fd) == 0;
 }
 
 } // namespace
