@@ -1,6 +1,7 @@
 // libFuzzer target for the simulator's input: control text in pieces, and
 // datagrams to the LAN converter, against one simulated bus on a manual
-// clock. Every complete line gets a reply, nothing held grows past its bound.
+// clock. Nothing may crash or leak; replies are whole lines, answers whole
+// frames.
 #include "Control.h"
 #include "Line.h"
 
