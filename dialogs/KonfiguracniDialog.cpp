@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QThread>
 
@@ -48,13 +47,9 @@ void TKonfiguracniDialog::RozmistiTlacitka(int x, int y, int sirka, int vyska, i
 void TKonfiguracniDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
-    // Centred on the screen, not over the main window, frame included; the
-    // size is the derived dialog's, known only now.
-    if (const QScreen* obrazovka = screen()) {
-        const QSize vnejsi = frameGeometry().size();
-        move(obrazovka->availableGeometry().center() -
-             QPoint(vnejsi.width() / 2, vnejsi.height() / 2));
-    }
+    // Centred on the screen, not over the main window; the size is the
+    // derived dialog's, known only now.
+    NaStredObrazovky(this);
     FormShow();
 }
 
