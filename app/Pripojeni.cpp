@@ -1,10 +1,9 @@
 #include "Pripojeni.h"
 
+#include "Identifikace.h"
 #include "Ovladace.h"
 #include "Prevod.h"
-#include "Prikazy.h"
 #include "Xxxx683.h"
-#include "zr683.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -13,8 +12,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
-#include <QStringDecoder>
 #include <QStringList>
+#include <array>
 
 namespace {
 
@@ -26,19 +25,8 @@ constexpr std::uint8_t TypLAN = 4;
 const QString TextChybaInicializace = QStringLiteral("Chyba inicializace připojení - ");
 const QString TextNeznameRozhrani = QStringLiteral("Neznámý typ rozhraní");
 
-// Identification items in the order they are asked for.
-constexpr std::array<std::uint8_t, 5> PolozkyIdentifikace = {
-    Prikaz::IdNazev1, Prikaz::IdNazev2, Prikaz::IdVerze, Prikaz::IdDoplnek1, Prikaz::IdDoplnek2};
-
 QString HexAdresa(std::uint16_t adresa) {
     return QStringLiteral("%1").arg(adresa, 3, 16, QChar(u'0')).toUpper() + QStringLiteral("h");
-}
-
-// Characters the module sent, one byte each, in the program's code page.
-QString ZnakyModulu(const QByteArray& bajty) {
-    QStringDecoder dekoder("windows-1250");
-    if (!dekoder.isValid()) return QString::fromLatin1(bajty);
-    return dekoder.decode(bajty);
 }
 
 // The first three characters of a four-character text as a hexadecimal
@@ -236,12 +224,7 @@ void TForm2::Button1Click() {
     if (!Inicializuj(spojeni)) return;
     const std::int32_t rychlost = IndexNaRychlost(indexRychlosti);
     if (!NastavLinku(spojeni, rychlost)) return;
-    QByteArray znaky;
-    if (!Identifikuj(spojeni, adresa, znaky)) return;
-
-    const QString text = ZnakyModulu(znaky);
-    Data->Modul = text.left(8) + QStringLiteral(" v.") + text.mid(8, 4);
-    Data->ModulDoplnek = text.mid(12, 8);
+    if (!Identifikuj(spojeni, adresa)) return;
     ZobrazStav(QStringLiteral("Připojení úspěšně inicializováno. Připojen modul   ") + Data->Modul,
                true);
     Data->Adresa = adresa;
@@ -348,24 +331,17 @@ bool TForm2::NastavLinku(std::uint32_t spojeni, std::int32_t rychlost) {
     return false;
 }
 
-// Step 10: five identification commands; the status byte of each answer is
-// sent as D1 of the next.
-bool TForm2::Identifikuj(std::uint32_t spojeni, std::uint8_t adresa, QByteArray& znaky) {
-    TOdpoved odpoved{};
-    std::uint8_t d1 = 0;
-    for (const std::uint8_t polozka : PolozkyIdentifikace) {
-        // A transaction that writes no result (a zero handle) counts as unbound.
-        std::uint8_t d2 = 0, d3 = 0, d4 = 0, d5 = 0, vysledek = ZR683_E_UNBOUND;
-        PosliPrikaz(Data->Rozhrani, spojeni, adresa, Prikaz::Identifikace, polozka, &d1, &d2, &d3,
-                    &d4, &d5, &vysledek, &odpoved);
-        if (vysledek != 0) {
-            ZobrazStav(TextKodu(Data->Rozhrani, vysledek), false);
-            UkonciPoChybe(spojeni);
-            return false;
-        }
-        for (const std::uint8_t znak : {d2, d3, d4, d5})
-            znaky.append(static_cast<char>(znak));
+// Steps 10 and 11: the five identification commands; Modul and ModulDoplnek
+// from their characters.
+bool TForm2::Identifikuj(std::uint32_t spojeni, std::uint8_t adresa) {
+    const TIdentifikace id = IdentifikujModul(Data->Rozhrani, spojeni, adresa);
+    if (!id.Ok()) {
+        ZobrazStav(TextKodu(Data->Rozhrani, id.Vysledek), false);
+        UkonciPoChybe(spojeni);
+        return false;
     }
+    Data->Modul = id.Modul();
+    Data->ModulDoplnek = id.Doplnek;
     return true;
 }
 

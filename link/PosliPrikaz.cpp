@@ -8,6 +8,29 @@
 
 namespace {
 
+TPozorovatelPrikazu& Pozorovatel() {
+    static TPozorovatelPrikazu pozorovatel;
+    return pozorovatel;
+}
+
+void OznamPrikaz(std::uint8_t typ, const TPozadavek& pozadavek, std::uint8_t vysledek,
+                 const std::array<std::uint8_t*, ZR683_DATA_BYTES>& data,
+                 std::chrono::steady_clock::duration trvani) {
+    TZaznamPrikazu z;
+    z.Rozhrani = typ;
+    z.Adresa = static_cast<std::uint8_t>(pozadavek[ZR683_REQ_ADDRESS]);
+    z.Kod = static_cast<std::uint8_t>(pozadavek[ZR683_REQ_COMMAND]);
+    z.Parametr = static_cast<std::uint8_t>(pozadavek[ZR683_REQ_PARAMETER]);
+    for (std::size_t i = 0; i < z.Odeslano.size(); ++i)
+        z.Odeslano[i] = static_cast<std::uint8_t>(pozadavek[ZR683_REQ_DATA + i]);
+    z.Odpoved.Vysledek = vysledek;
+    z.Odpoved.S = *data[0];
+    for (std::size_t i = 0; i < z.Odpoved.A.size(); ++i)
+        z.Odpoved.A[i] = *data[i + 1];
+    z.Trvani = std::chrono::duration_cast<std::chrono::microseconds>(trvani);
+    Pozorovatel()(z);
+}
+
 std::uint8_t NizsiBajt(std::uint32_t slovo) {
     return static_cast<std::uint8_t>(slovo & 0xFFu);
 }
@@ -43,7 +66,9 @@ void PosliPrikaz(std::uint8_t typ, std::uint32_t spojeni, std::uint8_t adresa, s
     std::uint32_t status = 0;
     std::uint32_t vysledekKnihovny = 0;
     odpoved->fill(0);
+    const auto zacatek = std::chrono::steady_clock::now();
     std::uint32_t r = PosliRozhrani(typ, spojeni, pozadavek, *odpoved, status, vysledekKnihovny);
+    const auto trvani = std::chrono::steady_clock::now() - zacatek;
     if (r == ZR683_OK) r = vysledekKnihovny;
     *vysledek = BajtVysledku(r);
 
@@ -51,6 +76,11 @@ void PosliPrikaz(std::uint8_t typ, std::uint32_t spojeni, std::uint8_t adresa, s
     *data[0] = ok ? NizsiBajt(status) : 0;
     for (std::size_t i = 1; i < data.size(); ++i)
         *data[i] = ok ? NizsiBajt((*odpoved)[i - 1]) : 0;
+    if (Pozorovatel()) OznamPrikaz(typ, pozadavek, *vysledek, data, trvani);
+}
+
+void NastavPozorovatelePrikazu(TPozorovatelPrikazu pozorovatel) {
+    Pozorovatel() = std::move(pozorovatel);
 }
 
 TOdpovedModulu ProvedPrikaz(std::uint8_t typ, std::uint32_t spojeni, std::uint8_t adresa,

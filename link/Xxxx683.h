@@ -6,7 +6,9 @@
 #include "Dekl.h"
 #include <QString>
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 
 using TPozadavek = std::array<std::uint32_t, 100>;
 using TOdpoved = std::array<std::uint32_t, 100>;
@@ -57,6 +59,23 @@ TOdpovedModulu ProvedPrikaz(std::uint8_t typ, std::uint32_t spojeni, std::uint8_
 // The same to the record's module, over its interface and connection.
 TOdpovedModulu ProvedPrikaz(const TData& data, std::uint8_t kod, std::uint8_t parametr,
                             const TDataPrikazu& d);
+
+// One transaction as it went over the interface: what was sent, what came
+// back and how long the library took. Handed to the observer of
+// NastavPozorovatelePrikazu after every transaction that reached a library.
+struct TZaznamPrikazu {
+    std::uint8_t Rozhrani = 0;
+    std::uint8_t Adresa = 0;
+    std::uint8_t Kod = 0;
+    std::uint8_t Parametr = 0;
+    TDataPrikazu Odeslano{}; // D1 to D5 as sent
+    TOdpovedModulu Odpoved;  // result, S and A1 to A4 as PosliPrikaz hands them back
+    std::chrono::microseconds Trvani{0};
+};
+using TPozorovatelPrikazu = std::function<void(const TZaznamPrikazu&)>;
+
+// Sets the one observer of all transactions (an empty function: none).
+void NastavPozorovatelePrikazu(TPozorovatelPrikazu pozorovatel);
 
 // The text of a code as the windows show it: TextChyby then BufferNaText.
 QString TextKodu(std::uint8_t typ, std::uint32_t kod);

@@ -3,7 +3,7 @@
 # Sourced, not executed.
 
 ZR_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev
-  libbenchmark-dev libsimpleini-dev clang libclang-rt-14-dev xvfb openbox x11-utils"
+  libbenchmark-dev libsimpleini-dev libcli11-dev clang libclang-rt-14-dev xvfb openbox x11-utils"
 
 zr_missing_packages() {
   local missing="" p

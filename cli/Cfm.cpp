@@ -1,0 +1,269 @@
+#include "Cfm.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringList>
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+const QString Format = QStringLiteral("zr464-cfm 1");
+constexpr int NejdelsiRadek = 200;
+
+struct TPopisKlice {
+    TKlicCfm Klic;
+    const char* Nazev;
+    std::uint32_t Min;
+    std::uint32_t Max;
+    bool Maska; // written in hexadecimal
+};
+
+constexpr std::array<TPopisKlice, PocetKlicuCfm> Klice = {{
+    {TKlicCfm::Format, "format", 0, 0, false},
+    {TKlicCfm::Adresa, "adresa", 0, 255, false},
+    {TKlicCfm::Rychlost, "rychlost", 600, 115200, false},
+    {TKlicCfm::InicializacniCas, "inicializacni_cas", 1, 65535, false},
+    {TKlicCfm::DobaVypnutiRele, "doba_vypnuti_rele", 1, 65535, false},
+    {TKlicCfm::AktivaceWatchdogu, "aktivace_watchdogu", 0, 1, false},
+    {TKlicCfm::NegaceDIN, "negace_din", 0, 0xFFFFFFFFu, true},
+    {TKlicCfm::NegaceDOUT, "negace_dout", 0, 0xFFFFFFFFu, true},
+    {TKlicCfm::PocatecniStavDOUT, "pocatecni_stav_dout", 0, 0xFFFFFFFFu, true},
+}};
+
+std::uint32_t MaskaNaCislo(const std::array<std::uint8_t, 4>& m) {
+    return m[0] | (m[1] << 8) | (m[2] << 16) | (static_cast<std::uint32_t>(m[3]) << 24);
+}
+
+std::array<std::uint8_t, 4> CisloNaMasku(std::uint32_t v) {
+    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+            static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+}
+
+} // namespace
+
+std::optional<std::uint32_t> CisloBezZnamenka(const QString& text) {
+    const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+    const QString cislice = hex ? text.mid(2) : text;
+    const int nejvic = hex ? 8 : 10;
+    if (cislice.isEmpty() || cislice.size() > nejvic) return std::nullopt;
+    bool ok = false;
+    const qulonglong v = cislice.toULongLong(&ok, hex ? 16 : 10);
+    const bool jenCislice = std::all_of(cislice.begin(), cislice.end(), [hex](QChar c) {
+        return hex ? QStringLiteral("0123456789abcdefABCDEF").contains(c) : c.isDigit();
+    });
+    if (!ok || !jenCislice || v > 0xFFFFFFFFull) return std::nullopt;
+    return static_cast<std::uint32_t>(v);
+}
+
+namespace {
+
+void NastavKlic(TKonfigurace& k, TKlicCfm klic, std::uint32_t v) {
+    switch (klic) {
+    case TKlicCfm::Adresa:
+        k.Adresa = static_cast<std::uint8_t>(v);
+        break;
+    case TKlicCfm::Rychlost:
+        k.Rychlost = RychlostNaIndex(static_cast<std::int32_t>(v));
+        break;
+    case TKlicCfm::InicializacniCas:
+        k.InicializacniCas = static_cast<std::uint16_t>(v);
+        break;
+    case TKlicCfm::DobaVypnutiRele:
+        k.DobaVypnutiRele = static_cast<std::uint16_t>(v);
+        break;
+    case TKlicCfm::AktivaceWatchdogu:
+        k.AktivaceCasovace = static_cast<std::uint8_t>(v);
+        break;
+    case TKlicCfm::NegaceDIN:
+        k.NegaceDIN = CisloNaMasku(v);
+        break;
+    case TKlicCfm::NegaceDOUT:
+        k.NegaceDOUT = CisloNaMasku(v);
+        break;
+    case TKlicCfm::PocatecniStavDOUT:
+        k.PocatecniStavDOUT = CisloNaMasku(v);
+        break;
+    case TKlicCfm::Format:
+        break;
+    }
+}
+
+// The reading of one file: the keys seen so far (with their lines) and the
+// configuration they built.
+class TCteni {
+public:
+    bool Radek(int cislo, const QByteArray& bajty, TChybaCfm& chyba);
+    bool Konec(int posledni, TChybaCfm& chyba) const;
+    TKonfigurace Konfigurace = VychoziKonfigurace();
+
+private:
+    bool Hodnota(const TPopisKlice& p, const QString& text, QString& chyba);
+    std::array<int, PocetKlicuCfm> Videno{}; // line of each key, 0 = not yet
+};
+
+// The text of a line; empty with `chyba` set when it is no text.
+std::optional<QString> TextRadku(const QByteArray& bajty, QString& chyba) {
+    if (bajty.contains('\0')) return (chyba = QStringLiteral("binární data")), std::nullopt;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString radek = QString(utf8.decode(bajty)).trimmed();
+    if (utf8.hasError())
+        return (chyba = QStringLiteral("text není v kódování UTF-8 (binární data?)")), std::nullopt;
+    return radek;
+}
+
+bool TCteni::Radek(int cislo, const QByteArray& bajty, TChybaCfm& chyba) {
+    chyba.Radek = cislo;
+    const auto text = TextRadku(bajty, chyba.Text);
+    if (!text) return false;
+    const QString& radek = *text;
+    if (radek.size() > NejdelsiRadek)
+        return (chyba.Text = QStringLiteral("řádek je delší než %1 znaků").arg(NejdelsiRadek)),
+               false;
+    if (std::any_of(radek.begin(), radek.end(),
+                    [](QChar c) { return c.category() == QChar::Other_Control && c != u'\t'; }))
+        return (chyba.Text = QStringLiteral("řídicí znak v textu (binární data?)")), false;
+    if (radek.isEmpty() || radek.startsWith(u'#')) return true;
+    const qsizetype rovnitko = radek.indexOf(u'=');
+    if (rovnitko < 0)
+        return (chyba.Text = QStringLiteral("očekáván zápis „klíč = hodnota“")), false;
+    const QString nazev = radek.left(rovnitko).trimmed();
+    const auto p = std::find_if(Klice.begin(), Klice.end(), [&](const TPopisKlice& k) {
+        return nazev == QLatin1String(k.Nazev);
+    });
+    if (p == Klice.end())
+        return (chyba.Text = QStringLiteral("neznámý klíč „%1“").arg(nazev)), false;
+    int& videno = Videno[static_cast<std::size_t>(p - Klice.begin())];
+    if (videno != 0)
+        return (chyba.Text = QStringLiteral("klíč „%1“ je uveden podruhé (poprvé na řádku %2)")
+                                 .arg(nazev)
+                                 .arg(videno)),
+               false;
+    videno = cislo;
+    return Hodnota(*p, radek.mid(rovnitko + 1).trimmed(), chyba.Text);
+}
+
+bool TCteni::Hodnota(const TPopisKlice& p, const QString& text, QString& chyba) {
+    const QString klic = QLatin1String(p.Nazev);
+    if (p.Klic == TKlicCfm::Format) {
+        if (text == Format) return true;
+        return (chyba = QStringLiteral("neznámý formát „%1“, očekáván „%2“").arg(text, Format)),
+               false;
+    }
+    const auto v = CisloBezZnamenka(text);
+    if (!v)
+        return (chyba = QStringLiteral("hodnota „%1“ klíče „%2“ není číslo").arg(text, klic)),
+               false;
+    const bool rychlost = p.Klic == TKlicCfm::Rychlost;
+    const bool platna = rychlost ? std::find(RychlostiBd.begin(), RychlostiBd.end(),
+                                             static_cast<std::int64_t>(*v)) != RychlostiBd.end()
+                                 : *v >= p.Min && *v <= p.Max;
+    if (platna) {
+        NastavKlic(Konfigurace, p.Klic, *v);
+        return true;
+    }
+    chyba = rychlost ? QStringLiteral("rychlost „%1“ není jedna z 600, 1200, 2400, 4800, 9600, "
+                                      "19200, 38400, 57600, 115200 Bd")
+                           .arg(text)
+                     : QStringLiteral("hodnota „%1“ klíče „%2“ je mimo rozsah %3-%4")
+                           .arg(text, klic)
+                           .arg(p.Min)
+                           .arg(p.Max);
+    return false;
+}
+
+bool TCteni::Konec(int posledni, TChybaCfm& chyba) const {
+    for (std::size_t i = 0; i < Klice.size(); ++i) {
+        if (Videno[i] != 0) continue;
+        chyba.Radek = posledni;
+        chyba.Text = QStringLiteral("chybí klíč „%1“ (soubor končí na řádku %2)")
+                         .arg(QLatin1String(Klice[i].Nazev))
+                         .arg(posledni);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+const char* NazevKlice(TKlicCfm klic) {
+    return Klice[static_cast<std::size_t>(klic)].Nazev;
+}
+
+QString HodnotaKlice(const TKonfigurace& k, TKlicCfm klic) {
+    auto hex = [](const std::array<std::uint8_t, 4>& m) {
+        return QStringLiteral("0x") +
+               QStringLiteral("%1").arg(MaskaNaCislo(m), 8, 16, QLatin1Char('0')).toUpper();
+    };
+    switch (klic) {
+    case TKlicCfm::Format:
+        return Format;
+    case TKlicCfm::Adresa:
+        return QString::number(k.Adresa);
+    case TKlicCfm::Rychlost:
+        return QString::number(IndexNaRychlost(k.Rychlost));
+    case TKlicCfm::InicializacniCas:
+        return QString::number(k.InicializacniCas);
+    case TKlicCfm::DobaVypnutiRele:
+        return QString::number(k.DobaVypnutiRele);
+    case TKlicCfm::AktivaceWatchdogu:
+        return QString::number(k.AktivaceCasovace != 0 ? 1 : 0);
+    case TKlicCfm::NegaceDIN:
+        return hex(k.NegaceDIN);
+    case TKlicCfm::NegaceDOUT:
+        return hex(k.NegaceDOUT);
+    case TKlicCfm::PocatecniStavDOUT:
+        return hex(k.PocatecniStavDOUT);
+    }
+    return {};
+}
+
+TKonfigurace Normalizovana(TKonfigurace k) {
+    k.AktivaceCasovace = k.AktivaceCasovace != 0 ? 1 : 0;
+    return k;
+}
+
+QByteArray ZapisCfm(const TKonfigurace& k, const QStringList& komentar) {
+    QString text;
+    for (const QString& r : komentar)
+        text += QStringLiteral("# ") + r + u'\n';
+    for (const TPopisKlice& p : Klice)
+        text += QLatin1String(p.Nazev) + QStringLiteral(" = ") + HodnotaKlice(k, p.Klic) + u'\n';
+    return text.toUtf8();
+}
+
+std::optional<TKonfigurace> PrectiCfm(const QByteArray& obsah, TChybaCfm& chyba) {
+    chyba = {1, QString()};
+    if (obsah.isEmpty()) return (chyba.Text = QStringLiteral("soubor je prázdný")), std::nullopt;
+    if (obsah.size() > NejvetsiSouborCfm) {
+        chyba.Radek = static_cast<int>(obsah.left(NejvetsiSouborCfm).count('\n')) + 1;
+        chyba.Text = QStringLiteral("soubor je delší než %1 bajtů").arg(NejvetsiSouborCfm);
+        return std::nullopt;
+    }
+    const QList<QByteArray> radky = obsah.split('\n');
+    const int pocet = static_cast<int>(radky.size()) - 1; // the part after the last line break
+    TCteni cteni;
+    for (int i = 0; i < pocet; ++i) {
+        QByteArray r = radky[i];
+        if (r.endsWith('\r')) r.chop(1);
+        if (!cteni.Radek(i + 1, r, chyba)) return std::nullopt;
+    }
+    if (!radky.last().isEmpty()) {
+        chyba.Radek = pocet + 1;
+        if (TextRadku(radky.last(), chyba.Text))
+            chyba.Text = QStringLiteral("řádek není ukončen, soubor je zřejmě useknutý");
+        return std::nullopt;
+    }
+    if (!cteni.Konec(pocet, chyba)) return std::nullopt;
+    return cteni.Konfigurace;
+}
+
+std::optional<TKonfigurace> NactiSouborCfm(const QString& cesta, TChybaCfm& chyba) {
+    QFile soubor(cesta);
+    if (!soubor.open(QIODevice::ReadOnly)) {
+        chyba = {0, QStringLiteral("soubor nelze otevřít: ") + soubor.errorString()};
+        return std::nullopt;
+    }
+    // One byte more than allowed tells a file that is too long.
+    return PrectiCfm(soubor.read(NejvetsiSouborCfm + 1), chyba);
+}

@@ -1,0 +1,56 @@
+// The module configuration file (.cfm): a text file of "key = value" lines,
+// UTF-8, every line ended by a line break, "#" starts a comment line.
+// docs/cli.md describes the keys and their ranges.
+#pragma once
+
+#include "Dekl.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+// The largest file that is read at all.
+constexpr qint64 NejvetsiSouborCfm = 64 * 1024;
+
+struct TChybaCfm {
+    int Radek = 0; // 1-based line the message is about
+    QString Text;
+};
+
+// The keys of the file, in the order they are written.
+enum class TKlicCfm {
+    Format,
+    Adresa,
+    Rychlost,
+    InicializacniCas,
+    DobaVypnutiRele,
+    AktivaceWatchdogu,
+    NegaceDIN,
+    NegaceDOUT,
+    PocatecniStavDOUT
+};
+constexpr int PocetKlicuCfm = 9;
+const char* NazevKlice(TKlicCfm klic);
+
+// The file's text for a configuration; `komentar` lines go to its head.
+QByteArray ZapisCfm(const TKonfigurace& konfigurace, const QStringList& komentar);
+
+// Checks the whole text and takes the configuration from it; on any fault
+// the result is empty and `chyba` names the line.
+std::optional<TKonfigurace> PrectiCfm(const QByteArray& obsah, TChybaCfm& chyba);
+
+// The file at the path, read with the size limit; an unreadable file is a
+// fault of line 0.
+std::optional<TKonfigurace> NactiSouborCfm(const QString& cesta, TChybaCfm& chyba);
+
+// A decimal number or 0x followed by 1 to 8 hexadecimal digits, 32 bits.
+std::optional<std::uint32_t> CisloBezZnamenka(const QString& text);
+
+// The value of a key in a configuration, as the file writes it.
+QString HodnotaKlice(const TKonfigurace& konfigurace, TKlicCfm klic);
+
+// A module's activation byte as the file keeps it: 0 off, anything else 1.
+TKonfigurace Normalizovana(TKonfigurace konfigurace);

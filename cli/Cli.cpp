@@ -1,0 +1,284 @@
+// The command line: subcommands and options (CLI11), then the subcommand.
+#include "Cli.h"
+
+#include "Cfm.h"
+#include "Prevod.h"
+#include "PrikazyCli.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int NejvicePolozek = 1024; // a longer list is surely a mistake
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// "1,2,5-9": numbers and ranges from `min` to `max`, in the order given,
+// each once.
+std::vector<int> Seznam(const std::string& text, int min, int max, const std::string& volba) {
+    std::vector<int> cisla;
+    auto chyba = [&](const QString& co) {
+        throw CLI::ValidationError(
+            volba, (QStringLiteral("chybný seznam „%1“: ").arg(Q(text)) + co).toStdString());
+    };
+    for (const QString& cast : Q(text).split(u',')) {
+        const QStringList meze = cast.trimmed().split(u'-');
+        const auto od = meze.size() <= 2 ? CisloBezZnamenka(meze[0].trimmed()) : std::nullopt;
+        const auto po = meze.size() == 2 ? CisloBezZnamenka(meze[1].trimmed()) : od;
+        if (!od || !po || *od > *po) chyba(QStringLiteral("„%1“ není číslo ani rozsah").arg(cast));
+        if (*od < static_cast<std::uint32_t>(min) || *po > static_cast<std::uint32_t>(max))
+            chyba(QStringLiteral("„%1“ je mimo rozsah %2-%3").arg(cast).arg(min).arg(max));
+        for (std::uint32_t i = *od; i <= *po; ++i)
+            if (std::find(cisla.begin(), cisla.end(), static_cast<int>(i)) == cisla.end())
+                cisla.push_back(static_cast<int>(i));
+        if (cisla.size() > NejvicePolozek) chyba(QStringLiteral("příliš mnoho položek"));
+    }
+    return cisla;
+}
+
+std::int32_t Rychlost(const std::string& text, const std::string& volba) {
+    const auto v = CisloBezZnamenka(Q(text));
+    if (!v || std::find(RychlostiBd.begin(), RychlostiBd.end(), static_cast<std::int64_t>(*v)) ==
+                  RychlostiBd.end())
+        throw CLI::ValidationError(volba, "rychlost " + text +
+                                              " není jedna z 600, 1200, 2400, 4800, 9600, "
+                                              "19200, 38400, 57600, 115200");
+    return static_cast<std::int32_t>(*v);
+}
+
+std::uint32_t Cislo(const std::string& text, std::uint32_t max, const std::string& volba) {
+    const auto v = CisloBezZnamenka(Q(text));
+    if (!v || *v > max)
+        throw CLI::ValidationError(
+            volba,
+            (QStringLiteral("„%1“ není číslo v rozsahu 0-%2").arg(Q(text)).arg(max)).toStdString());
+    return *v;
+}
+
+// The ISA base address as the program writes it (300h), or 0x300, or 768.
+std::uint16_t BazovaAdresa(const std::string& text) {
+    QString t = Q(text);
+    if (t.endsWith(u'h', Qt::CaseInsensitive)) t = QStringLiteral("0x") + t.chopped(1);
+    return static_cast<std::uint16_t>(Cislo(t.toStdString(), 0xFFFF, "--isa-base"));
+}
+
+struct TVolby {
+    TVolbyPripojeni Pripojeni;
+    bool Json = false;
+    bool Trace = false;
+};
+
+const std::vector<std::string> Rozhrani = {"com", "isa", "pci", "usb", "lan"};
+
+// The options every subcommand takes: the connection, --json and --trace.
+void SpolecneVolby(CLI::App* p, TVolby& v) {
+    auto& c = v.Pripojeni;
+    p->add_option_function<std::string>(
+         "-i,--interface",
+         [&c](const std::string& s) {
+             const auto it = std::find(Rozhrani.begin(), Rozhrani.end(), s);
+             if (it == Rozhrani.end())
+                 throw CLI::ValidationError("--interface",
+                                            "rozhraní " + s + " není com, isa, pci, usb ani lan");
+             c.Rozhrani = static_cast<std::uint8_t>(it - Rozhrani.begin());
+         },
+         "rozhraní: com, isa, pci, usb, lan (bez volby: ze souboru W_zr464.ini)")
+        ->group("Připojení");
+    p->add_option_function<std::string>(
+         "--com",
+         [&c](const std::string& s) {
+             c.CisloPortu = static_cast<std::uint16_t>(Cislo(s, 0xFFFF, "--com"));
+         },
+         "číslo portu COMx")
+        ->group("Připojení");
+    p->add_option_function<std::string>(
+         "--isa-base", [&c](const std::string& s) { c.BazovaAdresa = BazovaAdresa(s); },
+         "bázová adresa karty KC-683 (300h, 0x300 nebo 768)")
+        ->group("Připojení");
+    p->add_option_function<std::string>(
+         "--ip", [&c](const std::string& s) { c.IPAdresa = Q(s); }, "IP adresa konvertoru ZR-1683")
+        ->group("Připojení");
+    p->add_option_function<std::string>(
+         "--udp-port",
+         [&c](const std::string& s) {
+             c.UDPPort = static_cast<std::int32_t>(Cislo(s, 65535, "--udp-port"));
+         },
+         "UDP port konvertoru ZR-1683")
+        ->group("Připojení");
+    p->add_option_function<std::string>(
+         "--udp-timeout",
+         [&c](const std::string& s) {
+             c.UDPTimeout = static_cast<std::int32_t>(Cislo(s, 65535, "--udp-timeout"));
+         },
+         "UDP timeout v ms")
+        ->group("Připojení");
+    p->add_option_function<std::string>(
+         "-a,--address",
+         [&c](const std::string& s) {
+             c.Adresa = static_cast<std::uint8_t>(Cislo(s, 255, "--address"));
+         },
+         "adresa modulu 0-255")
+        ->group("Připojení");
+    p->add_option_function<std::string>(
+         "-b,--baud", [&c](const std::string& s) { c.Rychlost = Rychlost(s, "--baud"); },
+         "komunikační rychlost v Bd")
+        ->group("Připojení");
+    p->add_flag("--json", v.Json, "výstup jako JSON (s --watch JSON Lines)")->group("Výstup");
+    p->add_flag("--trace", v.Trace,
+                "každý příkaz na standardní chybový výstup (příkaz, data, výsledek, čas)")
+        ->group("Výstup");
+}
+
+void VolbyOpakovani(CLI::App* p, TOpakovani& o) {
+    p->add_flag("--watch", o.Zapnuto, "číst opakovaně, do Ctrl-C");
+    p->add_option("--interval", o.Interval, "interval opakování v ms (výchozí 1000)")
+        ->check(CLI::Range(0, 3600000));
+    p->add_option("--count", o.Pocet, "s --watch: počet čtení (0 = bez omezení)")
+        ->check(CLI::Range(0, 1000000000));
+}
+
+// What the parsed command line asks for; filled by the option callbacks.
+struct TZadani {
+    TVolby Volby;
+    TOpakovani Opakovani;
+    std::string Soubor, Cile, Adresy, Rychlosti, Zapnout, Maska;
+    bool SAdresou = false;
+    bool Vynulovat = false;
+    std::optional<std::uint16_t> CasWatchdogu;
+    std::function<int(TKontext&)> Akce;
+};
+
+CLI::App* Podprikaz(CLI::App& app, TZadani& z, const std::string& nazev, const std::string& popis) {
+    CLI::App* p = app.add_subcommand(nazev, popis);
+    SpolecneVolby(p, z.Volby);
+    return p;
+}
+
+void PrikazyConfig(CLI::App& app, TZadani& z) {
+    CLI::App* config = app.add_subcommand(
+        "config", "konfigurace modulu: zobrazení, soubor .cfm, porovnání, zápis");
+    config->require_subcommand(1);
+    Podprikaz(*config, z, "show", "vypíše všechny konfigurační registry modulu")
+        ->final_callback([&z] { z.Akce = [](TKontext& k) { return ConfigShow(k); }; });
+    auto* save = Podprikaz(*config, z, "save", "uloží konfiguraci modulu do souboru .cfm");
+    save->add_option("FILE", z.Soubor, "soubor .cfm")->required();
+    save->final_callback(
+        [&z] { z.Akce = [&z](TKontext& k) { return ConfigSave(k, Q(z.Soubor)); }; });
+    auto* diff = Podprikaz(*config, z, "diff", "porovná modul se souborem .cfm");
+    diff->add_option("FILE", z.Soubor, "soubor .cfm")->required();
+    diff->add_flag("--with-address", z.SAdresou, "porovnat i adresu a rychlost modulu");
+    diff->final_callback(
+        [&z] { z.Akce = [&z](TKontext& k) { return ConfigDiff(k, Q(z.Soubor), z.SAdresou); }; });
+    auto* load =
+        Podprikaz(*config, z, "load", "zapíše soubor .cfm do modulu (modulů) se zpětným čtením");
+    load->add_option("FILE", z.Soubor, "soubor .cfm")->required();
+    load->add_option("--to", z.Cile, "adresy modulů, např. 1,2,5-9 (výchozí: --address)");
+    load->add_flag("--with-address", z.SAdresou,
+                   "zapsat i adresu a rychlost ze souboru (platí po restartu modulu)");
+    load->final_callback([&z] {
+        std::vector<std::uint8_t> cile;
+        if (!z.Cile.empty())
+            for (int a : Seznam(z.Cile, 0, 255, "--to"))
+                cile.push_back(static_cast<std::uint8_t>(a));
+        if (z.SAdresou && cile.size() > 1)
+            throw CLI::ValidationError("--with-address",
+                                       "lze použít jen pro jeden modul (všechny by dostaly "
+                                       "stejnou adresu)");
+        z.Akce = [&z, cile](TKontext& k) { return ConfigLoad(k, Q(z.Soubor), cile, z.SAdresou); };
+    });
+}
+
+void PrikazySken(CLI::App& app, TZadani& z) {
+    auto* scan = Podprikaz(app, z, "scan", "najde moduly na sběrnici (adresy a rychlosti)");
+    scan->add_option("--addresses", z.Adresy, "adresy, např. 0-31,100 (výchozí 0-255)");
+    scan->add_option("--rates", z.Rychlosti,
+                     "rychlosti v Bd, např. 9600,19200 (výchozí všech devět)");
+    scan->final_callback([&z] {
+        std::vector<std::uint8_t> adresy;
+        for (int a : Seznam(z.Adresy.empty() ? "0-255" : z.Adresy, 0, 255, "--addresses"))
+            adresy.push_back(static_cast<std::uint8_t>(a));
+        std::vector<std::int32_t> rychlosti(RychlostiBd.begin(), RychlostiBd.end());
+        if (!z.Rychlosti.empty()) {
+            rychlosti.clear();
+            for (const QString& r : Q(z.Rychlosti).split(u','))
+                rychlosti.push_back(Rychlost(r.trimmed().toStdString(), "--rates"));
+        }
+        z.Akce = [adresy, rychlosti](TKontext& k) { return Scan(k, adresy, rychlosti); };
+    });
+}
+
+void PrikazyHodnoty(CLI::App& app, TZadani& z) {
+    Podprikaz(app, z, "identify", "název, verze a doplňková identifikace modulu")
+        ->final_callback([&z] { z.Akce = [](TKontext& k) { return Identify(k); }; });
+    auto* inputs = Podprikaz(app, z, "inputs", "stav digitálních vstupů DIN0-31");
+    VolbyOpakovani(inputs, z.Opakovani);
+    inputs->final_callback([&z] { z.Akce = [&z](TKontext& k) { return Inputs(k, z.Opakovani); }; });
+    auto* status = Podprikaz(app, z, "status", "status registr modulu");
+    status->add_flag("--clear", z.Vynulovat, "status registr vynulovat");
+    VolbyOpakovani(status, z.Opakovani);
+    status->final_callback(
+        [&z] { z.Akce = [&z](TKontext& k) { return Status(k, z.Vynulovat, z.Opakovani); }; });
+    auto* wd = Podprikaz(app, z, "watchdog", "zbývající čas watchdogu");
+    wd->add_option_function<std::string>(
+        "--set",
+        [&z](const std::string& s) {
+            z.CasWatchdogu = static_cast<std::uint16_t>(Cislo(s, 65535, "--set"));
+        },
+        "nastavit zbývající čas v sekundách (0-65535)");
+    VolbyOpakovani(wd, z.Opakovani);
+    wd->final_callback(
+        [&z] { z.Akce = [&z](TKontext& k) { return Watchdog(k, z.CasWatchdogu, z.Opakovani); }; });
+    auto* outputs = Podprikaz(app, z, "outputs", "nastaví všech 32 digitálních výstupů najednou");
+    outputs->add_option("MASK", z.Maska, "maska DOUT0-31 (bit 0 = DOUT0), např. 0x0000000F");
+    outputs->add_option("--on", z.Zapnout,
+                        "seznam zapnutých výstupů, např. 0,3,8-15; ostatní vypnuty");
+    outputs->final_callback([&z] {
+        if (z.Maska.empty() == z.Zapnout.empty())
+            throw CLI::ValidationError("outputs", "zadejte buď MASK, nebo --on");
+        std::uint32_t maska = 0;
+        if (!z.Maska.empty()) maska = Cislo(z.Maska, 0xFFFFFFFFu, "MASK");
+        if (!z.Zapnout.empty())
+            for (int n : Seznam(z.Zapnout, 0, 31, "--on"))
+                maska |= 1u << n;
+        z.Akce = [maska](TKontext& k) { return Outputs(k, maska); };
+    });
+}
+
+} // namespace
+
+std::atomic<bool>& PozadavekPreruseni() {
+    static std::atomic<bool> pozadavek{false};
+    return pozadavek;
+}
+
+int SpustCli(const std::vector<std::string>& argumenty, std::ostream& out, std::ostream& err,
+             const TProstredi& prostredi) {
+    CLI::App app("Modul ZR-464 z příkazové řádky: identifikace, hledání modulů na sběrnici, "
+                 "záloha a klonování konfigurace, vstupy, výstupy, status, watchdog.",
+                 "zr464-cli");
+    app.set_help_flag("-h,--help", "vypíše nápovědu");
+    app.require_subcommand(1);
+    app.footer("Kódy ukončení: 0 úspěch, 1 chyba modulu nebo knihovny, 2 chybné použití "
+               "nebo soubor, 3 nesouhlas (zpětné čtení, rozdíly), 130 přerušeno (Ctrl-C).");
+    TZadani z;
+    PrikazyHodnoty(app, z);
+    PrikazySken(app, z);
+    PrikazyConfig(app, z);
+    try {
+        std::vector<std::string> obracene(argumenty.rbegin(), argumenty.rend());
+        app.parse(obracene);
+    } catch (const CLI::CallForHelp& e) {
+        app.exit(e, out, err);
+        return KodUkonceni::Uspech;
+    } catch (const CLI::ParseError& e) {
+        err << "chybné použití: " << e.what() << "\n(nápověda: zr464-cli --help)\n";
+        return KodUkonceni::ChybaPouziti;
+    }
+    TVystup vystup(out, err, z.Volby.Json);
+    TKontext kontext{vystup, prostredi, z.Volby.Pripojeni, z.Volby.Trace};
+    return z.Akce ? z.Akce(kontext) : KodUkonceni::ChybaPouziti;
+}

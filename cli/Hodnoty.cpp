@@ -1,0 +1,237 @@
+// identify, inputs, outputs, status, watchdog: single commands to the module,
+// once or repeated with --watch; and the connection around every subcommand.
+#include "Cli.h"
+#include "Identifikace.h"
+#include "Prikazy.h"
+#include "PrikazyCli.h"
+#include "Xxxx683.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+std::uint32_t Slovo(const std::array<std::uint8_t, 4>& a) {
+    return a[0] | (a[1] << 8) | (a[2] << 16) | (static_cast<std::uint32_t>(a[3]) << 24);
+}
+
+QString Hex32(std::uint32_t v) {
+    return QStringLiteral("0x") + QStringLiteral("%1").arg(v, 8, 16, QLatin1Char('0')).toUpper();
+}
+
+// Bits 0 to 31 as "1"/"0", DIN0 first.
+QJsonArray Bity(std::uint32_t v) {
+    QJsonArray pole;
+    for (int n = 0; n < 32; ++n)
+        pole.append(static_cast<int>((v >> n) & 1u));
+    return pole;
+}
+
+// The 32 bits in four groups of eight, bit 0 (channel 0) leftmost.
+QString Skupiny(std::uint32_t v) {
+    QString text;
+    for (int n = 0; n < 32; ++n) {
+        if (n > 0 && n % 8 == 0) text += u' ';
+        text += ((v >> n) & 1u) ? u'1' : u'0';
+    }
+    return text;
+}
+
+struct TBitStatusu {
+    std::uint32_t Maska;
+    const char* Nazev;
+};
+constexpr TBitStatusu BityStatusu[] = {{StatusBit::FN, "FN"},
+                                       {StatusBit::PRF, "PRF"},
+                                       {StatusBit::PWR, "PWR"},
+                                       {StatusBit::RST, "RST"},
+                                       {StatusBit::ERR24, "ERR24"}};
+
+QStringList NazvyBitu(std::uint32_t v) {
+    QStringList nazvy;
+    for (const TBitStatusu& b : BityStatusu)
+        if (v & b.Maska) nazvy << QLatin1String(b.Nazev);
+    return nazvy;
+}
+
+TChyba ChybaPrikazu(const TSpojeni& s, const QString& krok, const TOdpovedModulu& o) {
+    return {krok, o.Vysledek, TextKodu(s.Data.Rozhrani, o.Vysledek), KodUkonceni::ChybaModulu};
+}
+
+// The interval's wait, ended early by Ctrl-C.
+void Cekej(int ms) {
+    const auto konec = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!PozadavekPreruseni().load() && std::chrono::steady_clock::now() < konec)
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 10)));
+}
+
+// One poll: the command, its text line and its JSON record, or the error.
+using TCteni = std::function<std::optional<TChyba>(TSpojeni&, QString&, QJsonObject&)>;
+
+int Jednou(TKontext& kontext, TSpojeni& s, const TCteni& cteni) {
+    QString text;
+    QJsonObject json{{QStringLiteral("adresa"), s.Data.Adresa}};
+    if (auto chyba = cteni(s, text, json)) return kontext.Vystup.Chyba(*chyba);
+    kontext.Vystup.Radek(text);
+    if (kontext.Vystup.Json()) kontext.Vystup.Dokument(json);
+    return KodUkonceni::Uspech;
+}
+
+// --watch: a line (or JSON line) per poll; a failed poll is reported and the
+// polling goes on, as in the live windows.
+int Opakovane(TKontext& kontext, TSpojeni& s, const TCteni& cteni, const TOpakovani& o) {
+    int vysledek = KodUkonceni::Uspech;
+    for (int i = 0; o.Pocet == 0 || i < o.Pocet; ++i) {
+        if (i > 0) Cekej(o.Interval);
+        if (PozadavekPreruseni().load()) return KodUkonceni::Preruseno;
+        QString text;
+        QJsonObject json{
+            {QStringLiteral("cas"), QDateTime::currentDateTime().toString(Qt::ISODateWithMs)},
+            {QStringLiteral("adresa"), s.Data.Adresa}};
+        if (auto chyba = cteni(s, text, json)) {
+            vysledek = KodUkonceni::ChybaModulu;
+            kontext.Vystup.Hlaseni(QStringLiteral("chyba: ") + PopisChyby(*chyba));
+            json.insert(QStringLiteral("chyba"), JsonChyby(*chyba));
+        } else {
+            kontext.Vystup.Radek(text);
+        }
+        if (kontext.Vystup.Json()) kontext.Vystup.RadekJson(json);
+    }
+    return PozadavekPreruseni().load() ? KodUkonceni::Preruseno : vysledek;
+}
+
+int Spust(TKontext& kontext, const TCteni& cteni, const TOpakovani& o) {
+    return SPripojenim(kontext, [&](TSpojeni& s) {
+        return o.Zapnuto ? Opakovane(kontext, s, cteni, o) : Jednou(kontext, s, cteni);
+    });
+}
+
+std::optional<TChyba> CtiVstupy(TSpojeni& s, QString& text, QJsonObject& json) {
+    const TOdpovedModulu o = ProvedPrikaz(s.Data, Prikaz::CtiVstupy, Prikaz::ParDIO, {});
+    if (!o.Ok()) return ChybaPrikazu(s, QStringLiteral("čtení vstupů"), o);
+    const std::uint32_t v = Slovo(o.A);
+    text = QStringLiteral("DIN0-31: %1 (%2)").arg(Skupiny(v), Hex32(v));
+    json.insert(QStringLiteral("vstupy"), static_cast<qint64>(v));
+    json.insert(QStringLiteral("din"), Bity(v));
+    return std::nullopt;
+}
+
+std::optional<TChyba> CtiStatus(TSpojeni& s, QString& text, QJsonObject& json) {
+    const TOdpovedModulu o = ProvedPrikaz(s.Data, Prikaz::CtiStav, Prikaz::ParStatusRegistr, {});
+    if (!o.Ok()) return ChybaPrikazu(s, QStringLiteral("čtení status registru"), o);
+    const std::uint32_t v = Slovo(o.A);
+    const QStringList nazvy = NazvyBitu(v);
+    text = QStringLiteral("Status registr: ") + Hex32(v);
+    if (!nazvy.isEmpty()) text += QStringLiteral(" (") + nazvy.join(QLatin1Char(' ')) + u')';
+    json.insert(QStringLiteral("status"), static_cast<qint64>(v));
+    json.insert(QStringLiteral("bity"), Bity(v));
+    json.insert(QStringLiteral("nastavene"), QJsonArray::fromStringList(nazvy));
+    return std::nullopt;
+}
+
+std::optional<TChyba> CtiWatchdog(TSpojeni& s, QString& text, QJsonObject& json) {
+    const TOdpovedModulu o = ProvedPrikaz(s.Data, Prikaz::CtiStav, Prikaz::ParCasWatchdog, {});
+    if (!o.Ok()) return ChybaPrikazu(s, QStringLiteral("čtení času watchdogu"), o);
+    const int zbyva = o.A[0] | (o.A[1] << 8);
+    text = QStringLiteral("Watchdog: zbývá %1 s").arg(zbyva);
+    json.insert(QStringLiteral("zbyva"), zbyva);
+    return std::nullopt;
+}
+
+} // namespace
+
+int SPripojenim(TKontext& kontext, const std::function<int(TSpojeni&)>& prace) {
+    TSpojeni s(DataPripojeni(kontext.Pripojeni, kontext.Prostredi.Nastaveni));
+    if (kontext.Trace)
+        NastavPozorovatelePrikazu([&](const TZaznamPrikazu& z) { kontext.Vystup.Trace(z); });
+    int kod = KodUkonceni::Uspech;
+    if (auto chyba = s.Otevri())
+        kod = kontext.Vystup.Chyba(*chyba);
+    else
+        kod = prace(s);
+    NastavPozorovatelePrikazu(nullptr);
+    return kod;
+}
+
+int Identify(TKontext& kontext) {
+    return SPripojenim(kontext, [&](TSpojeni& s) {
+        const TIdentifikace id = IdentifikujModul(s.Data.Rozhrani, s.Data.Spojeni, s.Data.Adresa);
+        if (!id.Ok())
+            return kontext.Vystup.Chyba({QStringLiteral("identifikace"), id.Vysledek,
+                                         TextKodu(s.Data.Rozhrani, id.Vysledek),
+                                         KodUkonceni::ChybaModulu});
+        kontext.Vystup.Radek(QStringLiteral("Modul: ") + id.Modul());
+        kontext.Vystup.Radek(QStringLiteral("Název: ") + id.Nazev);
+        kontext.Vystup.Radek(QStringLiteral("Verze: ") + id.Verze);
+        kontext.Vystup.Radek(QStringLiteral("Doplňková identifikace: ") + id.Doplnek);
+        if (kontext.Vystup.Json())
+            kontext.Vystup.Dokument({{QStringLiteral("adresa"), s.Data.Adresa},
+                                     {QStringLiteral("rychlost"), s.Data.Rychlost},
+                                     {QStringLiteral("modul"), id.Modul()},
+                                     {QStringLiteral("nazev"), id.Nazev},
+                                     {QStringLiteral("verze"), id.Verze},
+                                     {QStringLiteral("doplnek"), id.Doplnek}});
+        return KodUkonceni::Uspech;
+    });
+}
+
+int Inputs(TKontext& kontext, const TOpakovani& opakovani) {
+    return Spust(kontext, CtiVstupy, opakovani);
+}
+
+int Status(TKontext& kontext, bool vynulovat, const TOpakovani& opakovani) {
+    if (!vynulovat) return Spust(kontext, CtiStatus, opakovani);
+    // Cleared once, then read (once or repeatedly) to show what remains.
+    const TCteni cteni = [vynulovano = false](TSpojeni& s, QString& text,
+                                              QJsonObject& json) mutable -> std::optional<TChyba> {
+        if (!vynulovano) {
+            const TOdpovedModulu o =
+                ProvedPrikaz(s.Data, Prikaz::ZapisStav, Prikaz::ParStatusRegistr, {});
+            if (!o.Ok()) return ChybaPrikazu(s, QStringLiteral("nulování status registru"), o);
+            vynulovano = true;
+            json.insert(QStringLiteral("vynulovano"), true);
+        }
+        return CtiStatus(s, text, json);
+    };
+    return Spust(kontext, cteni, opakovani);
+}
+
+int Watchdog(TKontext& kontext, std::optional<std::uint16_t> nastavit,
+             const TOpakovani& opakovani) {
+    if (!nastavit) return Spust(kontext, CtiWatchdog, opakovani);
+    const std::uint16_t cas = *nastavit;
+    const TCteni cteni = [cas,
+                          nastaveno = false](TSpojeni& s, QString& text,
+                                             QJsonObject& json) mutable -> std::optional<TChyba> {
+        if (!nastaveno) {
+            const TOdpovedModulu o = ProvedPrikaz(s.Data, Prikaz::ZapisStav, Prikaz::ParCasWatchdog,
+                                                  {0, static_cast<std::uint8_t>(cas & 0xFF),
+                                                   static_cast<std::uint8_t>(cas >> 8), 0, 0});
+            if (!o.Ok()) return ChybaPrikazu(s, QStringLiteral("zápis času watchdogu"), o);
+            nastaveno = true;
+            json.insert(QStringLiteral("nastaveno"), cas);
+        }
+        return CtiWatchdog(s, text, json);
+    };
+    return Spust(kontext, cteni, opakovani);
+}
+
+int Outputs(TKontext& kontext, std::uint32_t maska) {
+    return SPripojenim(kontext, [&](TSpojeni& s) {
+        const TOdpovedModulu o = ProvedPrikaz(
+            s.Data, Prikaz::ZapisVystupy, Prikaz::ParDIO,
+            {0, static_cast<std::uint8_t>(maska), static_cast<std::uint8_t>(maska >> 8),
+             static_cast<std::uint8_t>(maska >> 16), static_cast<std::uint8_t>(maska >> 24)});
+        if (!o.Ok())
+            return kontext.Vystup.Chyba(ChybaPrikazu(s, QStringLiteral("zápis výstupů"), o));
+        kontext.Vystup.Radek(
+            QStringLiteral("Data zapsána: DOUT0-31 %1 (%2)").arg(Skupiny(maska), Hex32(maska)));
+        if (kontext.Vystup.Json())
+            kontext.Vystup.Dokument({{QStringLiteral("adresa"), s.Data.Adresa},
+                                     {QStringLiteral("vystupy"), static_cast<qint64>(maska)},
+                                     {QStringLiteral("dout"), Bity(maska)}});
+        return KodUkonceni::Uspech;
+    });
+}

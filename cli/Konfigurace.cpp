@@ -1,0 +1,258 @@
+// config show / save / diff / load: the module's configuration registers as
+// one record, a .cfm file, their comparison and the writing with read-back.
+#include "Cfm.h"
+#include "Cli.h"
+#include "Identifikace.h"
+#include "Prikazy.h"
+#include "PrikazyCli.h"
+#include "Sekvence.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QSaveFile>
+
+namespace {
+
+using P = TPoleKonfigurace;
+
+constexpr TRegistrKonfigurace RegistryAdresy[] = {{Registr::Adresa, P::Adresa},
+                                                  {Registr::Rychlost, P::Rychlost}};
+constexpr TRegistrKonfigurace RegistryWatchdogu[] = {
+    {Registr::InicializacniCasL, P::InicializacniCas, 0},
+    {Registr::InicializacniCasH, P::InicializacniCas, 1},
+    {Registr::DobaVypnutiReleL, P::DobaVypnutiRele, 0},
+    {Registr::DobaVypnutiReleH, P::DobaVypnutiRele, 1},
+    {Registr::AktivaceCasovace, P::AktivaceCasovace}};
+constexpr TRegistrKonfigurace RegistryDIO[] = {
+    {Registr::PocatecniStavDOUT(0), P::PocatecniStavDOUT, 0},
+    {Registr::PocatecniStavDOUT(1), P::PocatecniStavDOUT, 1},
+    {Registr::PocatecniStavDOUT(2), P::PocatecniStavDOUT, 2},
+    {Registr::PocatecniStavDOUT(3), P::PocatecniStavDOUT, 3},
+    {Registr::NegaceDIN(0), P::NegaceDIN, 0},
+    {Registr::NegaceDIN(1), P::NegaceDIN, 1},
+    {Registr::NegaceDIN(2), P::NegaceDIN, 2},
+    {Registr::NegaceDIN(3), P::NegaceDIN, 3},
+    {Registr::NegaceDOUT(0), P::NegaceDOUT, 0},
+    {Registr::NegaceDOUT(1), P::NegaceDOUT, 1},
+    {Registr::NegaceDOUT(2), P::NegaceDOUT, 2},
+    {Registr::NegaceDOUT(3), P::NegaceDOUT, 3}};
+
+// The three groups as the configuration windows send them: the watchdog
+// window's read-back carries the value written.
+const TSekvenceRegistru SekvenceAdresy{RegistryAdresy, TPauza::MeziPrikazy, false};
+const TSekvenceRegistru SekvenceWatchdogu{RegistryWatchdogu, TPauza::MeziPrikazy, true};
+const TSekvenceRegistru SekvenceDIO{RegistryDIO, TPauza::MeziPrikazy, false};
+
+// Every pause checks for Ctrl-C; the command in progress always ends first.
+const TPrubehSekvence Prubeh{nullptr, [] { return !PozadavekPreruseni().load(); }};
+
+bool JeAdresniKlic(TKlicCfm k) {
+    return k == TKlicCfm::Adresa || k == TKlicCfm::Rychlost;
+}
+
+TChyba ChybaSekvence(const TSpojeni& s, const TVysledekSekvence& v, const QString& co) {
+    if (v.Konec == TKonecSekvence::Preruseno)
+        return {co, 0, QStringLiteral("přerušeno"), KodUkonceni::Preruseno};
+    if (v.Konec == TKonecSekvence::ChybaZapisu)
+        return {co + QStringLiteral(", registr %1").arg(v.Registr), 0,
+                QStringLiteral("Chyba zápisu dat. (přečteno %1)").arg(v.Precteno),
+                KodUkonceni::Nesouhlas};
+    return {co + QStringLiteral(", registr %1").arg(v.Registr), v.Kod,
+            TextKodu(s.Data.Rozhrani, v.Kod), KodUkonceni::ChybaModulu};
+}
+
+// Reads every configuration register of the connection's module.
+std::optional<TChyba> PrectiVse(TSpojeni& s, TKonfigurace& k) {
+    for (const TSekvenceRegistru* sekvence : {&SekvenceAdresy, &SekvenceWatchdogu, &SekvenceDIO}) {
+        const TVysledekSekvence v = PrectiRegistry(s.Data, *sekvence, k, Prubeh);
+        if (!v.Ok()) return ChybaSekvence(s, v, QStringLiteral("čtení konfigurace"));
+    }
+    return std::nullopt;
+}
+
+QJsonObject JsonKonfigurace(const TKonfigurace& k) {
+    QJsonObject o;
+    for (int i = 1; i < PocetKlicuCfm; ++i) {
+        const auto klic = static_cast<TKlicCfm>(i);
+        const QString hodnota = HodnotaKlice(k, klic);
+        o.insert(QLatin1String(NazevKlice(klic)),
+                 static_cast<qint64>(hodnota.toULongLong(nullptr, 0)));
+    }
+    o.insert(QStringLiteral("rychlost_index"), k.Rychlost);
+    o.insert(QStringLiteral("aktivace_registr"), k.AktivaceCasovace);
+    return o;
+}
+
+void TiskniKonfiguraci(TVystup& v, const TKonfigurace& k) {
+    const QString rychlost = k.Rychlost < PocetRychlosti
+                                 ? TextRychlosti(k.Rychlost)
+                                 : QStringLiteral("neznámá (index %1)").arg(k.Rychlost);
+    v.Radek(QStringLiteral("Adresa modulu: %1").arg(k.Adresa));
+    v.Radek(QStringLiteral("Komunikační rychlost: ") + rychlost);
+    v.Radek(QStringLiteral("Inicializační čas: %1 s").arg(k.InicializacniCas));
+    v.Radek(QStringLiteral("Doba vypnutí relé: %1 s").arg(k.DobaVypnutiRele));
+    v.Radek(k.AktivaceCasovace == 0 ? QStringLiteral("Watchdog: watchdog vypnut")
+                                    : QStringLiteral("Watchdog: watchdog aktivován"));
+    v.Radek(QStringLiteral("Negace DIN: ") + HodnotaKlice(k, TKlicCfm::NegaceDIN));
+    v.Radek(QStringLiteral("Negace DOUT: ") + HodnotaKlice(k, TKlicCfm::NegaceDOUT));
+    v.Radek(QStringLiteral("Počáteční stav DOUT: ") + HodnotaKlice(k, TKlicCfm::PocatecniStavDOUT));
+}
+
+// The file checked whole; a fault is a usage error naming the line.
+std::optional<TKonfigurace> SouborKonfigurace(TKontext& kontext, const QString& soubor, int& kod) {
+    TChybaCfm chyba;
+    auto k = NactiSouborCfm(soubor, chyba);
+    if (k) return k;
+    const QString misto =
+        chyba.Radek > 0 ? QStringLiteral("řádek %1").arg(chyba.Radek) : QStringLiteral("soubor");
+    TChyba c{soubor + QStringLiteral(", ") + misto, 0, chyba.Text, KodUkonceni::ChybaPouziti};
+    kod = kontext.Vystup.Chyba(c);
+    return std::nullopt;
+}
+
+} // namespace
+
+int ConfigShow(TKontext& kontext) {
+    return SPripojenim(kontext, [&](TSpojeni& s) {
+        TKonfigurace k = VychoziKonfigurace();
+        if (auto chyba = PrectiVse(s, k)) return kontext.Vystup.Chyba(*chyba);
+        TiskniKonfiguraci(kontext.Vystup, k);
+        if (kontext.Vystup.Json())
+            kontext.Vystup.Dokument({{QStringLiteral("adresa_pripojeni"), s.Data.Adresa},
+                                     {QStringLiteral("konfigurace"), JsonKonfigurace(k)}});
+        return KodUkonceni::Uspech;
+    });
+}
+
+int ConfigSave(TKontext& kontext, const QString& soubor) {
+    return SPripojenim(kontext, [&](TSpojeni& s) {
+        TKonfigurace k = VychoziKonfigurace();
+        if (auto chyba = PrectiVse(s, k)) return kontext.Vystup.Chyba(*chyba);
+        const TIdentifikace id = IdentifikujModul(s.Data.Rozhrani, s.Data.Spojeni, s.Data.Adresa);
+        const QStringList hlavicka = {
+            QStringLiteral("Konfigurace modulu ZR-464 (zr464-cli config save)"),
+            QStringLiteral("modul %1, adresa %2, %3 Bd, %4")
+                .arg(id.Ok() ? id.Modul() : QStringLiteral("?"))
+                .arg(s.Data.Adresa)
+                .arg(s.Data.Rychlost)
+                .arg(QDateTime::currentDateTime().toString(Qt::ISODate))};
+        QSaveFile f(soubor);
+        if (!f.open(QIODevice::WriteOnly) || f.write(ZapisCfm(k, hlavicka)) < 0 || !f.commit())
+            return kontext.Vystup.Chyba({QStringLiteral("zápis souboru ") + soubor, 0,
+                                         f.errorString(), KodUkonceni::ChybaPouziti});
+        kontext.Vystup.Radek(QStringLiteral("Konfigurace uložena do souboru ") + soubor);
+        if (kontext.Vystup.Json())
+            kontext.Vystup.Dokument({{QStringLiteral("soubor"), soubor},
+                                     {QStringLiteral("konfigurace"), JsonKonfigurace(k)}});
+        return KodUkonceni::Uspech;
+    });
+}
+
+int ConfigDiff(TKontext& kontext, const QString& soubor, bool sAdresou) {
+    int kod = 0;
+    const auto zeSouboru = SouborKonfigurace(kontext, soubor, kod);
+    if (!zeSouboru) return kod;
+    return SPripojenim(kontext, [&](TSpojeni& s) {
+        TKonfigurace k = VychoziKonfigurace();
+        if (auto chyba = PrectiVse(s, k)) return kontext.Vystup.Chyba(*chyba);
+        QJsonArray rozdily;
+        for (int i = 1; i < PocetKlicuCfm; ++i) {
+            const auto klic = static_cast<TKlicCfm>(i);
+            if (JeAdresniKlic(klic) && !sAdresou) continue;
+            const QString vSouboru = HodnotaKlice(*zeSouboru, klic);
+            const QString vModulu = HodnotaKlice(k, klic);
+            if (vSouboru == vModulu) continue;
+            const QString nazev = QLatin1String(NazevKlice(klic));
+            kontext.Vystup.Radek(
+                QStringLiteral("%1: soubor %2, modul %3").arg(nazev, vSouboru, vModulu));
+            rozdily.append(QJsonObject{{QStringLiteral("klic"), nazev},
+                                       {QStringLiteral("soubor"), vSouboru},
+                                       {QStringLiteral("modul"), vModulu}});
+        }
+        if (rozdily.isEmpty()) kontext.Vystup.Radek(QStringLiteral("Bez rozdílů."));
+        if (kontext.Vystup.Json())
+            kontext.Vystup.Dokument({{QStringLiteral("adresa"), s.Data.Adresa},
+                                     {QStringLiteral("shoda"), rozdily.isEmpty()},
+                                     {QStringLiteral("rozdily"), rozdily}});
+        return rozdily.isEmpty() ? KodUkonceni::Uspech : KodUkonceni::Nesouhlas;
+    });
+}
+
+namespace {
+
+// The more serious of two outcomes for the exit code.
+int Horsi(int a, int b) {
+    auto vaha = [](int k) {
+        return k == KodUkonceni::Preruseno     ? 4
+               : k == KodUkonceni::ChybaModulu ? 3
+               : k == KodUkonceni::Nesouhlas   ? 2
+                                               : (k != 0 ? 1 : 0);
+    };
+    return vaha(a) >= vaha(b) ? a : b;
+}
+
+// Writes the configuration into the module at `adresa`; the outcome as one
+// line and one JSON record.
+int ZapisDoModulu(TKontext& kontext, TSpojeni& s, std::uint8_t adresa, const TKonfigurace& k,
+                  bool sAdresou, QJsonArray& moduly) {
+    s.Data.Adresa = adresa;
+    std::vector<const TSekvenceRegistru*> sekvence = {&SekvenceDIO, &SekvenceWatchdogu};
+    if (sAdresou) sekvence.push_back(&SekvenceAdresy);
+    int celkem = 0, hotovo = 0;
+    for (const auto* q : sekvence)
+        celkem += static_cast<int>(q->Registry.size());
+    for (const auto* q : sekvence) {
+        const TVysledekSekvence v = ZapisRegistry(s.Data, *q, k, Prubeh);
+        hotovo += v.Hotovych;
+        if (v.Ok()) continue;
+        const TChyba c = ChybaSekvence(s, v, QStringLiteral("zápis"));
+        kontext.Vystup.Radek(QStringLiteral("adresa %1: zastaveno po %2 z %3 registrů: %4")
+                                 .arg(adresa)
+                                 .arg(hotovo)
+                                 .arg(celkem)
+                                 .arg(PopisChyby(c)));
+        moduly.append(QJsonObject{{QStringLiteral("adresa"), adresa},
+                                  {QStringLiteral("ok"), false},
+                                  {QStringLiteral("zapsano"), hotovo},
+                                  {QStringLiteral("registru"), celkem},
+                                  {QStringLiteral("registr"), v.Registr},
+                                  {QStringLiteral("chyba"), JsonChyby(c)}});
+        return c.KodUkonceni;
+    }
+    kontext.Vystup.Radek(
+        QStringLiteral("adresa %1: zapsáno a ověřeno (%2 registrů)").arg(adresa).arg(celkem));
+    moduly.append(QJsonObject{{QStringLiteral("adresa"), adresa},
+                              {QStringLiteral("ok"), true},
+                              {QStringLiteral("zapsano"), hotovo},
+                              {QStringLiteral("registru"), celkem}});
+    return KodUkonceni::Uspech;
+}
+
+} // namespace
+
+int ConfigLoad(TKontext& kontext, const QString& soubor, const std::vector<std::uint8_t>& cile,
+               bool sAdresou) {
+    int kod = 0;
+    const auto k = SouborKonfigurace(kontext, soubor, kod);
+    if (!k) return kod;
+    return SPripojenim(kontext, [&](TSpojeni& s) {
+        std::vector<std::uint8_t> adresy = cile;
+        if (adresy.empty()) adresy.push_back(s.Data.Adresa);
+        QJsonArray moduly;
+        int vysledek = KodUkonceni::Uspech;
+        for (const std::uint8_t adresa : adresy) {
+            if (PozadavekPreruseni().load()) {
+                kontext.Vystup.Radek(
+                    QStringLiteral("adresa %1: nezapsáno (přerušeno)").arg(adresa));
+                vysledek = Horsi(vysledek, KodUkonceni::Preruseno);
+                continue;
+            }
+            vysledek = Horsi(vysledek, ZapisDoModulu(kontext, s, adresa, *k, sAdresou, moduly));
+        }
+        if (kontext.Vystup.Json())
+            kontext.Vystup.Dokument({{QStringLiteral("soubor"), soubor},
+                                     {QStringLiteral("moduly"), moduly},
+                                     {QStringLiteral("ok"), vysledek == KodUkonceni::Uspech}});
+        return vysledek;
+    });
+}

@@ -1,0 +1,50 @@
+// The subcommands of zr464-cli. Each takes the common context and its own
+// arguments and returns the exit code; everything it prints goes through
+// the context's output.
+#pragma once
+
+#include "Spojeni.h"
+#include "Vystup.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+struct TProstredi;
+
+struct TKontext {
+    TVystup& Vystup;
+    const TProstredi& Prostredi;
+    TVolbyPripojeni Pripojeni;
+    bool Trace = false;
+};
+
+// Opens the connection of the context (with the trace observer when asked
+// for), runs the work and closes it again; an opening that fails ends with
+// the error.
+int SPripojenim(TKontext& kontext, const std::function<int(TSpojeni&)>& prace);
+
+// Repeated polling of --watch: every `interval` ms until `pocet` polls are
+// done (0: no limit) or Ctrl-C. `poll` returns false when its poll failed.
+struct TOpakovani {
+    bool Zapnuto = false;
+    int Interval = 1000;
+    int Pocet = 0;
+};
+
+int Identify(TKontext& kontext);
+int Inputs(TKontext& kontext, const TOpakovani& opakovani);
+int Status(TKontext& kontext, bool vynulovat, const TOpakovani& opakovani);
+int Watchdog(TKontext& kontext, std::optional<std::uint16_t> nastavit, const TOpakovani& opakovani);
+int Outputs(TKontext& kontext, std::uint32_t maska);
+
+int ConfigShow(TKontext& kontext);
+int ConfigSave(TKontext& kontext, const QString& soubor);
+int ConfigDiff(TKontext& kontext, const QString& soubor, bool sAdresou);
+int ConfigLoad(TKontext& kontext, const QString& soubor, const std::vector<std::uint8_t>& cile,
+               bool sAdresou);
+
+int Scan(TKontext& kontext, const std::vector<std::uint8_t>& adresy,
+         const std::vector<std::int32_t>& rychlosti);

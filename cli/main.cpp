@@ -1,0 +1,38 @@
+// zr464-cli: process set-up around SpustCli.
+#include "Cli.h"
+
+#include "Dekl.h"
+
+#include <QCoreApplication>
+#include <csignal>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+extern "C" void PriSigint(int) {
+    PozadavekPreruseni().store(true);
+}
+
+// Ctrl-C sets the request; the transaction in progress still ends normally.
+void ZachytSigint() {
+    struct sigaction sa {};
+    sa.sa_handler = PriSigint;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &sa, nullptr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ZachytSigint();
+    const std::vector<std::string> argumenty(argv + 1, argv + argc);
+    QCoreApplication app(argc, argv);
+    TProstredi prostredi;
+    prostredi.Nastaveni = CestaNastaveni();
+    prostredi.ChybovyTerminal = ::isatty(STDERR_FILENO) == 1;
+    const int kod = SpustCli(argumenty, std::cout, std::cerr, prostredi);
+    std::cout.flush();
+    return kod;
+}

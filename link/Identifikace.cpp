@@ -1,0 +1,45 @@
+#include "Identifikace.h"
+
+#include "Prikazy.h"
+#include "Xxxx683.h"
+
+#include <QByteArray>
+#include <QStringDecoder>
+#include <array>
+
+namespace {
+
+// Identification items in the order they are asked for.
+constexpr std::array<std::uint8_t, 5> PolozkyIdentifikace = {
+    Prikaz::IdNazev1, Prikaz::IdNazev2, Prikaz::IdVerze, Prikaz::IdDoplnek1, Prikaz::IdDoplnek2};
+
+// Characters the module sent, one byte each, in the program's code page.
+QString ZnakyModulu(const QByteArray& bajty) {
+    QStringDecoder dekoder("windows-1250");
+    if (!dekoder.isValid()) return QString::fromLatin1(bajty);
+    return dekoder.decode(bajty);
+}
+
+} // namespace
+
+TIdentifikace IdentifikujModul(std::uint8_t typ, std::uint32_t spojeni, std::uint8_t adresa) {
+    TIdentifikace id;
+    QByteArray znaky;
+    std::uint8_t d1 = 0;
+    for (const std::uint8_t polozka : PolozkyIdentifikace) {
+        const TOdpovedModulu o =
+            ProvedPrikaz(typ, spojeni, adresa, Prikaz::Identifikace, polozka, {d1, 0, 0, 0, 0});
+        if (!o.Ok()) {
+            id.Vysledek = o.Vysledek;
+            return id;
+        }
+        d1 = o.S;
+        for (const std::uint8_t znak : o.A)
+            znaky.append(static_cast<char>(znak));
+    }
+    const QString text = ZnakyModulu(znaky);
+    id.Nazev = text.left(8);
+    id.Verze = text.mid(8, 4);
+    id.Doplnek = text.mid(12, 8);
+    return id;
+}
