@@ -1,0 +1,398 @@
+// zr464-cli against a simulated bus of several modules at different
+// addresses and rates, through the LAN library on a loopback port.
+#include "Cli.h"
+#include "Prikazy.h"
+#include "Sbernice.h"
+#include "Xxxx683.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+#include <sstream>
+
+namespace {
+
+using TModuly = std::set<std::pair<int, int>>; // address, rate
+
+QJsonObject Json(const std::string& text) {
+    QJsonParseError chyba;
+    const auto doc = QJsonDocument::fromJson(QByteArray::fromStdString(text), &chyba);
+    EXPECT_EQ(chyba.error, QJsonParseError::NoError) << text;
+    return doc.object();
+}
+
+TModuly Nalezene(const QJsonObject& json) {
+    TModuly m;
+    for (const QJsonValue& v : json[QStringLiteral("moduly")].toArray())
+        m.insert({v[QStringLiteral("adresa")].toInt(), v[QStringLiteral("rychlost")].toInt()});
+    return m;
+}
+
+struct TSken {
+    const char* Nazev;
+    std::vector<TModulSbernice> Moduly;
+    std::vector<zrsim::LineFaultRule> Poruchy;
+    std::string Adresy, Rychlosti;
+    TModuly Ocekavane;
+    bool Presne; // false: with faults, a module may be missed, never invented
+};
+
+std::vector<TSken> Skeny() {
+    using zrsim::LineFault;
+    return {
+        {"ctyri_moduly_tri_rychlosti",
+         {{1, 9600}, {5, 19200}, {9, 9600}, {200, 115200}},
+         {},
+         "0-9,200",
+         "9600,19200,115200",
+         {{1, 9600}, {5, 19200}, {9, 9600}, {200, 115200}},
+         true},
+        {"dva_moduly_na_jedne_adrese",
+         {{3, 9600}, {3, 9600}, {4, 9600}},
+         {},
+         "0-7",
+         "9600",
+         {{4, 9600}},
+         true},
+        {"poskozene_odpovedi",
+         {{1, 9600}, {2, 9600}},
+         {{LineFault::Corrupt, 0, 0.4, 0}},
+         "0-7",
+         "9600",
+         {{1, 9600}, {2, 9600}},
+         false},
+        {"cizi_odpovedi",
+         {{1, 9600}, {2, 9600}},
+         {{LineFault::Mismatch, 0, 0.4, 0}},
+         "0-7",
+         "9600",
+         {{1, 9600}, {2, 9600}},
+         false},
+    };
+}
+
+class Sken : public ::testing::TestWithParam<TSken> {};
+
+} // namespace
+
+TEST_P(Sken, NajdePraveModulyKtereTamJsou) {
+    const TSken& p = GetParam();
+    TSbernice bus(p.Moduly);
+    for (const auto& r : p.Poruchy)
+        bus.Sim.addFault(r);
+    const TBeh beh = bus.Spust({"scan", "--addresses", p.Adresy, "--rates", p.Rychlosti, "--json"});
+    EXPECT_EQ(beh.Kod, 0) << beh.Err;
+    const QJsonObject json = Json(beh.Out);
+    const TModuly nalezene = Nalezene(json);
+    if (p.Presne) {
+        EXPECT_EQ(nalezene, p.Ocekavane);
+    } else {
+        for (const auto& m : nalezene)
+            EXPECT_TRUE(p.Ocekavane.count(m)) << "module reported at " << m.first;
+    }
+    // The scan goes on to the end whatever it met.
+    EXPECT_EQ(json[QStringLiteral("sond")], json[QStringLiteral("celkem")]);
+    EXPECT_FALSE(json[QStringLiteral("preruseno")].toBool());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, Sken, ::testing::ValuesIn(Skeny()),
+                         [](const auto& info) { return std::string(info.param.Nazev); });
+
+namespace {
+
+// Three modules at 9600 Bd besides others, the first with its own settings.
+class Klonovani : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string vlastni = bus.Cesta("vlastni.cfm");
+        QFile f(QString::fromStdString(vlastni));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("format = zr464-cfm 1\nadresa = 1\nrychlost = 9600\ninicializacni_cas = 300\n"
+                "doba_vypnuti_rele = 7\naktivace_watchdogu = 0\nnegace_din = 0x0000FFFF\n"
+                "negace_dout = 0x12345678\npocatecni_stav_dout = 0x80000001\n");
+        f.close();
+        ASSERT_EQ(bus.Spust({"config", "load", vlastni, "-a", "1", "-b", "9600"}).Kod, 0);
+        ASSERT_EQ(bus.Spust({"config", "save", ulozeny, "-a", "1", "-b", "9600"}).Kod, 0);
+    }
+
+    TSbernice bus{{{1, 9600}, {5, 19200}, {7, 9600}, {9, 9600}}};
+    const std::string ulozeny = bus.Cesta("modul1.cfm");
+};
+
+} // namespace
+
+TEST_F(Klonovani, UlozeniANahraniDoDalsichModuluDavaShodu) {
+    const TBeh load = bus.Spust({"config", "load", ulozeny, "--to", "7,9", "-b", "9600"});
+    EXPECT_EQ(load.Kod, 0) << load.Err;
+    EXPECT_NE(load.Out.find("adresa 7: zapsáno a ověřeno (17 registrů)"), std::string::npos);
+    EXPECT_NE(load.Out.find("adresa 9: zapsáno a ověřeno (17 registrů)"), std::string::npos);
+    for (const char* adresa : {"1", "7", "9"}) {
+        const TBeh diff = bus.Spust({"config", "diff", ulozeny, "-a", adresa, "-b", "9600"});
+        EXPECT_EQ(diff.Kod, 0) << adresa << diff.Out;
+        EXPECT_EQ(diff.Out, "Bez rozdílů.\n");
+    }
+    // Address and rate are not written without --with-address.
+    EXPECT_EQ(bus.Sim.view(2)->registers[Registr::Adresa], 7);
+    EXPECT_EQ(bus.Sim.view(2)->registers[Registr::NegaceDOUT(0)], 0x78);
+    // The module at another rate was not touched; it still differs.
+    const TBeh jiny = bus.Spust({"config", "diff", ulozeny, "-a", "5", "-b", "19200"});
+    EXPECT_EQ(jiny.Kod, 3);
+    EXPECT_NE(jiny.Out.find("negace_dout: soubor 0x12345678, modul 0xFFFFFFFF"), std::string::npos);
+}
+
+namespace {
+
+struct TPoruchaZapisu {
+    const char* Nazev;
+    std::function<void(TSbernice&)> Priprava;
+    const char* Radek; // the line of the module that did not succeed
+    int Kod;
+};
+
+class PoruchaZapisu : public Klonovani, public ::testing::WithParamInterface<TPoruchaZapisu> {};
+
+// After the sixth transaction to module 7 (three registers written and read
+// back) its answers stop coming.
+void ModulZmizi(TSbernice& bus) {
+    NastavPozorovatelePrikazu([&bus, pocet = 0](const TZaznamPrikazu& z) mutable {
+        if (z.Adresa == 7 && ++pocet == 6)
+            bus.Sim.addFault(zrsim::LineFaultRule{zrsim::LineFault::Lose, 1, 0.0, 0});
+    });
+}
+
+void JinaHodnotaPriCteni(TSbernice& bus) {
+    bus.Sim.addFault(zrsim::RegisterFaultRule{2, Registr::NegaceDIN(1), 0});
+}
+
+} // namespace
+
+TEST_P(PoruchaZapisu, OstatniModulySeZapisou) {
+    GetParam().Priprava(bus);
+    const TBeh beh = bus.Spust({"config", "load", ulozeny, "--to", "1,7,9", "-b", "9600"});
+    NastavPozorovatelePrikazu(nullptr);
+    EXPECT_EQ(beh.Kod, GetParam().Kod);
+    EXPECT_NE(beh.Out.find("adresa 1: zapsáno a ověřeno"), std::string::npos) << beh.Out;
+    EXPECT_NE(beh.Out.find(GetParam().Radek), std::string::npos) << beh.Out;
+    EXPECT_NE(beh.Out.find("adresa 9: zapsáno a ověřeno"), std::string::npos) << beh.Out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, PoruchaZapisu,
+    ::testing::Values(
+        TPoruchaZapisu{"modul_zmizi", ModulZmizi,
+                       "adresa 7: zastaveno po 3 z 17 registrů: zápis, registr 41: modul "
+                       "neodpověděl v časovém limitu (kód 6)",
+                       1},
+        TPoruchaZapisu{"jina_hodnota", JinaHodnotaPriCteni,
+                       "adresa 7: zastaveno po 5 z 17 registrů: zápis, registr 36: Chyba zápisu "
+                       "dat. (přečteno 0)",
+                       3}),
+    [](const auto& info) { return std::string(info.param.Nazev); });
+
+namespace {
+
+// A subcommand with --json: the keys of its document and what it did to the
+// module (index 0 at address 1).
+struct TPodprikaz {
+    const char* Nazev;
+    std::vector<std::string> Argumenty;
+    std::vector<const char*> Klice;
+    std::function<void(TSbernice&)> Pred;
+    std::function<void(const TSbernice&, const QJsonObject&)> Overeni;
+};
+
+void Nic(TSbernice&) {}
+
+std::vector<TPodprikaz> Podprikazy() {
+    return {
+        {"identify",
+         {"identify", "-a", "5", "-b", "19200"},
+         {"adresa", "rychlost", "modul", "nazev", "verze", "doplnek"},
+         Nic,
+         [](const TSbernice&, const QJsonObject& j) {
+             EXPECT_EQ(j["modul"].toString(), QStringLiteral("ZR-464   v.1.01"));
+             EXPECT_EQ(j["doplnek"].toString(), QStringLiteral("MOD-0005"));
+         }},
+        {"inputs",
+         {"inputs", "-a", "1"},
+         {"adresa", "vstupy", "din"},
+         [](TSbernice& b) { b.Sim.setInputPins(0, 0x0000FFFF); },
+         [](const TSbernice&, const QJsonObject& j) {
+             // The factory negation inverts every input.
+             EXPECT_EQ(j["vstupy"].toInteger(), 0xFFFF0000);
+             EXPECT_EQ(j["din"].toArray().size(), 32);
+             EXPECT_EQ(j["din"][16].toInt(), 1);
+         }},
+        {"outputs",
+         {"outputs", "--on", "0,9,16-17", "-a", "1"},
+         {"adresa", "vystupy", "dout"},
+         Nic,
+         [](const TSbernice& b, const QJsonObject& j) {
+             EXPECT_EQ(b.Sim.view(0)->outputRegister, 0x00030201u);
+             EXPECT_EQ(j["vystupy"].toInteger(), 0x00030201);
+         }},
+        {"outputs_maska",
+         {"outputs", "0x80000001", "-a", "1"},
+         {"vystupy"},
+         Nic,
+         [](const TSbernice& b, const QJsonObject&) {
+             EXPECT_EQ(b.Sim.view(0)->outputRegister, 0x80000001u);
+         }},
+        {"status_clear",
+         {"status", "--clear", "-a", "1"},
+         {"adresa", "vynulovano", "status", "bity", "nastavene"},
+         Nic,
+         [](const TSbernice& b, const QJsonObject& j) {
+             EXPECT_EQ(b.Sim.view(0)->status, 0u) << "PWR of the start is cleared";
+             EXPECT_EQ(j["status"].toInt(), 0);
+         }},
+        {"status",
+         {"status", "-a", "1"},
+         {"status", "nastavene"},
+         Nic,
+         [](const TSbernice&, const QJsonObject& j) {
+             EXPECT_EQ(j["nastavene"].toArray(), QJsonArray{QStringLiteral("PWR")});
+         }},
+        {"watchdog_set",
+         {"watchdog", "--set", "300", "-a", "1"},
+         {"adresa", "nastaveno", "zbyva"},
+         Nic,
+         [](const TSbernice& b, const QJsonObject& j) {
+             EXPECT_GE(b.Sim.view(0)->watchdogLeft, 298);
+             EXPECT_GE(j["zbyva"].toInt(), 298);
+         }},
+        {"config_show",
+         {"config", "show", "-a", "1"},
+         {"adresa_pripojeni", "konfigurace"},
+         Nic,
+         [](const TSbernice&, const QJsonObject& j) {
+             const QJsonObject k = j["konfigurace"].toObject();
+             for (const char* klic :
+                  {"adresa", "rychlost", "inicializacni_cas", "doba_vypnuti_rele",
+                   "aktivace_watchdogu", "negace_din", "negace_dout", "pocatecni_stav_dout"})
+                 EXPECT_TRUE(k.contains(QLatin1String(klic))) << klic;
+             EXPECT_EQ(k["negace_din"].toInteger(), 0xFFFFFFFF);
+             EXPECT_EQ(k["inicializacni_cas"].toInt(), 60);
+         }},
+    };
+}
+
+class Podprikaz : public ::testing::TestWithParam<TPodprikaz> {};
+
+} // namespace
+
+TEST_P(Podprikaz, JsonMaDokumentovaneKliceAModulDelaCoOkna) {
+    const TPodprikaz& p = GetParam();
+    TSbernice bus({{1, 9600}, {5, 19200, "1.01", "MOD-0005"}});
+    p.Pred(bus);
+    auto argumenty = p.Argumenty;
+    argumenty.push_back("--json");
+    const TBeh beh = bus.Spust(argumenty);
+    ASSERT_EQ(beh.Kod, 0) << beh.Err;
+    const QJsonObject json = Json(beh.Out);
+    for (const char* klic : p.Klice)
+        EXPECT_TRUE(json.contains(QLatin1String(klic))) << klic << " in " << beh.Out;
+    p.Overeni(bus, json);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, Podprikaz, ::testing::ValuesIn(Podprikazy()),
+                         [](const auto& info) { return std::string(info.param.Nazev); });
+
+TEST(CliWatch, JsonLinesZaKazdeCteniATraceZaKazdyPrikaz) {
+    TSbernice bus({{1, 9600}});
+    const TBeh beh = bus.Spust(
+        {"inputs", "-a", "1", "--watch", "--interval", "0", "--count", "3", "--json", "--trace"});
+    EXPECT_EQ(beh.Kod, 0);
+    const QList<QByteArray> radky = QByteArray::fromStdString(beh.Out).trimmed().split('\n');
+    ASSERT_EQ(radky.size(), 3);
+    for (const QByteArray& r : radky) {
+        const QJsonObject j = Json(r.toStdString());
+        EXPECT_TRUE(j.contains(QStringLiteral("cas")));
+        EXPECT_TRUE(j.contains(QStringLiteral("vstupy")));
+    }
+    // One trace line per transaction, each a JSON object with the transaction.
+    const QList<QByteArray> trace = QByteArray::fromStdString(beh.Err).trimmed().split('\n');
+    ASSERT_EQ(trace.size(), 3);
+    const QJsonObject t = Json(trace[0].toStdString());
+    for (const char* klic :
+         {"prikaz", "parametr", "adresa", "d", "vysledek", "text", "s", "a", "ms"})
+        EXPECT_TRUE(t.contains(QLatin1String(klic))) << klic;
+    EXPECT_EQ(t["parametr"].toInt(), 64);
+}
+
+TEST(CliTrace, TextovyRadekSPrikazemDatyVysledkemACasem) {
+    TSbernice bus({{1, 9600}});
+    const TBeh beh = bus.Spust({"status", "--clear", "-a", "1", "--trace"});
+    EXPECT_EQ(beh.Kod, 0);
+    EXPECT_EQ(beh.Err.find("příkaz 101/0 adresa 1 D 0 0 0 0 0 -> výsledek 0 ("), 0u) << beh.Err;
+    EXPECT_NE(beh.Err.find("\npříkaz 100/0 adresa 1 D 0 0 0 0 0 -> výsledek 0 ("),
+              std::string::npos);
+    EXPECT_NE(beh.Err.find(" ms\n"), std::string::npos);
+}
+
+TEST(CliPripojeni, BezVolebPouzijeSouborNastaveni) {
+    TSbernice bus({{5, 19200}});
+    TData data;
+    VychoziData(&data);
+    data.Rozhrani = 4;
+    data.IPAdresa = QStringLiteral("127.0.0.1");
+    data.UDPPort = bus.Udp.port();
+    data.UDPTimeout = 20;
+    data.Adresa = 5;
+    data.Rychlost = 19200;
+    const QString ini = QString::fromStdString(bus.Cesta("W_zr464.ini"));
+    ASSERT_TRUE(UlozNastaveni(&data, ini));
+    QFile::copy(ini, ini + QStringLiteral(".puvodni"));
+
+    std::ostringstream out, err;
+    const int kod = SpustCli({"identify"}, out, err, TProstredi{ini, false});
+    EXPECT_EQ(kod, 0) << err.str();
+    EXPECT_NE(out.str().find("Modul: ZR-464   v.1.04"), std::string::npos);
+    // The program never writes the file.
+    QFile a(ini), b(ini + QStringLiteral(".puvodni"));
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
+}
+
+namespace {
+
+struct TPouziti {
+    const char* Nazev;
+    std::vector<std::string> Argumenty;
+    int Kod;
+    const char* Text; // in standard output (help) or error
+};
+
+class Pouziti : public ::testing::TestWithParam<TPouziti> {};
+
+} // namespace
+
+TEST_P(Pouziti, NapovedaAChybnePouzitiNicNeposlou) {
+    TSbernice bus({{1, 9600}});
+    const TBeh beh = bus.Spust(GetParam().Argumenty);
+    EXPECT_EQ(beh.Kod, GetParam().Kod);
+    EXPECT_NE((beh.Out + beh.Err).find(GetParam().Text), std::string::npos) << beh.Out << beh.Err;
+    EXPECT_EQ(bus.Sim.requestCount(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, Pouziti,
+    ::testing::Values(TPouziti{"napoveda_load", {"config", "load", "--help"}, 0, "--with-address"},
+                      TPouziti{"napoveda_scan", {"scan", "--help"}, 0, "--rates"},
+                      TPouziti{"adresa_pro_vice_modulu",
+                               {"config", "load", "x.cfm", "--to", "1,2", "--with-address"},
+                               2,
+                               "jen pro jeden modul"},
+                      TPouziti{"vystupy_bez_masky", {"outputs"}, 2, "MASK"},
+                      TPouziti{"spatna_rychlost", {"scan", "--rates", "9601"}, 2, "9601"},
+                      TPouziti{
+                          "spatny_seznam", {"config", "load", "x.cfm", "--to", "5-2"}, 2, "5-2"},
+                      TPouziti{"adresa_mimo_rozsah", {"identify", "-a", "256"}, 2, "0-255"},
+                      TPouziti{"bez_podprikazu", {}, 2, "chybné použití"}),
+    [](const auto& info) { return std::string(info.param.Nazev); });

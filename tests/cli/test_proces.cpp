@@ -1,0 +1,30 @@
+// The program itself: Ctrl-C during a scan ends it after the probe in
+// progress, with what was found and exit code 130.
+#include "Sbernice.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <csignal>
+#include <gtest/gtest.h>
+
+TEST(CliProces, PrerusenySkenVypiseNalezeneAKonci130) {
+    TSbernice bus({{1, 9600}});
+    std::vector<std::string> argumenty = {"scan", "--addresses", "0-255",  "--rates",
+                                          "9600", "--json",      "--trace"};
+    const auto p = bus.Pripojeni();
+    argumenty.insert(argumenty.end(), p.begin(), p.end());
+    TProcesCli cli(argumenty);
+    ASSERT_TRUE(cli.Bezi());
+    // The probe of address 3 has been sent: module 1 was found before it.
+    ASSERT_TRUE(cli.CekejNaErr("\"adresa\":3", std::chrono::seconds(10))) << cli.Err;
+    cli.Signal(SIGINT);
+    ASSERT_EQ(cli.Dokonci(std::chrono::seconds(10)), 130) << cli.Out << cli.Err;
+
+    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(cli.Out)).object();
+    EXPECT_TRUE(json[QStringLiteral("preruseno")].toBool());
+    const QJsonArray moduly = json[QStringLiteral("moduly")].toArray();
+    ASSERT_EQ(moduly.size(), 1);
+    EXPECT_EQ(moduly[0][QStringLiteral("adresa")].toInt(), 1);
+    EXPECT_LT(json[QStringLiteral("sond")].toInt(), 256);
+}
