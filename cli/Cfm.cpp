@@ -11,26 +11,6 @@ namespace {
 const QString Format = QStringLiteral("zr464-cfm 1");
 constexpr int NejdelsiRadek = 200;
 
-struct TPopisKlice {
-    TKlicCfm Klic;
-    const char* Nazev;
-    std::uint32_t Min;
-    std::uint32_t Max;
-    bool Maska; // written in hexadecimal
-};
-
-constexpr std::array<TPopisKlice, PocetKlicuCfm> Klice = {{
-    {TKlicCfm::Format, "format", 0, 0, false},
-    {TKlicCfm::Adresa, "adresa", 0, 255, false},
-    {TKlicCfm::Rychlost, "rychlost", 600, 115200, false},
-    {TKlicCfm::InicializacniCas, "inicializacni_cas", 1, 65535, false},
-    {TKlicCfm::DobaVypnutiRele, "doba_vypnuti_rele", 1, 65535, false},
-    {TKlicCfm::AktivaceWatchdogu, "aktivace_watchdogu", 0, 1, false},
-    {TKlicCfm::NegaceDIN, "negace_din", 0, 0xFFFFFFFFu, true},
-    {TKlicCfm::NegaceDOUT, "negace_dout", 0, 0xFFFFFFFFu, true},
-    {TKlicCfm::PocatecniStavDOUT, "pocatecni_stav_dout", 0, 0xFFFFFFFFu, true},
-}};
-
 std::uint32_t MaskaNaCislo(const std::array<std::uint8_t, 4>& m) {
     return m[0] | (m[1] << 8) | (m[2] << 16) | (static_cast<std::uint32_t>(m[3]) << 24);
 }
@@ -39,6 +19,49 @@ std::array<std::uint8_t, 4> CisloNaMasku(std::uint32_t v) {
     return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
             static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
 }
+
+// A key: its name, its range, and how its value is taken from and put into
+// the configuration.
+struct TPopisKlice {
+    TKlicCfm Klic;
+    const char* Nazev;
+    std::uint32_t Min;
+    std::uint32_t Max;
+    bool Maska; // written in hexadecimal
+    std::uint32_t (*Cti)(const TKonfigurace&);
+    void (*Nastav)(TKonfigurace&, std::uint32_t);
+};
+
+using K = TKonfigurace;
+using U = std::uint32_t;
+
+const std::array<TPopisKlice, PocetKlicuCfm> Klice = {{
+    {TKlicCfm::Format, "format", 0, 0, false, [](const K&) { return U{0}; }, [](K&, U) {}},
+    {TKlicCfm::Adresa, "adresa", 0, 255, false, [](const K& k) { return U{k.Adresa}; },
+     [](K& k, U v) { k.Adresa = static_cast<std::uint8_t>(v); }},
+    {TKlicCfm::Rychlost, "rychlost", 600, 115200, false,
+     [](const K& k) { return static_cast<U>(IndexNaRychlost(k.Rychlost)); },
+     [](K& k, U v) { k.Rychlost = RychlostNaIndex(static_cast<std::int32_t>(v)); }},
+    {TKlicCfm::InicializacniCas, "inicializacni_cas", 1, 65535, false,
+     [](const K& k) { return U{k.InicializacniCas}; },
+     [](K& k, U v) { k.InicializacniCas = static_cast<std::uint16_t>(v); }},
+    {TKlicCfm::DobaVypnutiRele, "doba_vypnuti_rele", 1, 65535, false,
+     [](const K& k) { return U{k.DobaVypnutiRele}; },
+     [](K& k, U v) { k.DobaVypnutiRele = static_cast<std::uint16_t>(v); }},
+    // Any non-zero activation byte means "on", as in the watchdog window.
+    {TKlicCfm::AktivaceWatchdogu, "aktivace_watchdogu", 0, 1, false,
+     [](const K& k) { return U{k.AktivaceCasovace != 0}; },
+     [](K& k, U v) { k.AktivaceCasovace = static_cast<std::uint8_t>(v); }},
+    {TKlicCfm::NegaceDIN, "negace_din", 0, 0xFFFFFFFFu, true,
+     [](const K& k) { return MaskaNaCislo(k.NegaceDIN); },
+     [](K& k, U v) { k.NegaceDIN = CisloNaMasku(v); }},
+    {TKlicCfm::NegaceDOUT, "negace_dout", 0, 0xFFFFFFFFu, true,
+     [](const K& k) { return MaskaNaCislo(k.NegaceDOUT); },
+     [](K& k, U v) { k.NegaceDOUT = CisloNaMasku(v); }},
+    {TKlicCfm::PocatecniStavDOUT, "pocatecni_stav_dout", 0, 0xFFFFFFFFu, true,
+     [](const K& k) { return MaskaNaCislo(k.PocatecniStavDOUT); },
+     [](K& k, U v) { k.PocatecniStavDOUT = CisloNaMasku(v); }},
+}};
 
 } // namespace
 
@@ -57,37 +80,6 @@ std::optional<std::uint32_t> CisloBezZnamenka(const QString& text) {
 }
 
 namespace {
-
-void NastavKlic(TKonfigurace& k, TKlicCfm klic, std::uint32_t v) {
-    switch (klic) {
-    case TKlicCfm::Adresa:
-        k.Adresa = static_cast<std::uint8_t>(v);
-        break;
-    case TKlicCfm::Rychlost:
-        k.Rychlost = RychlostNaIndex(static_cast<std::int32_t>(v));
-        break;
-    case TKlicCfm::InicializacniCas:
-        k.InicializacniCas = static_cast<std::uint16_t>(v);
-        break;
-    case TKlicCfm::DobaVypnutiRele:
-        k.DobaVypnutiRele = static_cast<std::uint16_t>(v);
-        break;
-    case TKlicCfm::AktivaceWatchdogu:
-        k.AktivaceCasovace = static_cast<std::uint8_t>(v);
-        break;
-    case TKlicCfm::NegaceDIN:
-        k.NegaceDIN = CisloNaMasku(v);
-        break;
-    case TKlicCfm::NegaceDOUT:
-        k.NegaceDOUT = CisloNaMasku(v);
-        break;
-    case TKlicCfm::PocatecniStavDOUT:
-        k.PocatecniStavDOUT = CisloNaMasku(v);
-        break;
-    case TKlicCfm::Format:
-        break;
-    }
-}
 
 // The reading of one file: the keys seen so far (with their lines) and the
 // configuration they built.
@@ -159,7 +151,7 @@ bool TCteni::Hodnota(const TPopisKlice& p, const QString& text, QString& chyba) 
                                              static_cast<std::int64_t>(*v)) != RychlostiBd.end()
                                  : *v >= p.Min && *v <= p.Max;
     if (platna) {
-        NastavKlic(Konfigurace, p.Klic, *v);
+        p.Nastav(Konfigurace, *v);
         return true;
     }
     chyba = rychlost ? QStringLiteral("rychlost „%1“ není jedna z 600, 1200, 2400, 4800, 9600, "
@@ -191,36 +183,11 @@ const char* NazevKlice(TKlicCfm klic) {
 }
 
 QString HodnotaKlice(const TKonfigurace& k, TKlicCfm klic) {
-    auto hex = [](const std::array<std::uint8_t, 4>& m) {
-        return QStringLiteral("0x") +
-               QStringLiteral("%1").arg(MaskaNaCislo(m), 8, 16, QLatin1Char('0')).toUpper();
-    };
-    switch (klic) {
-    case TKlicCfm::Format:
-        return Format;
-    case TKlicCfm::Adresa:
-        return QString::number(k.Adresa);
-    case TKlicCfm::Rychlost:
-        return QString::number(IndexNaRychlost(k.Rychlost));
-    case TKlicCfm::InicializacniCas:
-        return QString::number(k.InicializacniCas);
-    case TKlicCfm::DobaVypnutiRele:
-        return QString::number(k.DobaVypnutiRele);
-    case TKlicCfm::AktivaceWatchdogu:
-        return QString::number(k.AktivaceCasovace != 0 ? 1 : 0);
-    case TKlicCfm::NegaceDIN:
-        return hex(k.NegaceDIN);
-    case TKlicCfm::NegaceDOUT:
-        return hex(k.NegaceDOUT);
-    case TKlicCfm::PocatecniStavDOUT:
-        return hex(k.PocatecniStavDOUT);
-    }
-    return {};
-}
-
-TKonfigurace Normalizovana(TKonfigurace k) {
-    k.AktivaceCasovace = k.AktivaceCasovace != 0 ? 1 : 0;
-    return k;
+    const TPopisKlice& p = Klice[static_cast<std::size_t>(klic)];
+    if (klic == TKlicCfm::Format) return Format;
+    if (!p.Maska) return QString::number(p.Cti(k));
+    return QStringLiteral("0x") +
+           QStringLiteral("%1").arg(p.Cti(k), 8, 16, QLatin1Char('0')).toUpper();
 }
 
 QByteArray ZapisCfm(const TKonfigurace& k, const QStringList& komentar) {

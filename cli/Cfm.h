@@ -51,6 +51,3 @@ std::optional<std::uint32_t> CisloBezZnamenka(const QString& text);
 
 // The value of a key in a configuration, as the file writes it.
 QString HodnotaKlice(const TKonfigurace& konfigurace, TKlicCfm klic);
-
-// A module's activation byte as the file keeps it: 0 off, anything else 1.
-TKonfigurace Normalizovana(TKonfigurace konfigurace);

@@ -74,59 +74,55 @@ struct TVolby {
 
 const std::vector<std::string> Rozhrani = {"com", "isa", "pci", "usb", "lan"};
 
+// A connection option: its names, its help text and what its value sets.
+struct TVolbaPripojeni {
+    const char* Jmeno;
+    const char* Typ;
+    const char* Popis;
+    void (*Nastav)(TVolbyPripojeni&, const std::string&);
+};
+
+using VP = TVolbyPripojeni;
+using S = std::string;
+
+const TVolbaPripojeni VolbyPripojeni[] = {
+    {"-i,--interface", "ROZHRANÍ",
+     "rozhraní: com, isa, pci, usb, lan (bez volby: ze souboru W_zr464.ini)",
+     [](VP& c, const S& s) {
+         const auto it = std::find(Rozhrani.begin(), Rozhrani.end(), s);
+         if (it == Rozhrani.end())
+             throw CLI::ValidationError("--interface",
+                                        "rozhraní " + s + " není com, isa, pci, usb ani lan");
+         c.Rozhrani = static_cast<std::uint8_t>(it - Rozhrani.begin());
+     }},
+    {"--com", "N", "číslo portu COMx",
+     [](VP& c, const S& s) {
+         c.CisloPortu = static_cast<std::uint16_t>(Cislo(s, 0xFFFF, "--com"));
+     }},
+    {"--isa-base", "ADRESA", "bázová adresa karty KC-683 (300h, 0x300 nebo 768)",
+     [](VP& c, const S& s) { c.BazovaAdresa = BazovaAdresa(s); }},
+    {"--ip", "IP", "IP adresa konvertoru ZR-1683", [](VP& c, const S& s) { c.IPAdresa = Q(s); }},
+    {"--udp-port", "PORT", "UDP port konvertoru ZR-1683",
+     [](VP& c, const S& s) {
+         c.UDPPort = static_cast<std::int32_t>(Cislo(s, 65535, "--udp-port"));
+     }},
+    {"--udp-timeout", "MS", "UDP timeout v ms",
+     [](VP& c, const S& s) {
+         c.UDPTimeout = static_cast<std::int32_t>(Cislo(s, 65535, "--udp-timeout"));
+     }},
+    {"-a,--address", "N", "adresa modulu 0-255",
+     [](VP& c, const S& s) { c.Adresa = static_cast<std::uint8_t>(Cislo(s, 255, "--address")); }},
+    {"-b,--baud", "BD", "komunikační rychlost v Bd",
+     [](VP& c, const S& s) { c.Rychlost = Rychlost(s, "--baud"); }},
+};
+
 // The options every subcommand takes: the connection, --json and --trace.
 void SpolecneVolby(CLI::App* p, TVolby& v) {
-    auto& c = v.Pripojeni;
-    p->add_option_function<std::string>(
-         "-i,--interface",
-         [&c](const std::string& s) {
-             const auto it = std::find(Rozhrani.begin(), Rozhrani.end(), s);
-             if (it == Rozhrani.end())
-                 throw CLI::ValidationError("--interface",
-                                            "rozhraní " + s + " není com, isa, pci, usb ani lan");
-             c.Rozhrani = static_cast<std::uint8_t>(it - Rozhrani.begin());
-         },
-         "rozhraní: com, isa, pci, usb, lan (bez volby: ze souboru W_zr464.ini)")
-        ->group("Připojení");
-    p->add_option_function<std::string>(
-         "--com",
-         [&c](const std::string& s) {
-             c.CisloPortu = static_cast<std::uint16_t>(Cislo(s, 0xFFFF, "--com"));
-         },
-         "číslo portu COMx")
-        ->group("Připojení");
-    p->add_option_function<std::string>(
-         "--isa-base", [&c](const std::string& s) { c.BazovaAdresa = BazovaAdresa(s); },
-         "bázová adresa karty KC-683 (300h, 0x300 nebo 768)")
-        ->group("Připojení");
-    p->add_option_function<std::string>(
-         "--ip", [&c](const std::string& s) { c.IPAdresa = Q(s); }, "IP adresa konvertoru ZR-1683")
-        ->group("Připojení");
-    p->add_option_function<std::string>(
-         "--udp-port",
-         [&c](const std::string& s) {
-             c.UDPPort = static_cast<std::int32_t>(Cislo(s, 65535, "--udp-port"));
-         },
-         "UDP port konvertoru ZR-1683")
-        ->group("Připojení");
-    p->add_option_function<std::string>(
-         "--udp-timeout",
-         [&c](const std::string& s) {
-             c.UDPTimeout = static_cast<std::int32_t>(Cislo(s, 65535, "--udp-timeout"));
-         },
-         "UDP timeout v ms")
-        ->group("Připojení");
-    p->add_option_function<std::string>(
-         "-a,--address",
-         [&c](const std::string& s) {
-             c.Adresa = static_cast<std::uint8_t>(Cislo(s, 255, "--address"));
-         },
-         "adresa modulu 0-255")
-        ->group("Připojení");
-    p->add_option_function<std::string>(
-         "-b,--baud", [&c](const std::string& s) { c.Rychlost = Rychlost(s, "--baud"); },
-         "komunikační rychlost v Bd")
-        ->group("Připojení");
+    for (const TVolbaPripojeni& volba : VolbyPripojeni)
+        p->add_option_function<std::string>(
+             volba.Jmeno, [&v, &volba](const S& s) { volba.Nastav(v.Pripojeni, s); }, volba.Popis)
+            ->type_name(volba.Typ)
+            ->group("Připojení");
     p->add_flag("--json", v.Json, "výstup jako JSON (s --watch JSON Lines)")->group("Výstup");
     p->add_flag("--trace", v.Trace,
                 "každý příkaz na standardní chybový výstup (příkaz, data, výsledek, čas)")
@@ -136,8 +132,10 @@ void SpolecneVolby(CLI::App* p, TVolby& v) {
 void VolbyOpakovani(CLI::App* p, TOpakovani& o) {
     p->add_flag("--watch", o.Zapnuto, "číst opakovaně, do Ctrl-C");
     p->add_option("--interval", o.Interval, "interval opakování v ms (výchozí 1000)")
+        ->type_name("MS")
         ->check(CLI::Range(0, 3600000));
     p->add_option("--count", o.Pocet, "s --watch: počet čtení (0 = bez omezení)")
+        ->type_name("N")
         ->check(CLI::Range(0, 1000000000));
 }
 
@@ -153,7 +151,8 @@ struct TZadani {
 };
 
 CLI::App* Podprikaz(CLI::App& app, TZadani& z, const std::string& nazev, const std::string& popis) {
-    CLI::App* p = app.add_subcommand(nazev, popis);
+    CLI::App* p = app.add_subcommand(nazev, popis)->group("Podpříkazy");
+    p->set_help_flag("-h,--help", "vypíše nápovědu");
     SpolecneVolby(p, z.Volby);
     return p;
 }
@@ -161,22 +160,24 @@ CLI::App* Podprikaz(CLI::App& app, TZadani& z, const std::string& nazev, const s
 void PrikazyConfig(CLI::App& app, TZadani& z) {
     CLI::App* config = app.add_subcommand(
         "config", "konfigurace modulu: zobrazení, soubor .cfm, porovnání, zápis");
-    config->require_subcommand(1);
+    config->group("Podpříkazy")->require_subcommand(1);
+    config->set_help_flag("-h,--help", "vypíše nápovědu");
     Podprikaz(*config, z, "show", "vypíše všechny konfigurační registry modulu")
         ->final_callback([&z] { z.Akce = [](TKontext& k) { return ConfigShow(k); }; });
     auto* save = Podprikaz(*config, z, "save", "uloží konfiguraci modulu do souboru .cfm");
-    save->add_option("FILE", z.Soubor, "soubor .cfm")->required();
+    save->add_option("FILE", z.Soubor, "soubor .cfm")->required()->type_name("");
     save->final_callback(
         [&z] { z.Akce = [&z](TKontext& k) { return ConfigSave(k, Q(z.Soubor)); }; });
     auto* diff = Podprikaz(*config, z, "diff", "porovná modul se souborem .cfm");
-    diff->add_option("FILE", z.Soubor, "soubor .cfm")->required();
+    diff->add_option("FILE", z.Soubor, "soubor .cfm")->required()->type_name("");
     diff->add_flag("--with-address", z.SAdresou, "porovnat i adresu a rychlost modulu");
     diff->final_callback(
         [&z] { z.Akce = [&z](TKontext& k) { return ConfigDiff(k, Q(z.Soubor), z.SAdresou); }; });
     auto* load =
         Podprikaz(*config, z, "load", "zapíše soubor .cfm do modulu (modulů) se zpětným čtením");
-    load->add_option("FILE", z.Soubor, "soubor .cfm")->required();
-    load->add_option("--to", z.Cile, "adresy modulů, např. 1,2,5-9 (výchozí: --address)");
+    load->add_option("FILE", z.Soubor, "soubor .cfm")->required()->type_name("");
+    load->add_option("--to", z.Cile, "adresy modulů, např. 1,2,5-9 (výchozí: --address)")
+        ->type_name("SEZNAM");
     load->add_flag("--with-address", z.SAdresou,
                    "zapsat i adresu a rychlost ze souboru (platí po restartu modulu)");
     load->final_callback([&z] {
@@ -194,9 +195,11 @@ void PrikazyConfig(CLI::App& app, TZadani& z) {
 
 void PrikazySken(CLI::App& app, TZadani& z) {
     auto* scan = Podprikaz(app, z, "scan", "najde moduly na sběrnici (adresy a rychlosti)");
-    scan->add_option("--addresses", z.Adresy, "adresy, např. 0-31,100 (výchozí 0-255)");
+    scan->add_option("--addresses", z.Adresy, "adresy, např. 0-31,100 (výchozí 0-255)")
+        ->type_name("SEZNAM");
     scan->add_option("--rates", z.Rychlosti,
-                     "rychlosti v Bd, např. 9600,19200 (výchozí všech devět)");
+                     "rychlosti v Bd, např. 9600,19200 (výchozí všech devět)")
+        ->type_name("SEZNAM");
     scan->final_callback([&z] {
         std::vector<std::uint8_t> adresy;
         for (int a : Seznam(z.Adresy.empty() ? "0-255" : z.Adresy, 0, 255, "--addresses"))
@@ -224,18 +227,21 @@ void PrikazyHodnoty(CLI::App& app, TZadani& z) {
         [&z] { z.Akce = [&z](TKontext& k) { return Status(k, z.Vynulovat, z.Opakovani); }; });
     auto* wd = Podprikaz(app, z, "watchdog", "zbývající čas watchdogu");
     wd->add_option_function<std::string>(
-        "--set",
-        [&z](const std::string& s) {
-            z.CasWatchdogu = static_cast<std::uint16_t>(Cislo(s, 65535, "--set"));
-        },
-        "nastavit zbývající čas v sekundách (0-65535)");
+          "--set",
+          [&z](const std::string& s) {
+              z.CasWatchdogu = static_cast<std::uint16_t>(Cislo(s, 65535, "--set"));
+          },
+          "nastavit zbývající čas v sekundách (0-65535)")
+        ->type_name("SEKUNDY");
     VolbyOpakovani(wd, z.Opakovani);
     wd->final_callback(
         [&z] { z.Akce = [&z](TKontext& k) { return Watchdog(k, z.CasWatchdogu, z.Opakovani); }; });
     auto* outputs = Podprikaz(app, z, "outputs", "nastaví všech 32 digitálních výstupů najednou");
-    outputs->add_option("MASK", z.Maska, "maska DOUT0-31 (bit 0 = DOUT0), např. 0x0000000F");
-    outputs->add_option("--on", z.Zapnout,
-                        "seznam zapnutých výstupů, např. 0,3,8-15; ostatní vypnuty");
+    outputs->add_option("MASK", z.Maska, "maska DOUT0-31 (bit 0 = DOUT0), např. 0x0000000F")
+        ->type_name("");
+    outputs
+        ->add_option("--on", z.Zapnout, "seznam zapnutých výstupů, např. 0,3,8-15; ostatní vypnuty")
+        ->type_name("SEZNAM");
     outputs->final_callback([&z] {
         if (z.Maska.empty() == z.Zapnout.empty())
             throw CLI::ValidationError("outputs", "zadejte buď MASK, nebo --on");
@@ -260,7 +266,16 @@ int SpustCli(const std::vector<std::string>& argumenty, std::ostream& out, std::
     CLI::App app("Modul ZR-464 z příkazové řádky: identifikace, hledání modulů na sběrnici, "
                  "záloha a klonování konfigurace, vstupy, výstupy, status, watchdog.",
                  "zr464-cli");
+    app.option_defaults()->group("Volby");
     app.set_help_flag("-h,--help", "vypíše nápovědu");
+    for (const auto& [klic, text] : {std::pair{"Usage", "Použití"},
+                                     {"Options", "Volby"},
+                                     {"OPTIONS", "VOLBY"},
+                                     {"Subcommands", "Podpříkazy"},
+                                     {"SUBCOMMAND", "PODPŘÍKAZ"},
+                                     {"Positionals", "Argumenty"},
+                                     {"REQUIRED", "POVINNÉ"}})
+        app.get_formatter()->label(klic, text);
     app.require_subcommand(1);
     app.footer("Kódy ukončení: 0 úspěch, 1 chyba modulu nebo knihovny, 2 chybné použití "
                "nebo soubor, 3 nesouhlas (zpětné čtení, rozdíly), 130 přerušeno (Ctrl-C).");

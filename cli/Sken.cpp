@@ -99,7 +99,7 @@ QJsonObject JsonModulu(const TNalezenyModul& m) {
 
 void TiskniVysledek(TKontext& kontext, const TSpojeni& s, const TVysledekSkenu& v, int celkem) {
     TVystup& vystup = kontext.Vystup;
-    QJsonArray moduly;
+    QJsonArray moduly, nepotvrzene;
     for (const TNalezenyModul& m : v.Moduly) {
         vystup.Radek(QStringLiteral("adresa %1, %2 Bd: %3, doplněk %4")
                          .arg(m.Adresa)
@@ -107,12 +107,16 @@ void TiskniVysledek(TKontext& kontext, const TSpojeni& s, const TVysledekSkenu& 
                          .arg(m.Id.Modul(), m.Id.Doplnek));
         moduly.append(JsonModulu(m));
     }
-    for (const TNepotvrzenaOdpoved& n : v.Nepotvrzene)
+    for (const TNepotvrzenaOdpoved& n : v.Nepotvrzene) {
+        nepotvrzene.append(QJsonObject{{QStringLiteral("adresa"), n.Adresa},
+                                       {QStringLiteral("rychlost"), n.Rychlost},
+                                       {QStringLiteral("kod"), n.Kod}});
         vystup.Hlaseni(QStringLiteral("varování: adresa %1, %2 Bd odpověděla, ale identifikace "
                                       "selhala (%3); modul není započítán")
                            .arg(n.Adresa)
                            .arg(n.Rychlost)
                            .arg(TextKodu(s.Data.Rozhrani, n.Kod)));
+    }
     vystup.Radek(QStringLiteral("Nalezeno modulů: %1 (sond %2 z %3)%4")
                      .arg(v.Moduly.size())
                      .arg(v.Hotovo)
@@ -120,6 +124,7 @@ void TiskniVysledek(TKontext& kontext, const TSpojeni& s, const TVysledekSkenu& 
                      .arg(v.Preruseno ? QStringLiteral(", přerušeno") : QString()));
     if (vystup.Json())
         vystup.Dokument({{QStringLiteral("moduly"), moduly},
+                         {QStringLiteral("nepotvrzene"), nepotvrzene},
                          {QStringLiteral("sond"), v.Hotovo},
                          {QStringLiteral("celkem"), celkem},
                          {QStringLiteral("preruseno"), v.Preruseno}});
