@@ -2,6 +2,7 @@
 // addresses and rates, through the LAN library on a loopback port.
 #include "Cli.h"
 #include "Prikazy.h"
+#include "PtyEndpoint.h"
 #include "Sbernice.h"
 #include "Xxxx683.h"
 
@@ -12,6 +13,7 @@
 #include <QSaveFile>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <set>
 #include <sstream>
@@ -396,3 +398,32 @@ INSTANTIATE_TEST_SUITE_P(
                       TPouziti{"adresa_mimo_rozsah", {"identify", "-a", "256"}, 2, "0-255"},
                       TPouziti{"bez_podprikazu", {}, 2, "chybné použití"}),
     [](const auto& info) { return std::string(info.param.Nazev); });
+
+TEST(CliPripojeni, SkenPresCOMAPseudoterminal) {
+    // The serial library copied beside its own driver configuration file,
+    // which points COM1 at the simulator's pseudo-terminal.
+    QTemporaryDir adresar;
+    const std::filesystem::path dir = adresar.path().toStdString();
+    std::filesystem::copy_file(std::filesystem::path(ZR_BIN_DIR) / "XCOM683.so",
+                               dir / "XCOM683.so");
+    QFile conf(adresar.filePath(QStringLiteral("zr683-drivers.conf")));
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write("COM1 = line\n");
+    conf.close();
+    zrsim::SimulatorConfig config;
+    config.modules = {{{}, 3, 5}, {{}, 4, 4}};
+    zrsim::Simulator sim(config);
+    zrsim::PtyEndpoint pty(sim, {(dir / "line").string(), false});
+    std::string chyba;
+    ASSERT_TRUE(pty.start(chyba)) << chyba;
+    NastavAdresarKnihoven(adresar.path());
+
+    std::ostringstream out, err;
+    const int kod =
+        SpustCli({"scan", "-i", "com", "--com", "1", "--addresses", "2-5", "--rates", "9600,19200",
+                  "--json"},
+                 out, err, TProstredi{adresar.filePath(QStringLiteral("x.ini")), false});
+    NastavAdresarKnihoven(QString());
+    EXPECT_EQ(kod, 0) << err.str();
+    EXPECT_EQ(Nalezene(Json(out.str())), (TModuly{{3, 19200}, {4, 9600}}));
+}

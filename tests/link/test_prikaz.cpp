@@ -143,3 +143,29 @@ TEST_F(PrikazTest, HodnotovaFormaVraciVysledekStatusAOdpoved) {
     EXPECT_EQ(ProvedPrikaz(Typ, 0, 9, 102, 0, {}).Vysledek, 10); // no connection
     EXPECT_EQ(fake.Volani(FakeSend).size(), volani);
 }
+
+TEST_F(PrikazTest, PozorovatelVidiKazdouTransakciSOdeslanymiDatyAOdpovedi) {
+    std::vector<TZaznamPrikazu> zaznamy;
+    NastavPozorovatelePrikazu([&](const TZaznamPrikazu& z) { zaznamy.push_back(z); });
+    fake.Odpoved(Prikaz::CtiRegistr, 0, 63, 0x31, {9, 8, 7, 6});
+    Posli(Prikaz::CtiRegistr, Prikaz::ParRegistr, 63, 63);
+    fake.SendVysledek(5);
+    Posli(Prikaz::CtiVstupy, Prikaz::ParDIO);
+    Posli(Prikaz::CtiVstupy, Prikaz::ParDIO, 0, 0, 0); // zero handle: nothing sent, nothing seen
+    NastavPozorovatelePrikazu(nullptr);
+    Posli(Prikaz::CtiVstupy, Prikaz::ParDIO);
+
+    ASSERT_EQ(zaznamy.size(), 2u);
+    EXPECT_EQ(zaznamy[0].Rozhrani, Typ);
+    EXPECT_EQ(zaznamy[0].Adresa, 9);
+    EXPECT_EQ(zaznamy[0].Kod, Prikaz::CtiRegistr);
+    EXPECT_EQ(zaznamy[0].Odeslano, (TDataPrikazu{1, 63, 63, 4, 5}));
+    EXPECT_EQ(zaznamy[0].Odpoved.Vysledek, 0);
+    EXPECT_EQ(zaznamy[0].Odpoved.S, 0x31);
+    EXPECT_EQ(zaznamy[0].Odpoved.A, (std::array<std::uint8_t, 4>{9, 8, 7, 6}));
+    EXPECT_GE(zaznamy[0].Trvani.count(), 0);
+    EXPECT_EQ(zaznamy[1].Kod, Prikaz::CtiVstupy);
+    EXPECT_EQ(zaznamy[1].Parametr, Prikaz::ParDIO);
+    EXPECT_EQ(zaznamy[1].Odpoved.Vysledek, 5);
+    EXPECT_EQ(zaznamy[1].Odpoved.A, (std::array<std::uint8_t, 4>{}));
+}
