@@ -191,6 +191,43 @@ int Horsi(int a, int b) {
     return vaha(a) >= vaha(b) ? a : b;
 }
 
+// Firmware 1.00 to 1.02 takes initialisation times of 1-255 s only, as the
+// watchdog window allows there; a longer time is not written to it.
+std::optional<TChyba> OverVerzi(const TSpojeni& s, const TKonfigurace& k) {
+    if (k.InicializacniCas <= 255) return std::nullopt;
+    const TIdentifikace id = IdentifikujModul(s.Data.Rozhrani, s.Data.Spojeni, s.Data.Adresa);
+    if (!id.Ok())
+        return TChyba{QStringLiteral("identifikace"), id.Vysledek,
+                      TextKodu(s.Data.Rozhrani, id.Vysledek), KodUkonceni::ChybaModulu};
+    const QStringList stare = {QStringLiteral("1.00"), QStringLiteral("1.01"),
+                               QStringLiteral("1.02")};
+    if (!stare.contains(id.Verze)) return std::nullopt;
+    return TChyba{QStringLiteral("kontrola verze"), 0,
+                  QStringLiteral("modul verze %1 dovoluje inicializační čas 1-255 s, soubor "
+                                 "udává %2 s")
+                      .arg(id.Verze)
+                      .arg(k.InicializacniCas),
+                  KodUkonceni::ChybaModulu};
+}
+
+// The line and JSON record of a module that was not written whole.
+int Neuspech(TKontext& kontext, std::uint8_t adresa, int hotovo, int celkem,
+             std::optional<std::uint8_t> registr, const TChyba& c, QJsonArray& moduly) {
+    kontext.Vystup.Radek(QStringLiteral("adresa %1: zastaveno po %2 z %3 registrů: %4")
+                             .arg(adresa)
+                             .arg(hotovo)
+                             .arg(celkem)
+                             .arg(PopisChyby(c)));
+    QJsonObject o{{QStringLiteral("adresa"), adresa},
+                  {QStringLiteral("ok"), false},
+                  {QStringLiteral("zapsano"), hotovo},
+                  {QStringLiteral("registru"), celkem},
+                  {QStringLiteral("chyba"), JsonChyby(c)}};
+    if (registr) o.insert(QStringLiteral("registr"), *registr);
+    moduly.append(o);
+    return c.KodUkonceni;
+}
+
 // Writes the configuration into the module at `adresa`; the outcome as one
 // line and one JSON record.
 int ZapisDoModulu(TKontext& kontext, TSpojeni& s, std::uint8_t adresa, const TKonfigurace& k,
@@ -201,23 +238,14 @@ int ZapisDoModulu(TKontext& kontext, TSpojeni& s, std::uint8_t adresa, const TKo
     int celkem = 0, hotovo = 0;
     for (const auto* q : sekvence)
         celkem += static_cast<int>(q->Registry.size());
+    if (auto chyba = OverVerzi(s, k))
+        return Neuspech(kontext, adresa, 0, celkem, std::nullopt, *chyba, moduly);
     for (const auto* q : sekvence) {
         const TVysledekSekvence v = ZapisRegistry(s.Data, *q, k, Prubeh);
         hotovo += v.Hotovych;
-        if (v.Ok()) continue;
-        const TChyba c = ChybaSekvence(s, v, QStringLiteral("zápis"));
-        kontext.Vystup.Radek(QStringLiteral("adresa %1: zastaveno po %2 z %3 registrů: %4")
-                                 .arg(adresa)
-                                 .arg(hotovo)
-                                 .arg(celkem)
-                                 .arg(PopisChyby(c)));
-        moduly.append(QJsonObject{{QStringLiteral("adresa"), adresa},
-                                  {QStringLiteral("ok"), false},
-                                  {QStringLiteral("zapsano"), hotovo},
-                                  {QStringLiteral("registru"), celkem},
-                                  {QStringLiteral("registr"), v.Registr},
-                                  {QStringLiteral("chyba"), JsonChyby(c)}});
-        return c.KodUkonceni;
+        if (!v.Ok())
+            return Neuspech(kontext, adresa, hotovo, celkem, v.Registr,
+                            ChybaSekvence(s, v, QStringLiteral("zápis")), moduly);
     }
     kontext.Vystup.Radek(
         QStringLiteral("adresa %1: zapsáno a ověřeno (%2 registrů)").arg(adresa).arg(celkem));

@@ -123,7 +123,7 @@ protected:
         ASSERT_EQ(bus.Spust({"config", "save", ulozeny, "-a", "1", "-b", "9600"}).Kod, 0);
     }
 
-    TSbernice bus{{{1, 9600}, {5, 19200}, {7, 9600}, {9, 9600}}};
+    TSbernice bus{{{1, 9600}, {5, 19200}, {7, 9600}, {9, 9600}, {11, 9600, "1.01"}}};
     const std::string ulozeny = bus.Cesta("modul1.cfm");
 };
 
@@ -148,6 +148,18 @@ TEST_F(Klonovani, UlozeniANahraniDoDalsichModuluDavaShodu) {
     EXPECT_NE(jiny.Out.find("negace_dout: soubor 0x12345678, modul 0xFFFFFFFF"), std::string::npos);
 }
 
+TEST_F(Klonovani, StaryFirmwareNedostaneDelsiInicializacniCas) {
+    // The saved file holds 300 s; firmware 1.01 takes 1-255 s only.
+    const TBeh beh = bus.Spust({"config", "load", ulozeny, "--to", "11,7", "-b", "9600"});
+    EXPECT_EQ(beh.Kod, 1);
+    EXPECT_NE(beh.Out.find("adresa 11: zastaveno po 0 z 17 registrů: kontrola verze: modul verze "
+                           "1.01 dovoluje inicializační čas 1-255 s, soubor udává 300 s"),
+              std::string::npos)
+        << beh.Out;
+    EXPECT_NE(beh.Out.find("adresa 7: zapsáno a ověřeno"), std::string::npos);
+    EXPECT_EQ(bus.Sim.view(4)->registers[Registr::NegaceDOUT(0)], 0xFF) << "nothing written";
+}
+
 namespace {
 
 struct TPoruchaZapisu {
@@ -159,11 +171,12 @@ struct TPoruchaZapisu {
 
 class PoruchaZapisu : public Klonovani, public ::testing::WithParamInterface<TPoruchaZapisu> {};
 
-// After the sixth transaction to module 7 (three registers written and read
-// back) its answers stop coming.
+// After the sixth register command to module 7 (three registers written and
+// read back) its answers stop coming.
 void ModulZmizi(TSbernice& bus) {
     NastavPozorovatelePrikazu([&bus, pocet = 0](const TZaznamPrikazu& z) mutable {
-        if (z.Adresa == 7 && ++pocet == 6)
+        const bool registr = z.Kod == Prikaz::ZapisRegistr || z.Kod == Prikaz::CtiRegistr;
+        if (z.Adresa == 7 && registr && ++pocet == 6)
             bus.Sim.addFault(zrsim::LineFaultRule{zrsim::LineFault::Lose, 1, 0.0, 0});
     });
 }
