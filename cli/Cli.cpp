@@ -131,12 +131,16 @@ void SpolecneVolby(CLI::App* p, TVolby& v) {
 
 void VolbyOpakovani(CLI::App* p, TOpakovani& o) {
     p->add_flag("--watch", o.Zapnuto, "číst opakovaně, do Ctrl-C");
-    p->add_option("--interval", o.Interval, "interval opakování v ms (výchozí 1000)")
-        ->type_name("MS")
-        ->check(CLI::Range(0, 3600000));
-    p->add_option("--count", o.Pocet, "s --watch: počet čtení (0 = bez omezení)")
-        ->type_name("N")
-        ->check(CLI::Range(0, 1000000000));
+    p->add_option_function<std::string>(
+         "--interval",
+         [&o](const S& s) { o.Interval = static_cast<int>(Cislo(s, 3600000, "--interval")); },
+         "interval opakování v ms (výchozí 1000)")
+        ->type_name("MS");
+    p->add_option_function<std::string>(
+         "--count",
+         [&o](const S& s) { o.Pocet = static_cast<int>(Cislo(s, 1000000000, "--count")); },
+         "s --watch: počet čtení (0 = bez omezení)")
+        ->type_name("N");
 }
 
 // What the parsed command line asks for; filled by the option callbacks.
