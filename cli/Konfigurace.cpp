@@ -5,6 +5,7 @@
 #include "Identifikace.h"
 #include "Prikazy.h"
 #include "PrikazyCli.h"
+#include "RegistryKonfigurace.h"
 #include "Sekvence.h"
 
 #include <QDateTime>
@@ -13,35 +14,11 @@
 
 namespace {
 
-using P = TPoleKonfigurace;
-
-constexpr TRegistrKonfigurace RegistryAdresy[] = {{Registr::Adresa, P::Adresa},
-                                                  {Registr::Rychlost, P::Rychlost}};
-constexpr TRegistrKonfigurace RegistryWatchdogu[] = {
-    {Registr::InicializacniCasL, P::InicializacniCas, 0},
-    {Registr::InicializacniCasH, P::InicializacniCas, 1},
-    {Registr::DobaVypnutiReleL, P::DobaVypnutiRele, 0},
-    {Registr::DobaVypnutiReleH, P::DobaVypnutiRele, 1},
-    {Registr::AktivaceCasovace, P::AktivaceCasovace}};
-constexpr TRegistrKonfigurace RegistryDIO[] = {
-    {Registr::PocatecniStavDOUT(0), P::PocatecniStavDOUT, 0},
-    {Registr::PocatecniStavDOUT(1), P::PocatecniStavDOUT, 1},
-    {Registr::PocatecniStavDOUT(2), P::PocatecniStavDOUT, 2},
-    {Registr::PocatecniStavDOUT(3), P::PocatecniStavDOUT, 3},
-    {Registr::NegaceDIN(0), P::NegaceDIN, 0},
-    {Registr::NegaceDIN(1), P::NegaceDIN, 1},
-    {Registr::NegaceDIN(2), P::NegaceDIN, 2},
-    {Registr::NegaceDIN(3), P::NegaceDIN, 3},
-    {Registr::NegaceDOUT(0), P::NegaceDOUT, 0},
-    {Registr::NegaceDOUT(1), P::NegaceDOUT, 1},
-    {Registr::NegaceDOUT(2), P::NegaceDOUT, 2},
-    {Registr::NegaceDOUT(3), P::NegaceDOUT, 3}};
-
 // The three groups as the configuration windows send them: the watchdog
-// window's read-back carries the value written.
-const TSekvenceRegistru SekvenceAdresy{RegistryAdresy, TPauza::MeziPrikazy, false};
-const TSekvenceRegistru SekvenceWatchdogu{RegistryWatchdogu, TPauza::MeziPrikazy, true};
-const TSekvenceRegistru SekvenceDIO{RegistryDIO, TPauza::MeziPrikazy, false};
+// window's read-back carries the value written. Ctrl-C is seen at the pauses.
+const TSekvenceRegistru SekvenceAdresy{RegistryKonfigurace::Adresa, TPauza::MeziPrikazy, false};
+const TSekvenceRegistru SekvenceWatchdogu{RegistryKonfigurace::Watchdog, TPauza::MeziPrikazy, true};
+const TSekvenceRegistru SekvenceDIO{RegistryKonfigurace::DIO, TPauza::MeziPrikazy, false};
 
 // Every pause checks for Ctrl-C; the command in progress always ends first.
 const TPrubehSekvence Prubeh{nullptr, [] { return !PozadavekPreruseni().load(); }};

@@ -3,6 +3,7 @@
 #include "Ovladace.h"
 #include "Prevod.h"
 #include "Prikazy.h"
+#include "RegistryKonfigurace.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -14,19 +15,9 @@
 
 namespace {
 
-// The module's order: both bytes of the initialisation time, both of the
-// relay switch-off time, then the activation. Reading the low byte of a time
-// starts the time anew.
-constexpr std::array<TRegistrKonfigurace, 5> Registry = {{
-    {Registr::InicializacniCasL, TPoleKonfigurace::InicializacniCas, 0, true},
-    {Registr::InicializacniCasH, TPoleKonfigurace::InicializacniCas, 1},
-    {Registr::DobaVypnutiReleL, TPoleKonfigurace::DobaVypnutiRele, 0, true},
-    {Registr::DobaVypnutiReleL + 1, TPoleKonfigurace::DobaVypnutiRele, 1},
-    {Registr::AktivaceCasovace, TPoleKonfigurace::AktivaceCasovace},
-}};
 // No message processing between commands: nothing can interleave with the
 // sequence. The read-back repeats the value written.
-const TSekvenceRegistru SekvenceWD = {Registry, TPauza::Zadna, true};
+const TSekvenceRegistru SekvenceWD = {RegistryKonfigurace::Watchdog, TPauza::Zadna, true};
 
 // The firmware versions whose initialisation time is one byte.
 bool StaraVerze(const QString& verze) {

@@ -2,6 +2,7 @@
 
 #include "Ovladace.h"
 #include "Prevod.h"
+#include "RegistryKonfigurace.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -11,14 +12,7 @@
 
 namespace {
 
-constexpr std::uint8_t RegistrAdresy = 63;
-constexpr std::uint8_t RegistrRychlosti = 62;
-
-constexpr std::array<TRegistrKonfigurace, 2> Registry = {{
-    {RegistrAdresy, TPoleKonfigurace::Adresa},
-    {RegistrRychlosti, TPoleKonfigurace::Rychlost},
-}};
-const TSekvenceRegistru SekvenceAdresy = {Registry, TPauza::MeziPrikazy, false};
+const TSekvenceRegistru SekvenceAdresy = {RegistryKonfigurace::Adresa, TPauza::MeziPrikazy, false};
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "Ovladace.h"
 #include "Prikazy.h"
+#include "RegistryKonfigurace.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -17,23 +18,8 @@ using TMaska = std::array<std::uint8_t, 4>;
 constexpr std::array<TMaska TKonfigurace::*, TForm14::PocetSkupin> MaskaSkupiny = {
     &TKonfigurace::NegaceDIN, &TKonfigurace::NegaceDOUT, &TKonfigurace::PocatecniStavDOUT};
 
-// The module's order: all four bytes of the initial output state, then the
-// input negation, then the output negation. Byte n of a mask sits three
-// registers after byte n - 1.
-constexpr std::array<TRegistrKonfigurace, 12> RegistryDIO() {
-    std::array<TRegistrKonfigurace, 12> r{};
-    for (int n = 0; n < 4; ++n) {
-        const auto b = static_cast<std::uint8_t>(n);
-        r[n] = {Registr::PocatecniStavDOUT(n), TPoleKonfigurace::PocatecniStavDOUT, b};
-        r[4 + n] = {Registr::NegaceDIN(n), TPoleKonfigurace::NegaceDIN, b};
-        r[8 + n] = {Registr::NegaceDOUT(n), TPoleKonfigurace::NegaceDOUT, b};
-    }
-    return r;
-}
-
-constexpr std::array<TRegistrKonfigurace, 12> Registry = RegistryDIO();
 // Window messages are processed after every step, the last one included.
-const TSekvenceRegistru SekvenceDIO = {Registry, TPauza::PoKazdemKroku, false};
+const TSekvenceRegistru SekvenceDIO = {RegistryKonfigurace::DIO, TPauza::PoKazdemKroku, false};
 
 // Geometry: three group boxes side by side, two columns of sixteen boxes
 // each, with a wider gap after every run of eight (one register).
