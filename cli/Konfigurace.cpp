@@ -176,9 +176,7 @@ std::optional<TChyba> OverVerzi(const TSpojeni& s, const TKonfigurace& k) {
     if (!id.Ok())
         return TChyba{QStringLiteral("identifikace"), id.Vysledek,
                       TextKodu(s.Data.Rozhrani, id.Vysledek), KodUkonceni::ChybaModulu};
-    const QStringList stare = {QStringLiteral("1.00"), QStringLiteral("1.01"),
-                               QStringLiteral("1.02")};
-    if (!stare.contains(id.Verze)) return std::nullopt;
+    if (!JednobajtovyInicializacniCas(id.Verze)) return std::nullopt;
     return TChyba{QStringLiteral("kontrola verze"), 0,
                   QStringLiteral("modul verze %1 dovoluje inicializační čas 1-255 s, soubor "
                                  "udává %2 s")

@@ -1,5 +1,6 @@
 #include "CasovacWD.h"
 
+#include "Identifikace.h"
 #include "Ovladace.h"
 #include "Prevod.h"
 #include "Prikazy.h"
@@ -19,11 +20,6 @@ namespace {
 // sequence. The read-back repeats the value written.
 const TSekvenceRegistru SekvenceWD = {RegistryKonfigurace::Watchdog, TPauza::Zadna, true};
 
-// The firmware versions whose initialisation time is one byte.
-bool StaraVerze(const QString& verze) {
-    return verze == QLatin1String("1.00") || verze == QLatin1String("1.01") ||
-           verze == QLatin1String("1.02");
-}
 // The firmware version that has a relay switch-off time.
 bool VerzeSRele(const QString& verze) {
     return verze == QLatin1String("1.04");
@@ -81,8 +77,9 @@ TForm4::TForm4(TData* data, QWidget* parent) : TKonfiguracniDialog(data, Sekvenc
 // Taken at every show and kept while the dialog is open.
 void TForm4::PripravZobrazeni() {
     Verze = VerzeZIdentifikace(Data->Modul);
-    Label1->setText(StaraVerze(Verze) ? QStringLiteral("Inicializační čas (1-255s)")
-                                      : QStringLiteral("Inicializační čas (1-65535s)"));
+    Label1->setText(JednobajtovyInicializacniCas(Verze)
+                        ? QStringLiteral("Inicializační čas (1-255s)")
+                        : QStringLiteral("Inicializační čas (1-65535s)"));
     Label2->setVisible(VerzeSRele(Verze));
     Edit2->setVisible(VerzeSRele(Verze));
 }
@@ -96,7 +93,7 @@ void TForm4::ZapisOkno(const TKonfigurace& konfigurace) {
 // Stops at the first invalid time; a time taken before it stays taken. The
 // relay switch-off time is checked also while it is hidden.
 void TForm4::PrectiOkno(TKonfigurace& konfigurace) {
-    const bool kratky = StaraVerze(Verze);
+    const bool kratky = JednobajtovyInicializacniCas(Verze);
     const auto inicializacni = Cas(Edit1, kratky ? 255 : 65535);
     if (!inicializacni) {
         ZobrazStav(kratky ? RozsahKratky : RozsahDlouhy);

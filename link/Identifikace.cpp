@@ -22,6 +22,11 @@ QString ZnakyModulu(const QByteArray& bajty) {
 
 } // namespace
 
+bool JednobajtovyInicializacniCas(const QString& verze) {
+    return verze == QLatin1String("1.00") || verze == QLatin1String("1.01") ||
+           verze == QLatin1String("1.02");
+}
+
 TIdentifikace IdentifikujModul(std::uint8_t typ, std::uint32_t spojeni, std::uint8_t adresa) {
     TIdentifikace id;
     QByteArray znaky;

@@ -16,6 +16,10 @@ struct TIdentifikace {
     QString Modul() const { return Nazev + QStringLiteral(" v.") + Verze; }
 };
 
+// Whether firmware of this version keeps the watchdog initialisation time in
+// one byte (1-255 s): versions 1.00, 1.01 and 1.02.
+bool JednobajtovyInicializacniCas(const QString& verze);
+
 // Asks the module at the address for its identification; stops at the first
 // command that fails (the texts stay empty then). The characters are bytes of
 // the program's code page.
