@@ -23,6 +23,28 @@ QJsonArray PoleBajtu(const std::uint8_t* b, std::size_t pocet) {
     return pole;
 }
 
+std::string TraceJson(const TZaznamPrikazu& z, const QString& text, double ms) {
+    const QJsonObject o{{QStringLiteral("prikaz"), z.Kod},
+                        {QStringLiteral("parametr"), z.Parametr},
+                        {QStringLiteral("adresa"), z.Adresa},
+                        {QStringLiteral("d"), PoleBajtu(z.Odeslano.data(), 5)},
+                        {QStringLiteral("vysledek"), z.Odpoved.Vysledek},
+                        {QStringLiteral("text"), text},
+                        {QStringLiteral("s"), z.Odpoved.S},
+                        {QStringLiteral("a"), PoleBajtu(z.Odpoved.A.data(), 4)},
+                        {QStringLiteral("ms"), ms}};
+    return QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
+}
+
+// "příkaz 100/0 adresa 1 D 0 0 0 0 0 -> výsledek 0 (text) S 16 A 1 2 3 4 0.09 ms"
+std::string TraceText(const TZaznamPrikazu& z, const QString& text, double ms) {
+    return Utf8(
+        QStringLiteral("příkaz %1/%2 adresa %3 D ").arg(z.Kod).arg(z.Parametr).arg(z.Adresa) +
+        Bajty(z.Odeslano.data(), 5) + QStringLiteral(" -> výsledek %1 (").arg(z.Odpoved.Vysledek) +
+        text + QStringLiteral(") S %1 A ").arg(z.Odpoved.S) + Bajty(z.Odpoved.A.data(), 4) +
+        QStringLiteral(" %1 ms").arg(ms, 0, 'f', 2));
+}
+
 } // namespace
 
 QString PopisChyby(const TChyba& chyba) {
@@ -65,33 +87,7 @@ int TVystup::Chyba(const TChyba& chyba) {
 void TVystup::Trace(const TZaznamPrikazu& z) {
     const double ms = static_cast<double>(z.Trvani.count()) / 1000.0;
     const QString text = TextKodu(z.Rozhrani, z.Odpoved.Vysledek);
-    if (JeJson) {
-        Err << QJsonDocument(QJsonObject{{QStringLiteral("prikaz"), z.Kod},
-                                         {QStringLiteral("parametr"), z.Parametr},
-                                         {QStringLiteral("adresa"), z.Adresa},
-                                         {QStringLiteral("d"), PoleBajtu(z.Odeslano.data(), 5)},
-                                         {QStringLiteral("vysledek"), z.Odpoved.Vysledek},
-                                         {QStringLiteral("text"), text},
-                                         {QStringLiteral("s"), z.Odpoved.S},
-                                         {QStringLiteral("a"), PoleBajtu(z.Odpoved.A.data(), 4)},
-                                         {QStringLiteral("ms"), ms}})
-                   .toJson(QJsonDocument::Compact)
-                   .toStdString()
-            << '\n';
-    } else {
-        Err << Utf8(QStringLiteral("příkaz %1/%2 adresa %3 D %4 -> výsledek %5 (%6) S %7 A %8 "
-                                   "%9 ms")
-                        .arg(z.Kod)
-                        .arg(z.Parametr)
-                        .arg(z.Adresa)
-                        .arg(Bajty(z.Odeslano.data(), 5))
-                        .arg(z.Odpoved.Vysledek)
-                        .arg(text)
-                        .arg(z.Odpoved.S)
-                        .arg(Bajty(z.Odpoved.A.data(), 4))
-                        .arg(ms, 0, 'f', 2))
-            << '\n';
-    }
+    Err << (JeJson ? TraceJson(z, text, ms) : TraceText(z, text, ms)) << '\n';
     Err.flush();
 }
 
