@@ -185,6 +185,9 @@ const char* NazevKlice(TKlicCfm klic) {
 QString HodnotaKlice(const TKonfigurace& k, TKlicCfm klic) {
     const TPopisKlice& p = Klice[static_cast<std::size_t>(klic)];
     if (klic == TKlicCfm::Format) return Format;
+    // A rate index outside the table is kept as it is, not turned into a rate.
+    if (klic == TKlicCfm::Rychlost && k.Rychlost >= PocetRychlosti)
+        return QStringLiteral("index %1").arg(k.Rychlost);
     if (!p.Maska) return QString::number(p.Cti(k));
     return QStringLiteral("0x") +
            QStringLiteral("%1").arg(p.Cti(k), 8, 16, QLatin1Char('0')).toUpper();

@@ -87,6 +87,18 @@ std::optional<TKonfigurace> SouborKonfigurace(TKontext& kontext, const QString& 
     return std::nullopt;
 }
 
+// The module's values are saved as they are; one that a file may not hold
+// (a relay switch-off time of 0, say) is named, as loading will refuse it.
+void VarujNeplatny(TVystup& vystup, const QString& soubor, const QByteArray& text) {
+    TChybaCfm chyba;
+    if (PrectiCfm(text, chyba)) return;
+    vystup.Hlaseni(QStringLiteral("varování: %1, řádek %2: %3; soubor nepůjde nahrát, dokud "
+                                  "hodnotu neopravíte")
+                       .arg(soubor)
+                       .arg(chyba.Radek)
+                       .arg(chyba.Text));
+}
+
 } // namespace
 
 int ConfigShow(TKontext& kontext) {
@@ -113,8 +125,10 @@ int ConfigSave(TKontext& kontext, const QString& soubor) {
                 .arg(s.Data.Adresa)
                 .arg(s.Data.Rychlost)
                 .arg(QDateTime::currentDateTime().toString(Qt::ISODate))};
+        const QByteArray text = ZapisCfm(k, hlavicka);
+        VarujNeplatny(kontext.Vystup, soubor, text);
         QSaveFile f(soubor);
-        if (!f.open(QIODevice::WriteOnly) || f.write(ZapisCfm(k, hlavicka)) < 0 || !f.commit())
+        if (!f.open(QIODevice::WriteOnly) || f.write(text) < 0 || !f.commit())
             return kontext.Vystup.Chyba({QStringLiteral("zápis souboru ") + soubor, 0,
                                          f.errorString(), KodUkonceni::ChybaPouziti});
         kontext.Vystup.Radek(QStringLiteral("Konfigurace uložena do souboru ") + soubor);

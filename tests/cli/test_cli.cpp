@@ -160,6 +160,21 @@ TEST_F(Klonovani, StaryFirmwareNedostaneDelsiInicializacniCas) {
     EXPECT_EQ(bus.Sim.view(4)->registers[Registr::NegaceDOUT(0)], 0xFF) << "nothing written";
 }
 
+TEST_F(Klonovani, HodnotuKterouSouborNepripustiUloziSVarovanim) {
+    // A module whose relay switch-off time reads 0.
+    bus.Sim.addFault(zrsim::RegisterFaultRule{0, Registr::DobaVypnutiReleL, 0});
+    bus.Sim.addFault(zrsim::RegisterFaultRule{0, Registr::DobaVypnutiReleH, 0});
+    const std::string nula = bus.Cesta("nula.cfm");
+    const TBeh save = bus.Spust({"config", "save", nula, "-a", "1", "-b", "9600"});
+    EXPECT_EQ(save.Kod, 0);
+    EXPECT_NE(save.Err.find("varování: " + nula +
+                            ", řádek 7: hodnota „0“ klíče "
+                            "„doba_vypnuti_rele“ je mimo rozsah 1-65535"),
+              std::string::npos)
+        << save.Err;
+    EXPECT_EQ(bus.Spust({"config", "load", nula, "--to", "7"}).Kod, 2);
+}
+
 namespace {
 
 struct TPoruchaZapisu {
