@@ -249,6 +249,13 @@ bool Soubor::Nacti(const QString& cesta, QString* duvod) {
         return false;
     }
     obsah = Radky(obsah);
+    // Blank lines before the first line: the parser takes a leading comment
+    // for the file's own comment only when nothing stands before it, and
+    // what it writes back has none; dropped now, the first save is settled.
+    qsizetype uvodni = 0;
+    while (uvodni < obsah.size() && obsah[uvodni] == '\n')
+        ++uvodni;
+    obsah.remove(0, uvodni);
     const qsizetype zaver = ZacatekZaveru(obsah);
     if (zaver == 0) {
         pred_ = Uvod(obsah);

@@ -1,7 +1,10 @@
 // libFuzzer target for the settings file: any bytes read without harm; what
 // was read is written and read back the same; the file written is in its
-// settled form at the latest after the second save (it may lose blank lines
-// or an empty section once, never grow) and later saves change no byte.
+// settled form at the latest after the second save and later saves change
+// no byte. The second save may still differ from the first: a line the
+// parser cannot read (a key without "=") is dropped by the first, and a
+// comment that then stands first in the file is taken for the file's own
+// comment and set off by two blank lines, once.
 #include "Dekl.h"
 
 #include <QDir>
@@ -56,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(!precteno || Stejne(prvni, druhe));
     check(UlozNastaveni(&druhe, cesta));
     const QByteArray znovu = Obsah(cesta);
-    check(znovu.size() <= ulozeno.size());
+    check(znovu.size() <= ulozeno.size() + 2);
     check(UlozNastaveni(&druhe, cesta));
     check(Obsah(cesta) == znovu);
     return 0;

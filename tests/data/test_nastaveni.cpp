@@ -236,6 +236,20 @@ TEST_F(Nastaveni, DuplicatedKeyReadsFirstAndOtherContentSurvivesSaving) {
     EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
 }
 
+// Blank lines before a leading comment: the parser would take the comment
+// for a section's the first time and for the file's own the next, so the
+// second save would differ from the first.
+TEST_F(Nastaveni, LeadingBlankLinesDoNotMoveTheFirstComment) {
+    Zapis(Cp("\n\n; hlava\n[Připojení]\nRozhraní=KU-1683\nAdresa=5\n"));
+    ASSERT_TRUE(NactiNastaveni(&d_, Cesta()));
+    ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
+    const QByteArray prvni = Obsah();
+    ASSERT_TRUE(NactiNastaveni(&d_, Cesta()));
+    ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
+    EXPECT_EQ(Obsah(), prvni);
+    EXPECT_EQ(prvni.count(Cp(QStringLiteral("; hlava"))), 1);
+}
+
 TEST_F(Nastaveni, LinesAreReadAsTheySayAndSavingIsStable) {
     // Each holds interface KU-1683 and address 5, and keeps its notes.
     const struct {
