@@ -6,6 +6,7 @@
 // The library is copied into a temporary directory with its own
 // zr683-drivers.conf (COM1 = the endpoint's link), so build/bin's file is
 // never touched.
+#include "KopieKnihovny.h"
 #include "PtyEndpoint.h"
 #include "Simulator.h"
 #include "Sken.h"
@@ -27,20 +28,6 @@ namespace fs = std::filesystem;
 constexpr int Adres = 256;
 constexpr double Mez = 1.2;
 
-struct TempCopy {
-    fs::path dir;
-    TempCopy() {
-        std::string pattern = (fs::temp_directory_path() / "zr-bench-scan-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) dir = pattern;
-        fs::copy_file(fs::path(ZR_BIN_DIR) / "XCOM683.so", dir / "XCOM683.so");
-        std::ofstream(dir / "zr683-drivers.conf") << "COM1 = line\n";
-    }
-    ~TempCopy() {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-};
-
 struct TMereni {
     double Sekund = 0;
     double TimeoutMs = 0;
@@ -50,7 +37,7 @@ std::map<std::int32_t, TMereni> mereni; // by rate
 
 void BM_FullScan(benchmark::State& state) {
     const auto rychlost = static_cast<std::int32_t>(state.range(0));
-    TempCopy copy;
+    TempCopy copy("zr-bench-scan");
     zrsim::SimulatorConfig config;
     config.modules[0].address = 100;
     config.modules[0].baudIndex = RychlostNaIndex(rychlost);

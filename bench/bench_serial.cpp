@@ -8,6 +8,7 @@
 // The library is copied into a temporary directory with its own
 // zr683-drivers.conf (COM1 = the endpoint's link), so build/bin's file is
 // never touched.
+#include "KopieKnihovny.h"
 #include "PtyEndpoint.h"
 #include "Simulator.h"
 #include "Xxxx683.h"
@@ -39,25 +40,11 @@ double wireSeconds(std::uint32_t baud) {
     return duration<double>(t).count();
 }
 
-struct TempCopy {
-    fs::path dir;
-    TempCopy() {
-        std::string pattern = (fs::temp_directory_path() / "zr-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) dir = pattern;
-        fs::copy_file(fs::path(ZR_BIN_DIR) / "XCOM683.so", dir / "XCOM683.so");
-        std::ofstream(dir / "zr683-drivers.conf") << "COM1 = line\n";
-    }
-    ~TempCopy() {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-};
-
 std::map<std::uint32_t, double> measured; // seconds per transaction, by rate
 
 void BM_SerialTransaction(benchmark::State& state) {
     const auto baud = static_cast<std::uint32_t>(state.range(0));
-    TempCopy copy;
+    TempCopy copy("zr-bench");
     zrsim::SimulatorConfig config;
     config.modules[0].baudIndex = baud == 9600 ? 4 : 8;
     zrsim::Simulator sim(config);
