@@ -5,6 +5,7 @@
 #include "Pripojeni.h"
 #include "PtyEndpoint.h"
 #include "Simulator.h"
+#include "SimulatorLAN.h"
 #include "UdpEndpoint.h"
 #include "Xxxx683.h"
 
@@ -22,11 +23,7 @@ protected:
     void SetUp() override {
         std::string chyba;
         ASSERT_TRUE(udp.start(chyba)) << chyba;
-        NastavAdresarKnihoven(QStringLiteral(ZR_BIN_DIR));
-        VychoziData(&data);
-        data.Rozhrani = 4;
-        data.IPAdresa = QStringLiteral("127.0.0.1");
-        data.UDPPort = udp.port();
+        DataProSimulator(data, udp.port());
         data.Rychlost = 19200;
         dialog = std::make_unique<TForm2>(&data);
         dialog->show();

@@ -6,6 +6,7 @@
 #include "Prikazy.h"
 #include "Pripojeni.h"
 #include "Simulator.h"
+#include "SimulatorLAN.h"
 #include "Sledovac.h"
 #include "UdpEndpoint.h"
 #include "Xxxx683.h"
@@ -24,11 +25,7 @@ protected:
     void SetUp() override {
         std::string chyba;
         ASSERT_TRUE(udp.start(chyba)) << chyba;
-        NastavAdresarKnihoven(QStringLiteral(ZR_BIN_DIR));
-        VychoziData(&data);
-        data.Rozhrani = 4;
-        data.IPAdresa = QStringLiteral("127.0.0.1");
-        data.UDPPort = udp.port();
+        DataProSimulator(data, udp.port());
     }
     void TearDown() override {
         if (PripojeniPouzitelne(&data)) KonecRozhrani(data.Rozhrani, data.Spojeni);

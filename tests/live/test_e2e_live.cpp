@@ -4,6 +4,7 @@
 #include "Okna.h"
 #include "Prikazy.h"
 #include "Simulator.h"
+#include "SimulatorLAN.h"
 #include "UdpEndpoint.h"
 #include "Xxxx683.h"
 
@@ -22,11 +23,7 @@ protected:
         QApplication::setQuitOnLastWindowClosed(false);
         std::string chyba;
         ASSERT_TRUE(udp.start(chyba)) << chyba;
-        NastavAdresarKnihoven(QStringLiteral(ZR_BIN_DIR));
-        VychoziData(&data);
-        data.Rozhrani = 4;
-        data.IPAdresa = QStringLiteral("127.0.0.1");
-        data.UDPPort = udp.port();
+        DataProSimulator(data, udp.port());
         data.UDPTimeout = 100; // with the wait of 19200 Bd: 300 ms per lost answer
         data.Rychlost = 19200;
         data.Adresa = AdresaModulu;
