@@ -12,8 +12,7 @@
 #include "PtyEndpoint.h"
 #include "Simulator.h"
 #include "Xxxx683.h"
-#include "link.h"
-#include "serialtiming.h"
+#include "line_timing.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,8 +27,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kRequestSize = 14; // a Request frame
-constexpr std::size_t kAnswerSize = 20;  // an Answer frame
+constexpr std::size_t kRequestSize = zrbus::kRequestFrameSize;
+constexpr std::size_t kAnswerSize = zrbus::kAnswerFrameSize;
 
 // The time of one transaction on a real line at `baud`, in seconds.
 double wireSeconds(std::uint32_t baud) {

@@ -39,20 +39,10 @@ QString Skupiny(std::uint32_t v) {
     return text;
 }
 
-struct TBitStatusu {
-    std::uint32_t Maska;
-    const char* Nazev;
-};
-constexpr TBitStatusu BityStatusu[] = {{StatusBit::FN, "FN"},
-                                       {StatusBit::PRF, "PRF"},
-                                       {StatusBit::PWR, "PWR"},
-                                       {StatusBit::RST, "RST"},
-                                       {StatusBit::ERR24, "ERR24"}};
-
 QStringList NazvyBitu(std::uint32_t v) {
     QStringList nazvy;
-    for (const TBitStatusu& b : BityStatusu)
-        if (v & b.Maska) nazvy << QLatin1String(b.Nazev);
+    for (const StatusBit::TPojmenovanyBit& b : StatusBit::Nazvy)
+        if (v & (1u << b.Bit)) nazvy << QLatin1String(b.Nazev);
     return nazvy;
 }
 

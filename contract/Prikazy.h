@@ -75,4 +75,19 @@ constexpr std::uint32_t PRF = 1u << 2;
 constexpr std::uint32_t PWR = 1u << 4;
 constexpr std::uint32_t RST = 1u << 5;
 constexpr std::uint32_t ERR24 = 1u << 6;
+
+// The named bits with their names, lowest bit first; the others have none.
+struct TPojmenovanyBit {
+    int Bit;
+    const char* Nazev;
+};
+inline constexpr std::array<TPojmenovanyBit, 5> Nazvy = {
+    {{1, "FN"}, {2, "PRF"}, {4, "PWR"}, {5, "RST"}, {6, "ERR24"}}};
+
+// The name of bit 0 to 31, or nullptr for a bit without one.
+constexpr const char* Nazev(int bit) {
+    for (const TPojmenovanyBit& b : Nazvy)
+        if (b.Bit == bit) return b.Nazev;
+    return nullptr;
+}
 } // namespace StatusBit

@@ -74,6 +74,9 @@ extern "C" {
 #define ZR683_LAN_TEXT_OFFSET 12
 #define ZR683_LAN_TEXT_MAX (ZR683_PARAM_BYTES - ZR683_LAN_TEXT_OFFSET - 1)
 
+/* The fourth argument of _SetConfig: reserved, always this value. */
+#define ZR683_CONFIG_CONSTANT 2
+
 /* ---- Result codes ------------------------------------------------------ */
 
 #define ZR683_OK 0
@@ -94,6 +97,11 @@ extern "C" {
 #define ZR683_TYPE_COUNT 5
 
 /* ---- Entry points ------------------------------------------------------ */
+
+/* The seven entry points in one list: ZR683_ENTRY_POINTS(X) expands X(name)
+ * for each, so the binding, the export list of the build and the tests all
+ * take the names from here. Keep it on one line (the build reads it). */
+#define ZR683_ENTRY_POINTS(X) X(Version) X(Init) X(SetConfig) X(GetConfig) X(Send) X(Done) X(Error)
 
 /* NAME_Version: the library's version as a number (major * 100 + minor).
  * Must exist; the program never calls it. */

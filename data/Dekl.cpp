@@ -25,7 +25,8 @@ constexpr std::int32_t VychoziCekani = 20;
 
 int RadekRychlosti(std::int32_t rychlost) {
     for (int i = 0; i < PocetRychlosti; ++i)
-        if (RychlostiBd[static_cast<std::size_t>(i)] == rychlost) return i;
+        if (static_cast<std::int32_t>(RychlostiBd[static_cast<std::size_t>(i)]) == rychlost)
+            return i;
     return -1;
 }
 
@@ -79,7 +80,8 @@ QString TextRychlosti(int index) {
 }
 
 std::int32_t IndexNaRychlost(std::uint8_t index) {
-    return RychlostiBd[index < PocetRychlosti ? index : VychoziIndexRychlosti];
+    return static_cast<std::int32_t>(
+        RychlostiBd[index < PocetRychlosti ? index : VychoziIndexRychlosti]);
 }
 
 std::uint8_t RychlostNaIndex(std::int32_t rychlost) {

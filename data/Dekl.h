@@ -2,6 +2,8 @@
 // table, the error-text buffer and the settings file.
 #pragma once
 
+#include "Prikazy.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -57,10 +59,9 @@ constexpr int ZpravaVPoradku = 0;
 constexpr int ZpravaNelzeVytvorit = 1;
 QString ZpravaProgramu(int index);
 
-// Baud-rate table: index 0 to 8 <-> 600 to 115200 Bd.
-constexpr int PocetRychlosti = 9;
-inline constexpr std::array<std::int32_t, PocetRychlosti> RychlostiBd = {
-    600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+// Baud-rate table: index 0 to 8 <-> 600 to 115200 Bd (the bus's table).
+using Sbernice::RychlostiBd;
+constexpr int PocetRychlosti = static_cast<int>(RychlostiBd.size());
 // 9600 Bd: the list's design selection and the rate of anything unknown.
 constexpr std::uint8_t VychoziIndexRychlosti = 4;
 // Wait value in ms handed to the library with each rate of the table.

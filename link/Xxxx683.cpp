@@ -81,10 +81,9 @@ template <typename F> bool Najdi(std::uint8_t typ, const char* vstup, F& cil) {
 
 bool NavazVstupy(std::uint8_t typ) {
     Vstupy n;
-    const bool vse = Najdi(typ, "Version", n.Version) && Najdi(typ, "Init", n.Init) &&
-                     Najdi(typ, "SetConfig", n.SetConfig) && Najdi(typ, "GetConfig", n.GetConfig) &&
-                     Najdi(typ, "Send", n.Send) && Najdi(typ, "Done", n.Done) &&
-                     Najdi(typ, "Error", n.Error);
+#define ZR_NAJDI(vstup) &&Najdi(typ, #vstup, n.vstup)
+    const bool vse = true ZR683_ENTRY_POINTS(ZR_NAJDI);
+#undef ZR_NAJDI
     if (vse) Stav().vstupy = n;
     return vse;
 }

@@ -8,20 +8,8 @@
 namespace {
 
 QString NazevBitu(int bit) {
-    switch (bit) {
-    case 1:
-        return QStringLiteral("FN");
-    case 2:
-        return QStringLiteral("PRF");
-    case 4:
-        return QStringLiteral("PWR");
-    case 5:
-        return QStringLiteral("RST");
-    case 6:
-        return QStringLiteral("ERR24");
-    default:
-        return QStringLiteral("---");
-    }
+    const char* nazev = StatusBit::Nazev(bit);
+    return nazev ? QLatin1String(nazev) : QStringLiteral("---");
 }
 
 const TPopisSledovani Status = {"Form15",        "Status registr",         NazevBitu,

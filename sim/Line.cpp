@@ -43,7 +43,8 @@ std::vector<Outgoing> answerRequest(Simulator& sim, const zrbus::Frame& frame,
 std::vector<Outgoing> LanConverter::configure(const zrbus::Frame& frame) {
     zrbus::LineConfig c;
     zrbus::readLineConfig(frame, c);
-    const bool known = std::find(BaudRates.begin(), BaudRates.end(), c.baud) != BaudRates.end();
+    const bool known = std::find(Sbernice::RychlostiBd.begin(), Sbernice::RychlostiBd.end(),
+                                 c.baud) != Sbernice::RychlostiBd.end();
     if (known) lineBaud_ = c.baud;
     const auto result = static_cast<std::uint8_t>(known ? zrbus::kOk : zrbus::kBadBaud);
     return {Outgoing{bytesOf(zrbus::makeLineConfigAck(result, frame)), 0}};

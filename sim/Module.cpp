@@ -94,7 +94,7 @@ WatchdogSettings Module::watchdogSettings() const {
 }
 
 std::uint32_t Module::baudRate() const {
-    return BaudRates[baudIndex_];
+    return Sbernice::RychlostiBd[baudIndex_];
 }
 
 bool Module::answers(std::uint8_t addr, std::uint32_t baud) const {
@@ -105,7 +105,7 @@ void Module::restart(std::uint64_t nowMs) {
     nowMs_ = std::max(nowMs_, nowMs);
     address_ = registers_[Registr::Adresa];
     baudIndex_ = registers_[Registr::Rychlost];
-    if (baudIndex_ >= BaudRates.size()) baudIndex_ = DefaultBaudIndex;
+    if (baudIndex_ >= Sbernice::RychlostiBd.size()) baudIndex_ = DefaultBaudIndex;
     outputs_ = mask(Registr::PocatecniStavDOUT(0));
     watchdog_.start(watchdogSettings());
     status_ = StatusBit::PWR | (supplyOk_ ? 0 : StatusBit::ERR24);
@@ -221,7 +221,7 @@ Reply Module::writeRegister(const Request& rq) {
     const std::uint8_t value = rq.data[3];
     if (rq.data[2] != reg || rq.data[4] != value) return refuse(ModuleResult::Inconsistent);
     if (!Registr::Existuje(reg)) return refuse(ModuleResult::UnknownRegister);
-    if (reg == Registr::Rychlost && value >= BaudRates.size())
+    if (reg == Registr::Rychlost && value >= Sbernice::RychlostiBd.size())
         return refuse(ModuleResult::BadValue);
     const bool wasActive = watchdogSettings().active;
     registers_[reg] = value;

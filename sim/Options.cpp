@@ -22,9 +22,9 @@ std::vector<std::string> splitColons(const std::string& s) {
 bool parseBaud(const std::string& s, std::uint8_t& index) {
     unsigned long long bd = 0;
     if (!parseNumber(s, 1000000, bd)) return false;
-    const auto it = std::find(BaudRates.begin(), BaudRates.end(), bd);
-    if (it == BaudRates.end()) return false;
-    index = static_cast<std::uint8_t>(it - BaudRates.begin());
+    const auto it = std::find(Sbernice::RychlostiBd.begin(), Sbernice::RychlostiBd.end(), bd);
+    if (it == Sbernice::RychlostiBd.end()) return false;
+    index = static_cast<std::uint8_t>(it - Sbernice::RychlostiBd.begin());
     return true;
 }
 

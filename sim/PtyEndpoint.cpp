@@ -2,8 +2,7 @@
 #include "PtyEndpoint.h"
 
 #include "Line.h"
-#include "link.h"
-#include "serialtiming.h"
+#include "line_timing.h"
 
 #include <fcntl.h>
 #include <poll.h>

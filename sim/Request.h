@@ -35,7 +35,4 @@ constexpr std::uint8_t BadValue = zrbus::kModuleBadValue;               // value
 constexpr std::uint8_t Inconsistent = zrbus::kModuleMismatch;           // the two copies differ
 } // namespace ModuleResult
 
-// The nine baud rates of the bus, by index.
-inline constexpr const auto& BaudRates = Sbernice::RychlostiBd;
-
 } // namespace zrsim

@@ -122,9 +122,9 @@ std::optional<ModuleView> Simulator::view(std::size_t i) const {
     v.watchdogLeft = m.watchdog().left();
     v.relayOffLeft = m.watchdog().relayOffLeft();
     const auto& r = m.registers();
-    v.restartPending =
-        r[Registr::Adresa] != m.address() || (r[Registr::Rychlost] < BaudRates.size() &&
-                                              BaudRates[r[Registr::Rychlost]] != m.baudRate());
+    v.restartPending = r[Registr::Adresa] != m.address() ||
+                       (r[Registr::Rychlost] < Sbernice::RychlostiBd.size() &&
+                        Sbernice::RychlostiBd[r[Registr::Rychlost]] != m.baudRate());
     return v;
 }
 

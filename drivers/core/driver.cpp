@@ -9,10 +9,7 @@ namespace zrbus {
 
 namespace {
 
-constexpr const auto& kRates = Sbernice::RychlostiBd;
-
-// The reserved _SetConfig constant.
-constexpr std::uint32_t kConstant = 2;
+constexpr std::uint32_t kConstant = ZR683_CONFIG_CONSTANT;
 
 // Writes the outcome of a _Send into whichever out-arguments exist.
 std::uint32_t report(std::uint32_t code, const Answer& a, std::uint32_t* answer,
@@ -40,7 +37,8 @@ bool readRequestBlock(const std::uint32_t* block, Request& out) {
 } // namespace
 
 bool isSupportedBaud(std::uint32_t baud) {
-    return std::find(kRates.begin(), kRates.end(), baud) != kRates.end();
+    return std::find(Sbernice::RychlostiBd.begin(), Sbernice::RychlostiBd.end(), baud) !=
+           Sbernice::RychlostiBd.end();
 }
 
 struct Driver::Connection {

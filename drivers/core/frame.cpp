@@ -12,18 +12,14 @@ struct TypeLength {
     std::size_t length;
 };
 
-constexpr std::size_t kRequestLength = 7;
-constexpr std::size_t kLineConfigLength = 8;
-
 // An answering frame's own bytes come first, the echoed payload of its
 // request after them.
 constexpr std::array<TypeLength, 4> kLengths{{
-    {FrameType::Request, kRequestLength},
-    {FrameType::Answer, 6 + kRequestLength},
-    {FrameType::LineConfig, kLineConfigLength},
-    {FrameType::LineConfigAck, 1 + kLineConfigLength},
+    {FrameType::Request, kRequestPayload},
+    {FrameType::Answer, kAnswerPayload},
+    {FrameType::LineConfig, kLineConfigPayload},
+    {FrameType::LineConfigAck, kLineConfigAckPayload},
 }};
-static_assert(6 + kRequestLength <= kMaxPayload);
 
 // Copies the payload of `request` behind the answering frame's own bytes.
 void echo(Frame& answer, const Frame& request, std::size_t own) {

@@ -14,6 +14,8 @@
 //   then          CRC-16/MODBUS over bytes 0..4+n, low byte first
 #pragma once
 
+#include "line_timing.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -21,10 +23,6 @@
 namespace zrbus {
 
 constexpr std::uint8_t kStartByte = 0xA5;
-constexpr std::size_t kHeaderSize = 5;
-constexpr std::size_t kCrcSize = 2;
-constexpr std::size_t kMaxPayload = 13;
-constexpr std::size_t kMaxFrameSize = kHeaderSize + kMaxPayload + kCrcSize;
 
 enum class FrameType : std::uint8_t {
     Request = 0x01,       // library -> module: command, parameter, D1..D5

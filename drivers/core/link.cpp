@@ -43,12 +43,6 @@ bool takeStream(Waiting& w, StreamDecoder& decoder, const std::uint8_t* data, st
 
 } // namespace
 
-std::uint32_t lineSilenceMs(std::uint32_t baud) {
-    if (baud == 0) return 0;
-    const std::uint32_t ms = (35000 + baud - 1) / baud;
-    return ms < 2 ? 2 : ms;
-}
-
 std::uint32_t exchange(Link& link, const Frame& request, Frame& answer, std::uint32_t timeoutMs) {
     std::array<std::uint8_t, kReceiveBuffer> buffer{};
     const std::size_t n = encode(request, buffer.data(), buffer.size());

@@ -46,10 +46,6 @@ public:
                             Clock::time_point deadline) = 0;
 };
 
-// Silence a sender leaves on a serial line before a frame: 3.5 character
-// times of 10 bits at the rate, at least 2 ms.
-std::uint32_t lineSilenceMs(std::uint32_t baud);
-
 // Throws away what is pending on the link, sends the frame and waits up to
 // timeoutMs for the frame that answers it (see answers() in frame.h);
 // everything else is discarded.

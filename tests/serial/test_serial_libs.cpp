@@ -128,7 +128,8 @@ TEST(SerialExports, SevenEntryPointsEach) {
     for (const auto& c : kLibraries) {
         SerialLib lib(c.name, binDir());
         ASSERT_TRUE(lib.loaded()) << c.name << ": " << lib.error();
-        for (const char* e : {"Version", "Init", "SetConfig", "GetConfig", "Send", "Done", "Error"})
+#define ZR_NAZEV(vstup) #vstup,
+        for (const char* e : {ZR683_ENTRY_POINTS(ZR_NAZEV)})
             EXPECT_NE(lib.symbol(e), nullptr) << c.name << "_" << e;
         EXPECT_EQ(lib.symbol("Connect"), nullptr);
     }
