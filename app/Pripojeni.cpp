@@ -1,16 +1,15 @@
 #include "Pripojeni.h"
 
-#include "Identifikace.h"
+#include "Otevreni.h"
 #include "Ovladace.h"
 #include "Prevod.h"
 #include "Xxxx683.h"
+#include "zr683.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStringList>
 #include <array>
@@ -20,7 +19,6 @@ namespace {
 constexpr std::uint16_t VychoziBazovaAdresa = 0x300;
 constexpr std::int32_t VychoziCisloPortu = 1;
 constexpr std::int32_t MaxUDP = 65535;
-constexpr std::uint8_t TypLAN = 4;
 
 const QString TextChybaInicializace = QStringLiteral("Chyba inicializace připojení - ");
 const QString TextNeznameRozhrani = QStringLiteral("Neznámý typ rozhraní");
@@ -52,9 +50,6 @@ TForm2::TForm2(TData* data, QWidget* parent) : QDialog(parent), Data(data) {
     setFixedSize(592, 373);
     VytvorOvladace();
     RozmistiOvladace();
-    // Centred on the screen, not over the main window.
-    if (QGuiApplication::primaryScreen() != nullptr)
-        move(QGuiApplication::primaryScreen()->availableGeometry().center() - rect().center());
     connect(ComboBox2, &QComboBox::currentIndexChanged, this, &TForm2::ComboBox2Change);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
@@ -62,15 +57,9 @@ TForm2::TForm2(TData* data, QWidget* parent) : QDialog(parent), Data(data) {
 
 void TForm2::VytvorOvladace() {
     auto popisek = [this](const char* jmeno, const QString& text) {
-        auto* label = new QLabel(text, this);
-        label->setObjectName(QLatin1String(jmeno));
-        return label;
+        return Vytvor<QLabel>(this, jmeno, text);
     };
-    auto editace = [this](const char* jmeno) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QLatin1String(jmeno));
-        return edit;
-    };
+    auto editace = [this](const char* jmeno) { return Vytvor<QLineEdit>(this, jmeno); };
     Label5 = popisek("Label5", QStringLiteral("Komunikační rozhraní"));
     Label3 = popisek("Label3", QString());
     Label6 = popisek("Label6", QStringLiteral("UDP port"));
@@ -86,24 +75,20 @@ void TForm2::VytvorOvladace() {
     VytvorSeznamy();
     VytvorPanel();
 
-    Button1 = new QPushButton(QStringLiteral("Inicializace připojení"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
+    Button1 = Vytvor<QPushButton>(this, "Button1", QStringLiteral("Inicializace připojení"));
+    Button2 = Vytvor<QPushButton>(this, "Button2", QStringLiteral("Cancel"));
     // Enter in an edit must not start a connection by accident.
     Button1->setAutoDefault(false);
     Button2->setAutoDefault(false);
 }
 
 void TForm2::VytvorSeznamy() {
-    ComboBox2 = new QComboBox(this);
-    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    ComboBox2 = Vytvor<QComboBox>(this, "ComboBox2");
     ComboBox2->addItems({QStringLiteral("Standardní COMx"), QStringLiteral("ISA karta KC-683"),
                          QStringLiteral("PCI karta KC-1683"),
                          QStringLiteral("USB konvertor KU-1683"),
                          QStringLiteral("LAN konvertor ZR-1683")});
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1 = Vytvor<QComboBox>(this, "ComboBox1");
     for (int i = 0; i < PocetRychlosti; ++i)
         ComboBox1->addItem(TextRychlosti(i));
     ComboBox1->setCurrentIndex(VychoziIndexRychlosti);
@@ -111,8 +96,7 @@ void TForm2::VytvorSeznamy() {
 
 // The status panel: white, with a lowered double bevel.
 void TForm2::VytvorPanel() {
-    Panel1 = new QLabel(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1 = Vytvor<QLabel>(this, "Panel1");
     Panel1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     Panel1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Panel1->setIndent(6);
@@ -149,7 +133,10 @@ void TForm2::RozmistiOvladace() {
 
 void TForm2::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (event->spontaneous()) return;
+    // Centred on the screen, not over the main window.
+    NaStredObrazovky(this);
+    FormShow();
 }
 
 void TForm2::FormShow() {
@@ -164,7 +151,7 @@ void TForm2::FormShow() {
 void TForm2::ComboBox2Change(int index) {
     if (Data == nullptr) return;
     PouzijViditelnost(index);
-    if (index < 0 || index > TypLAN) {
+    if (index < 0 || index > ZR683_TYPE_LAN) {
         ZobrazStav(TextNeznameRozhrani, false);
         Label3->show();
         Edit2->show();
@@ -184,7 +171,7 @@ void TForm2::PouzijViditelnost(int rozhrani) {
         Label3->setText(QStringLiteral("Bázová adresa KC-683"));
         Edit2->setText(HexAdresa(Data->BazovaAdresa));
         break;
-    case TypLAN:
+    case ZR683_TYPE_LAN:
         Label3->setText(QStringLiteral("IP adresa"));
         Edit2->setText(Data->IPAdresa);
         Label6->setText(QStringLiteral("UDP port"));
@@ -220,17 +207,21 @@ void TForm2::Button1Click() {
     Data->Parametry.fill(0);
     if (!PrevezmiParametry()) return;
 
-    std::uint32_t spojeni = 0;
-    if (!Inicializuj(spojeni)) return;
+    // Steps 6 to 11: _Init, _SetConfig, the five identification commands.
     const std::int32_t rychlost = IndexNaRychlost(indexRychlosti);
-    if (!NastavLinku(spojeni, rychlost)) return;
-    if (!Identifikuj(spojeni, adresa)) return;
+    const TOtevreni o = OtevriPripojeni(*Data, rychlost, adresa);
+    if (!o.Ok()) {
+        ZobrazStav(o.Krok == TKrokOtevreni::Identifikace ? o.Text : TextChybaInicializace + o.Text,
+                   false);
+        return;
+    }
+    Data->Modul = o.Id.Modul();
+    Data->ModulDoplnek = o.Id.Doplnek;
     ZobrazStav(QStringLiteral("Připojení úspěšně inicializováno. Připojen modul   ") + Data->Modul,
                true);
     Data->Adresa = adresa;
     Data->Rychlost = rychlost;
     Data->StavPripojeni = ZpravaProgramu(ZpravaVPoradku);
-    Data->Spojeni = spojeni;
 }
 
 // Step 1: a usable connection is shut down before a new one is opened.
@@ -251,14 +242,14 @@ std::uint8_t TForm2::PrevezmiAdresu() {
 
 bool TForm2::PrevezmiParametry() {
     switch (Data->Rozhrani) {
-    case 0:
+    case ZR683_TYPE_COM:
         return PrevezmiCOM();
-    case 1:
+    case ZR683_TYPE_ISA:
         return PrevezmiISA();
-    case 2:
-    case 3:
+    case ZR683_TYPE_PCI:
+    case ZR683_TYPE_USB:
         return true;
-    case TypLAN:
+    case ZR683_TYPE_LAN:
         return PrevezmiLAN();
     default:
         ZobrazStav(TextNeznameRozhrani, false);
@@ -307,46 +298,4 @@ bool TForm2::PrevezmiLAN() {
         return false;
     }
     return true;
-}
-
-// Steps 6 and 7.
-bool TForm2::Inicializuj(std::uint32_t& spojeni) {
-    const std::uint32_t kod = InitRozhrani(Data->Rozhrani, spojeni, Data->Parametry);
-    if (kod != 0) {
-        ZobrazStav(TextChybaInicializace + TextKodu(Data->Rozhrani, kod), false);
-        Data->Inicializovano = false;
-        return false;
-    }
-    Data->Inicializovano = true;
-    return true;
-}
-
-// Steps 8 and 9.
-bool TForm2::NastavLinku(std::uint32_t spojeni, std::int32_t rychlost) {
-    const auto cekani = static_cast<std::uint32_t>(RychlostNaCekani(rychlost));
-    const std::uint32_t kod = NastavRozhrani(Data->Rozhrani, spojeni, rychlost, cekani, 2);
-    if (kod == 0) return true;
-    ZobrazStav(TextChybaInicializace + TextKodu(Data->Rozhrani, kod), false);
-    UkonciPoChybe(spojeni);
-    return false;
-}
-
-// Steps 10 and 11: the five identification commands; Modul and ModulDoplnek
-// from their characters.
-bool TForm2::Identifikuj(std::uint32_t spojeni, std::uint8_t adresa) {
-    const TIdentifikace id = IdentifikujModul(Data->Rozhrani, spojeni, adresa);
-    if (!id.Ok()) {
-        ZobrazStav(TextKodu(Data->Rozhrani, id.Vysledek), false);
-        UkonciPoChybe(spojeni);
-        return false;
-    }
-    Data->Modul = id.Modul();
-    Data->ModulDoplnek = id.Doplnek;
-    return true;
-}
-
-void TForm2::UkonciPoChybe(std::uint32_t spojeni) {
-    KonecRozhrani(Data->Rozhrani, spojeni);
-    Data->Spojeni = spojeni;
-    Data->Inicializovano = false;
 }

@@ -57,10 +57,6 @@ private:
     bool PrevezmiCOM();
     bool PrevezmiISA();
     bool PrevezmiLAN();
-    bool Inicializuj(std::uint32_t& spojeni);
-    bool NastavLinku(std::uint32_t spojeni, std::int32_t rychlost);
-    bool Identifikuj(std::uint32_t spojeni, std::uint8_t adresa);
-    void UkonciPoChybe(std::uint32_t spojeni);
 
     TData* Data;
 };

@@ -7,10 +7,12 @@
 // zr683-drivers.conf (COM1 = the endpoint's link), so build/bin's file is
 // never touched.
 #include "KopieKnihovny.h"
+#include "Otevreni.h"
 #include "PtyEndpoint.h"
 #include "Simulator.h"
 #include "Sken.h"
 #include "Xxxx683.h"
+#include "line_timing.h"
 
 #include <benchmark/benchmark.h>
 
@@ -53,19 +55,19 @@ void BM_FullScan(benchmark::State& state) {
     std::vector<std::uint8_t> adresy;
     for (int a = 0; a < Adres; ++a)
         adresy.push_back(static_cast<std::uint8_t>(a));
-    TSpojeni spojeni(data);
-    if (!endpoint.start(error) || spojeni.Otevri()) {
+    if (!endpoint.start(error) || !OtevriPripojeni(data, rychlost, std::nullopt).Ok()) {
         state.SkipWithError("no connection to the simulator");
         return;
     }
     TMereni m;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const TVysledekSkenu v = Skenuj(spojeni, adresy, {rychlost}, nullptr, nullptr);
+        const TVysledekSkenu v = Skenuj(data, adresy, {rychlost}, nullptr, nullptr);
         m.Sekund = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         m.Nalezeno = static_cast<int>(v.Moduly.size());
     }
-    m.TimeoutMs = CasovyLimitSondy(rychlost);
+    KonecRozhrani(data.Rozhrani, data.Spojeni);
+    m.TimeoutMs = zrbus::probeTimeoutMs(static_cast<std::uint32_t>(rychlost));
     mereni[rychlost] = m;
     const double mez = Mez * Adres * m.TimeoutMs / 1000.0;
     state.counters["timeout_ms"] = m.TimeoutMs;

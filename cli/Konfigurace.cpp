@@ -1,31 +1,18 @@
-// config show / save / diff / load: the module's configuration registers as
-// one record, a .cfm file, their comparison and the writing with read-back.
+// config show / save / diff / load: the configuration engine of zr_nastroje
+// with the program's lines, JSON documents and exit codes.
 #include "Cfm.h"
 #include "Cli.h"
 #include "Identifikace.h"
-#include "Prikazy.h"
+#include "KonfiguraceModulu.h"
 #include "PrikazyCli.h"
-#include "RegistryKonfigurace.h"
-#include "Sekvence.h"
 
 #include <QDateTime>
 #include <QJsonArray>
-#include <QSaveFile>
 
 namespace {
 
-// The three groups as the configuration windows send them: the watchdog
-// window's read-back carries the value written. Ctrl-C is seen at the pauses.
-const TSekvenceRegistru SekvenceAdresy{RegistryKonfigurace::Adresa, TPauza::MeziPrikazy, false};
-const TSekvenceRegistru SekvenceWatchdogu{RegistryKonfigurace::Watchdog, TPauza::MeziPrikazy, true};
-const TSekvenceRegistru SekvenceDIO{RegistryKonfigurace::DIO, TPauza::MeziPrikazy, false};
-
 // Every pause checks for Ctrl-C; the command in progress always ends first.
 const TPrubehSekvence Prubeh{nullptr, [] { return !PozadavekPreruseni().load(); }};
-
-bool JeAdresniKlic(TKlicCfm k) {
-    return k == TKlicCfm::Adresa || k == TKlicCfm::Rychlost;
-}
 
 TChyba ChybaSekvence(const TSpojeni& s, const TVysledekSekvence& v, const QString& co) {
     if (v.Konec == TKonecSekvence::Preruseno)
@@ -40,10 +27,8 @@ TChyba ChybaSekvence(const TSpojeni& s, const TVysledekSekvence& v, const QStrin
 
 // Reads every configuration register of the connection's module.
 std::optional<TChyba> PrectiVse(TSpojeni& s, TKonfigurace& k) {
-    for (const TSekvenceRegistru* sekvence : {&SekvenceAdresy, &SekvenceWatchdogu, &SekvenceDIO}) {
-        const TVysledekSekvence v = PrectiRegistry(s.Data, *sekvence, k, Prubeh);
-        if (!v.Ok()) return ChybaSekvence(s, v, QStringLiteral("čtení konfigurace"));
-    }
+    const TVysledekSekvence v = PrectiKonfiguraci(s.Data, k, Prubeh);
+    if (!v.Ok()) return ChybaSekvence(s, v, QStringLiteral("čtení konfigurace"));
     return std::nullopt;
 }
 
@@ -90,13 +75,13 @@ std::optional<TKonfigurace> SouborKonfigurace(TKontext& kontext, const QString& 
 // The module's values are saved as they are; one that a file may not hold
 // (a relay switch-off time of 0, say) is named, as loading will refuse it.
 void VarujNeplatny(TVystup& vystup, const QString& soubor, const QByteArray& text) {
-    TChybaCfm chyba;
-    if (PrectiCfm(text, chyba)) return;
+    const auto chyba = NeplatnaHodnota(text);
+    if (!chyba) return;
     vystup.Hlaseni(QStringLiteral("varování: %1, řádek %2: %3; soubor nepůjde nahrát, dokud "
                                   "hodnotu neopravíte")
                        .arg(soubor)
-                       .arg(chyba.Radek)
-                       .arg(chyba.Text));
+                       .arg(chyba->Radek)
+                       .arg(chyba->Text));
 }
 
 } // namespace
@@ -127,10 +112,10 @@ int ConfigSave(TKontext& kontext, const QString& soubor) {
                 .arg(QDateTime::currentDateTime().toString(Qt::ISODate))};
         const QByteArray text = ZapisCfm(k, hlavicka);
         VarujNeplatny(kontext.Vystup, soubor, text);
-        QSaveFile f(soubor);
-        if (!f.open(QIODevice::WriteOnly) || f.write(text) < 0 || !f.commit())
-            return kontext.Vystup.Chyba({QStringLiteral("zápis souboru ") + soubor, 0,
-                                         f.errorString(), KodUkonceni::ChybaPouziti});
+        QString duvod;
+        if (!UlozSouborCfm(soubor, text, duvod))
+            return kontext.Vystup.Chyba(
+                {QStringLiteral("zápis souboru ") + soubor, 0, duvod, KodUkonceni::ChybaPouziti});
         kontext.Vystup.Radek(QStringLiteral("Konfigurace uložena do souboru ") + soubor);
         if (kontext.Vystup.Json())
             kontext.Vystup.Dokument({{QStringLiteral("soubor"), soubor},
@@ -147,18 +132,13 @@ int ConfigDiff(TKontext& kontext, const QString& soubor, bool sAdresou) {
         TKonfigurace k = VychoziKonfigurace();
         if (auto chyba = PrectiVse(s, k)) return kontext.Vystup.Chyba(*chyba);
         QJsonArray rozdily;
-        for (int i = 1; i < PocetKlicuCfm; ++i) {
-            const auto klic = static_cast<TKlicCfm>(i);
-            if (JeAdresniKlic(klic) && !sAdresou) continue;
-            const QString vSouboru = HodnotaKlice(*zeSouboru, klic);
-            const QString vModulu = HodnotaKlice(k, klic);
-            if (vSouboru == vModulu) continue;
-            const QString nazev = QLatin1String(NazevKlice(klic));
+        for (const TRozdilKonfigurace& r : PorovnejKonfigurace(*zeSouboru, k, sAdresou)) {
+            const QString nazev = QLatin1String(NazevKlice(r.Klic));
             kontext.Vystup.Radek(
-                QStringLiteral("%1: soubor %2, modul %3").arg(nazev, vSouboru, vModulu));
+                QStringLiteral("%1: soubor %2, modul %3").arg(nazev, r.VSouboru, r.VModulu));
             rozdily.append(QJsonObject{{QStringLiteral("klic"), nazev},
-                                       {QStringLiteral("soubor"), vSouboru},
-                                       {QStringLiteral("modul"), vModulu}});
+                                       {QStringLiteral("soubor"), r.VSouboru},
+                                       {QStringLiteral("modul"), r.VModulu}});
         }
         if (rozdily.isEmpty()) kontext.Vystup.Radek(QStringLiteral("Bez rozdílů."));
         if (kontext.Vystup.Json())
@@ -182,19 +162,15 @@ int Horsi(int a, int b) {
     return vaha(a) >= vaha(b) ? a : b;
 }
 
-// Firmware 1.00 to 1.02 takes initialisation times of 1-255 s only, as the
-// watchdog window allows there; a longer time is not written to it.
-std::optional<TChyba> OverVerzi(const TSpojeni& s, const TKonfigurace& k) {
-    if (k.InicializacniCas <= 255) return std::nullopt;
-    const TIdentifikace id = IdentifikujModul(s.Data.Rozhrani, s.Data.Spojeni, s.Data.Adresa);
-    if (!id.Ok())
-        return TChyba{QStringLiteral("identifikace"), id.Vysledek,
-                      TextKodu(s.Data.Rozhrani, id.Vysledek), KodUkonceni::ChybaModulu};
-    if (!JednobajtovyInicializacniCas(id.Verze)) return std::nullopt;
+// A write refused before anything was sent, as an error.
+TChyba ChybaVerze(const TSpojeni& s, const TKontrolaVerze& v, const TKonfigurace& k) {
+    if (v.Konec == TKontrolaVerze::TKonec::ChybaIdentifikace)
+        return TChyba{QStringLiteral("identifikace"), v.Kod, TextKodu(s.Data.Rozhrani, v.Kod),
+                      KodUkonceni::ChybaModulu};
     return TChyba{QStringLiteral("kontrola verze"), 0,
                   QStringLiteral("modul verze %1 dovoluje inicializační čas 1-255 s, soubor "
                                  "udává %2 s")
-                      .arg(id.Verze)
+                      .arg(v.Verze)
                       .arg(k.InicializacniCas),
                   KodUkonceni::ChybaModulu};
 }
@@ -222,20 +198,14 @@ int Neuspech(TKontext& kontext, std::uint8_t adresa, int hotovo, int celkem,
 int ZapisDoModulu(TKontext& kontext, TSpojeni& s, std::uint8_t adresa, const TKonfigurace& k,
                   bool sAdresou, QJsonArray& moduly) {
     s.Data.Adresa = adresa;
-    std::vector<const TSekvenceRegistru*> sekvence = {&SekvenceDIO, &SekvenceWatchdogu};
-    if (sAdresou) sekvence.push_back(&SekvenceAdresy);
-    int celkem = 0, hotovo = 0;
-    for (const auto* q : sekvence)
-        celkem += static_cast<int>(q->Registry.size());
-    if (auto chyba = OverVerzi(s, k))
-        return Neuspech(kontext, adresa, 0, celkem, std::nullopt, *chyba, moduly);
-    for (const auto* q : sekvence) {
-        const TVysledekSekvence v = ZapisRegistry(s.Data, *q, k, Prubeh);
-        hotovo += v.Hotovych;
-        if (!v.Ok())
-            return Neuspech(kontext, adresa, hotovo, celkem, v.Registr,
-                            ChybaSekvence(s, v, QStringLiteral("zápis")), moduly);
-    }
+    const TVysledekZapisu v = ZapisKonfiguraci(s.Data, k, sAdresou, Prubeh);
+    const int celkem = v.Celkem, hotovo = v.Hotovo;
+    if (!v.Verze.Ok())
+        return Neuspech(kontext, adresa, 0, celkem, std::nullopt, ChybaVerze(s, v.Verze, k),
+                        moduly);
+    if (!v.Sekvence.Ok())
+        return Neuspech(kontext, adresa, hotovo, celkem, v.Sekvence.Registr,
+                        ChybaSekvence(s, v.Sekvence, QStringLiteral("zápis")), moduly);
     kontext.Vystup.Radek(
         QStringLiteral("adresa %1: zapsáno a ověřeno (%2 registrů)").arg(adresa).arg(celkem));
     moduly.append(QJsonObject{{QStringLiteral("adresa"), adresa},

@@ -1,14 +1,11 @@
 #include "Spojeni.h"
 
 #include "Cli.h"
+#include "Otevreni.h"
 #include "Xxxx683.h"
+#include "zr683.h"
 
 namespace {
-
-constexpr std::uint8_t TypCOM = 0;
-constexpr std::uint8_t TypISA = 1;
-constexpr std::uint8_t TypLAN = 4;
-constexpr std::uint32_t KonstantaLinky = 2;
 
 const QString KrokInicializace = QStringLiteral("inicializace připojení");
 
@@ -31,8 +28,8 @@ TData DataPripojeni(const TVolbyPripojeni& v, const QString& nastaveni) {
     if (v.Adresa) d.Adresa = *v.Adresa;
     if (v.Rychlost) d.Rychlost = *v.Rychlost;
     d.Parametry.fill(0);
-    if (d.Rozhrani == TypCOM) d.Parametry[0] = v.CisloPortu ? *v.CisloPortu : d.CisloPortu;
-    if (d.Rozhrani == TypISA) d.Parametry[0] = d.BazovaAdresa;
+    if (d.Rozhrani == ZR683_TYPE_COM) d.Parametry[0] = v.CisloPortu ? *v.CisloPortu : d.CisloPortu;
+    if (d.Rozhrani == ZR683_TYPE_ISA) d.Parametry[0] = d.BazovaAdresa;
     return d;
 }
 
@@ -43,20 +40,21 @@ TSpojeni::~TSpojeni() {
 }
 
 std::optional<TChyba> TSpojeni::Otevri() {
-    if (Data.Rozhrani == TypLAN && (Data.IPAdresa.isEmpty() || !ParametryLAN(Data)))
+    if (Data.Rozhrani == ZR683_TYPE_LAN && (Data.IPAdresa.isEmpty() || !ParametryLAN(Data)))
         return TChyba{KrokInicializace, 0, QStringLiteral("Neplatná IP adresa"),
                       KodUkonceni::ChybaPouziti};
-    std::uint32_t spojeni = 0;
-    const std::uint32_t kod = InitRozhrani(Data.Rozhrani, spojeni, Data.Parametry);
-    if (kod != 0) return ChybaKodu(KrokInicializace, Data.Rozhrani, kod);
-    Data.Spojeni = spojeni;
-    Data.Inicializovano = true;
-    return NastavLinku(Data.Rychlost, static_cast<std::uint32_t>(RychlostNaCekani(Data.Rychlost)));
+    const TOtevreni o = OtevriPripojeni(Data, Data.Rychlost, std::nullopt);
+    if (o.Ok()) return std::nullopt;
+    return TChyba{KrokInicializace, o.Kod, o.Text, KodUkonceni::ChybaModulu};
 }
 
 std::optional<TChyba> TSpojeni::NastavLinku(std::int32_t rychlost, std::uint32_t cekani) {
     const std::uint32_t kod =
-        NastavRozhrani(Data.Rozhrani, Data.Spojeni, rychlost, cekani, KonstantaLinky);
+        NastavRozhrani(Data.Rozhrani, Data.Spojeni, rychlost, cekani, ZR683_CONFIG_CONSTANT);
     if (kod == 0) return std::nullopt;
+    return ChybaLinky(kod);
+}
+
+TChyba TSpojeni::ChybaLinky(std::uint32_t kod) const {
     return ChybaKodu(KrokInicializace, Data.Rozhrani, kod);
 }

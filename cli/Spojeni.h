@@ -38,6 +38,8 @@ public:
     std::optional<TChyba> Otevri();
     // Sets the line to another rate and wait value (ms).
     std::optional<TChyba> NastavLinku(std::int32_t rychlost, std::uint32_t cekani);
+    // The error of a line set-up that failed with the library's code.
+    TChyba ChybaLinky(std::uint32_t kod) const;
 
     TData Data;
 };

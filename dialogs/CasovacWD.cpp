@@ -7,11 +7,9 @@
 #include "RegistryKonfigurace.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <optional>
 
 namespace {
@@ -70,8 +68,6 @@ TForm4::TForm4(TData* data, QWidget* parent) : TKonfiguracniDialog(data, Sekvenc
     setTabOrder(RadioButton2, Edit1);
     setTabOrder(Edit1, Edit2);
     setTabOrder(Edit2, Button1);
-    if (QGuiApplication::primaryScreen() != nullptr)
-        move(QGuiApplication::primaryScreen()->availableGeometry().center() - rect().center());
 }
 
 // Taken at every show and kept while the dialog is open.

@@ -6,9 +6,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -70,8 +68,6 @@ TForm14::TForm14(TData* data, QWidget* parent) : TKonfiguracniDialog(data, Sekve
     setTabOrder(Button1, Button2);
     setTabOrder(Button2, Button3);
     setTabOrder(Button3, Button4);
-    if (QGuiApplication::primaryScreen() != nullptr)
-        move(QGuiApplication::primaryScreen()->availableGeometry().center() - rect().center());
 }
 
 // Box k = 32g + n + 1 stands for channel n of mask g; the boxes of a group

@@ -1,21 +1,18 @@
 // The bus scan: every chosen address at every chosen rate is probed with the
 // first identification command; a module that answers is identified fully.
 // The probe waits only as long as the frames take on the line at the rate,
-// plus a margin.
+// plus a margin (zrbus::probeTimeoutMs). The scan goes one probe per call of
+// TSken::Krok, so a window can stay responsive and stop between probes;
+// Skenuj runs it whole.
 #pragma once
 
+#include "Dekl.h"
 #include "Identifikace.h"
-#include "Spojeni.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <vector>
-
-// The answer time-out of one probe at a rate, in ms: the request, the answer
-// and the line silence before each at that rate, a quarter more, and 20 ms.
-std::uint32_t CasovyLimitSondy(std::int32_t rychlost);
 
 struct TNalezenyModul {
     std::uint8_t Adresa = 0;
@@ -43,12 +40,46 @@ struct TVysledekSkenu {
     std::vector<TNepotvrzenaOdpoved> Nepotvrzene;
     int Hotovo = 0;
     bool Preruseno = false;
-    std::optional<TChyba> Chyba; // the line could not be set to a rate
+    // The line could not be set to a rate: the library's code, else 0.
+    std::uint32_t KodLinky = 0;
+    std::int32_t RychlostLinky = 0; // the rate it was set to then
 };
 
-// Scans over the open connection; `prubeh` (may be empty) is called after
-// every probe, `prerusit` before every probe (true ends the scan).
-TVysledekSkenu Skenuj(TSpojeni& spojeni, const std::vector<std::uint8_t>& adresy,
+// One scan over the open connection of the record (its interface and
+// handle; the record's address and rate are not touched). The line is set to
+// each rate with the probe's time-out as it comes; the caller sets it back.
+class TSken {
+public:
+    TSken(const TData& data, std::vector<std::uint8_t> adresy, std::vector<std::int32_t> rychlosti);
+
+    // Sends one probe (setting the line first when a new rate begins) and,
+    // when a module answers, identifies it. False once the scan has ended:
+    // every probe done, the line failed, or Zastav was called.
+    bool Krok();
+    // Ends the scan before the next probe.
+    void Zastav();
+    bool Skonceno() const;
+
+    const TStavSkenu& Stav() const { return StavSkenu; }
+    const TVysledekSkenu& Vysledek() const { return VysledekSkenu; }
+
+private:
+    void Zapocitej(std::int32_t rychlost);
+
+    const TData& Data;
+    std::vector<std::uint8_t> Adresy;
+    std::vector<std::int32_t> Rychlosti;
+    std::size_t IndexRychlosti = 0, IndexAdresy = 0;
+    bool LinkaNastavena = false;
+    TStavSkenu StavSkenu;
+    TVysledekSkenu VysledekSkenu;
+    double OcekavanoCelkem = 0, OcekavanoHotovo = 0;
+    std::chrono::steady_clock::time_point Zacatek;
+};
+
+// The whole scan; `prubeh` (may be empty) is called after every probe,
+// `prerusit` before every probe (true ends the scan).
+TVysledekSkenu Skenuj(const TData& data, const std::vector<std::uint8_t>& adresy,
                       const std::vector<std::int32_t>& rychlosti,
                       const std::function<void(const TStavSkenu&)>& prubeh,
                       const std::function<bool()>& prerusit);

@@ -1,0 +1,89 @@
+#include "KonfiguraceModulu.h"
+
+#include "Identifikace.h"
+#include "RegistryKonfigurace.h"
+
+#include <QSaveFile>
+
+namespace {
+
+// The three groups as the configuration windows send them: the watchdog
+// window's read-back carries the value written.
+const TSekvenceRegistru SekvenceAdresy{RegistryKonfigurace::Adresa, TPauza::MeziPrikazy, false};
+const TSekvenceRegistru SekvenceWatchdogu{RegistryKonfigurace::Watchdog, TPauza::MeziPrikazy, true};
+const TSekvenceRegistru SekvenceDIO{RegistryKonfigurace::DIO, TPauza::MeziPrikazy, false};
+
+bool JeAdresniKlic(TKlicCfm k) {
+    return k == TKlicCfm::Adresa || k == TKlicCfm::Rychlost;
+}
+
+std::vector<const TSekvenceRegistru*> SekvenceZapisu(bool sAdresou) {
+    std::vector<const TSekvenceRegistru*> sekvence = {&SekvenceDIO, &SekvenceWatchdogu};
+    if (sAdresou) sekvence.push_back(&SekvenceAdresy);
+    return sekvence;
+}
+
+} // namespace
+
+TVysledekSekvence PrectiKonfiguraci(const TData& data, TKonfigurace& k,
+                                    const TPrubehSekvence& prubeh) {
+    for (const TSekvenceRegistru* sekvence : {&SekvenceAdresy, &SekvenceWatchdogu, &SekvenceDIO}) {
+        const TVysledekSekvence v = PrectiRegistry(data, *sekvence, k, prubeh);
+        if (!v.Ok()) return v;
+    }
+    return {};
+}
+
+std::vector<TRozdilKonfigurace> PorovnejKonfigurace(const TKonfigurace& soubor,
+                                                    const TKonfigurace& modul, bool sAdresou) {
+    std::vector<TRozdilKonfigurace> rozdily;
+    for (int i = 1; i < PocetKlicuCfm; ++i) {
+        const auto klic = static_cast<TKlicCfm>(i);
+        if (JeAdresniKlic(klic) && !sAdresou) continue;
+        TRozdilKonfigurace r{klic, HodnotaKlice(soubor, klic), HodnotaKlice(modul, klic)};
+        if (r.VSouboru != r.VModulu) rozdily.push_back(std::move(r));
+    }
+    return rozdily;
+}
+
+TKontrolaVerze OverVerzi(const TData& data, const TKonfigurace& k) {
+    if (k.InicializacniCas <= 255) return {};
+    const TIdentifikace id = IdentifikujModul(data.Rozhrani, data.Spojeni, data.Adresa);
+    if (!id.Ok()) return {TKontrolaVerze::TKonec::ChybaIdentifikace, id.Vysledek, {}};
+    if (!JednobajtovyInicializacniCas(id.Verze)) return {};
+    return {TKontrolaVerze::TKonec::NepovolenyCas, 0, id.Verze};
+}
+
+int PocetRegistruZapisu(bool sAdresou) {
+    int celkem = 0;
+    for (const auto* q : SekvenceZapisu(sAdresou))
+        celkem += static_cast<int>(q->Registry.size());
+    return celkem;
+}
+
+TVysledekZapisu ZapisKonfiguraci(const TData& data, const TKonfigurace& k, bool sAdresou,
+                                 const TPrubehSekvence& prubeh) {
+    TVysledekZapisu v;
+    v.Celkem = PocetRegistruZapisu(sAdresou);
+    v.Verze = OverVerzi(data, k);
+    if (!v.Verze.Ok()) return v;
+    for (const auto* q : SekvenceZapisu(sAdresou)) {
+        v.Sekvence = ZapisRegistry(data, *q, k, prubeh);
+        v.Hotovo += v.Sekvence.Hotovych;
+        if (!v.Sekvence.Ok()) return v;
+    }
+    return v;
+}
+
+std::optional<TChybaCfm> NeplatnaHodnota(const QByteArray& text) {
+    TChybaCfm chyba;
+    if (PrectiCfm(text, chyba)) return std::nullopt;
+    return chyba;
+}
+
+bool UlozSouborCfm(const QString& cesta, const QByteArray& text, QString& chyba) {
+    QSaveFile f(cesta);
+    if (f.open(QIODevice::WriteOnly) && f.write(text) >= 0 && f.commit()) return true;
+    chyba = f.errorString();
+    return false;
+}

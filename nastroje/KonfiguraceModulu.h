@@ -1,0 +1,69 @@
+// The configuration engine: a module's configuration registers read as one
+// record, compared with a file's, and written with a read-back check, in the
+// three groups the configuration windows send. Every command goes through
+// the register sequences of link/, so the caller's TPrubehSekvence pauses
+// between commands (a window processes its events there, and stops the work
+// by returning false). Nothing is printed: the outcome comes back as a
+// record for the caller to show.
+#pragma once
+
+#include "Cfm.h"
+#include "Dekl.h"
+#include "Sekvence.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// Reads every configuration register of the record's module into `k`; the
+// failing group's outcome, else Hotovo.
+TVysledekSekvence PrectiKonfiguraci(const TData& data, TKonfigurace& k,
+                                    const TPrubehSekvence& prubeh);
+
+// One key whose value differs between a file and a module.
+struct TRozdilKonfigurace {
+    TKlicCfm Klic = TKlicCfm::Format;
+    QString VSouboru;
+    QString VModulu;
+};
+
+// The keys that differ, in the file's order; the address and the rate only
+// with `sAdresou`.
+std::vector<TRozdilKonfigurace> PorovnejKonfigurace(const TKonfigurace& soubor,
+                                                    const TKonfigurace& modul, bool sAdresou);
+
+// The check before writing: firmware 1.00 to 1.02 takes initialisation times
+// of 1-255 s only, as its watchdog window allows.
+struct TKontrolaVerze {
+    enum class TKonec { Ok, ChybaIdentifikace, NepovolenyCas };
+    TKonec Konec = TKonec::Ok;
+    std::uint8_t Kod = 0; // ChybaIdentifikace: the failing command's code
+    QString Verze;        // NepovolenyCas: the module's version
+    bool Ok() const { return Konec == TKonec::Ok; }
+};
+TKontrolaVerze OverVerzi(const TData& data, const TKonfigurace& k);
+
+struct TVysledekZapisu {
+    TKontrolaVerze Verze;       // not Ok: nothing was written
+    TVysledekSekvence Sekvence; // the group that stopped, else Hotovo
+    int Hotovo = 0;             // registers written and read back
+    int Celkem = 0;             // registers to write
+    bool Ok() const { return Verze.Ok() && Sekvence.Ok(); }
+};
+
+// The number of registers a write covers.
+int PocetRegistruZapisu(bool sAdresou);
+// Writes the configuration into the record's module (its address), every
+// register read back: the digital I/O, the watchdog, then (with `sAdresou`)
+// the address and the rate, which the module takes at its next restart.
+TVysledekZapisu ZapisKonfiguraci(const TData& data, const TKonfigurace& k, bool sAdresou,
+                                 const TPrubehSekvence& prubeh);
+
+// The first value of a file's text that a file may not hold (the module's
+// values are saved as they are, but loading will refuse such a file).
+std::optional<TChybaCfm> NeplatnaHodnota(const QByteArray& text);
+// Writes the text to the path atomically (a new file renamed over the old);
+// false with the reason in `chyba`.
+bool UlozSouborCfm(const QString& cesta, const QByteArray& text, QString& chyba);
