@@ -4,10 +4,10 @@
 // same run. At the end it prints the ratio of the two times per transaction.
 // A third benchmark calls XZR1683_Send directly against a minimal responder,
 // to tell the library's share from the simulator's.
+#include "Frame.h"
 #include "Simulator.h"
 #include "UdpEndpoint.h"
 #include "Xxxx683.h"
-#include "frame.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,12 +7,12 @@
 // zr683-drivers.conf (COM1 = the endpoint's link), so build/bin's file is
 // never touched.
 #include "KopieKnihovny.h"
+#include "LineTiming.h"
 #include "Otevreni.h"
 #include "PtyEndpoint.h"
 #include "Simulator.h"
 #include "Sken.h"
 #include "Xxxx683.h"
-#include "line_timing.h"
 
 #include <benchmark/benchmark.h>
 

@@ -69,7 +69,7 @@ std::uint16_t BazovaAdresa(const std::string& text) {
 struct TVolby {
     TVolbyPripojeni Pripojeni;
     bool Json = false;
-    bool Trace = false;
+    bool Stopa = false;
 };
 
 const std::vector<std::string> Rozhrani = {"com", "isa", "pci", "usb", "lan"};
@@ -124,7 +124,7 @@ void SpolecneVolby(CLI::App* p, TVolby& v) {
             ->type_name(volba.Typ)
             ->group("Připojení");
     p->add_flag("--json", v.Json, "výstup jako JSON (s --watch JSON Lines)")->group("Výstup");
-    p->add_flag("--trace", v.Trace,
+    p->add_flag("--trace", v.Stopa,
                 "každý příkaz na standardní chybový výstup (příkaz, data, výsledek, čas)")
         ->group("Výstup");
 }
@@ -167,16 +167,17 @@ void PrikazyConfig(CLI::App& app, TZadani& z) {
     config->group("Podpříkazy")->require_subcommand(1);
     config->set_help_flag("-h,--help", "vypíše nápovědu");
     Podprikaz(*config, z, "show", "vypíše všechny konfigurační registry modulu")
-        ->final_callback([&z] { z.Akce = [](TKontext& k) { return ConfigShow(k); }; });
+        ->final_callback([&z] { z.Akce = [](TKontext& k) { return VypisKonfiguraci(k); }; });
     auto* save = Podprikaz(*config, z, "save", "uloží konfiguraci modulu do souboru .cfm");
     save->add_option("FILE", z.Soubor, "soubor .cfm")->required()->type_name("");
     save->final_callback(
-        [&z] { z.Akce = [&z](TKontext& k) { return ConfigSave(k, Q(z.Soubor)); }; });
+        [&z] { z.Akce = [&z](TKontext& k) { return UlozKonfiguraci(k, Q(z.Soubor)); }; });
     auto* diff = Podprikaz(*config, z, "diff", "porovná modul se souborem .cfm");
     diff->add_option("FILE", z.Soubor, "soubor .cfm")->required()->type_name("");
     diff->add_flag("--with-address", z.SAdresou, "porovnat i adresu a rychlost modulu");
-    diff->final_callback(
-        [&z] { z.Akce = [&z](TKontext& k) { return ConfigDiff(k, Q(z.Soubor), z.SAdresou); }; });
+    diff->final_callback([&z] {
+        z.Akce = [&z](TKontext& k) { return RozdilyKonfigurace(k, Q(z.Soubor), z.SAdresou); };
+    });
     auto* load =
         Podprikaz(*config, z, "load", "zapíše soubor .cfm do modulu (modulů) se zpětným čtením");
     load->add_option("FILE", z.Soubor, "soubor .cfm")->required()->type_name("");
@@ -193,7 +194,9 @@ void PrikazyConfig(CLI::App& app, TZadani& z) {
             throw CLI::ValidationError("--with-address",
                                        "lze použít jen pro jeden modul (všechny by dostaly "
                                        "stejnou adresu)");
-        z.Akce = [&z, cile](TKontext& k) { return ConfigLoad(k, Q(z.Soubor), cile, z.SAdresou); };
+        z.Akce = [&z, cile](TKontext& k) {
+            return NahrajKonfiguraci(k, Q(z.Soubor), cile, z.SAdresou);
+        };
     });
 }
 
@@ -214,21 +217,22 @@ void PrikazySken(CLI::App& app, TZadani& z) {
             for (const QString& r : Q(z.Rychlosti).split(u','))
                 rychlosti.push_back(Rychlost(r.trimmed().toStdString(), "--rates"));
         }
-        z.Akce = [adresy, rychlosti](TKontext& k) { return Scan(k, adresy, rychlosti); };
+        z.Akce = [adresy, rychlosti](TKontext& k) { return HledejModuly(k, adresy, rychlosti); };
     });
 }
 
 void PrikazyHodnoty(CLI::App& app, TZadani& z) {
     Podprikaz(app, z, "identify", "název, verze a doplňková identifikace modulu")
-        ->final_callback([&z] { z.Akce = [](TKontext& k) { return Identify(k); }; });
+        ->final_callback([&z] { z.Akce = [](TKontext& k) { return VypisIdentifikaci(k); }; });
     auto* inputs = Podprikaz(app, z, "inputs", "stav digitálních vstupů DIN0-31");
     VolbyOpakovani(inputs, z.Opakovani);
-    inputs->final_callback([&z] { z.Akce = [&z](TKontext& k) { return Inputs(k, z.Opakovani); }; });
+    inputs->final_callback(
+        [&z] { z.Akce = [&z](TKontext& k) { return VypisVstupy(k, z.Opakovani); }; });
     auto* status = Podprikaz(app, z, "status", "status registr modulu");
     status->add_flag("--clear", z.Vynulovat, "status registr vynulovat");
     VolbyOpakovani(status, z.Opakovani);
     status->final_callback(
-        [&z] { z.Akce = [&z](TKontext& k) { return Status(k, z.Vynulovat, z.Opakovani); }; });
+        [&z] { z.Akce = [&z](TKontext& k) { return VypisStav(k, z.Vynulovat, z.Opakovani); }; });
     auto* wd = Podprikaz(app, z, "watchdog", "zbývající čas watchdogu");
     wd->add_option_function<std::string>(
           "--set",
@@ -238,8 +242,9 @@ void PrikazyHodnoty(CLI::App& app, TZadani& z) {
           "nastavit zbývající čas v sekundách (0-65535)")
         ->type_name("SEKUNDY");
     VolbyOpakovani(wd, z.Opakovani);
-    wd->final_callback(
-        [&z] { z.Akce = [&z](TKontext& k) { return Watchdog(k, z.CasWatchdogu, z.Opakovani); }; });
+    wd->final_callback([&z] {
+        z.Akce = [&z](TKontext& k) { return VypisWatchdog(k, z.CasWatchdogu, z.Opakovani); };
+    });
     auto* outputs = Podprikaz(app, z, "outputs", "nastaví všech 32 digitálních výstupů najednou");
     outputs->add_option("MASK", z.Maska, "maska DOUT0-31 (bit 0 = DOUT0), např. 0x0000000F")
         ->type_name("");
@@ -254,7 +259,7 @@ void PrikazyHodnoty(CLI::App& app, TZadani& z) {
         if (!z.Zapnout.empty())
             for (int n : Seznam(z.Zapnout, 0, 31, "--on"))
                 maska |= 1u << n;
-        z.Akce = [maska](TKontext& k) { return Outputs(k, maska); };
+        z.Akce = [maska](TKontext& k) { return NastavVystupy(k, maska); };
     });
 }
 
@@ -298,6 +303,6 @@ int SpustCli(const std::vector<std::string>& argumenty, std::ostream& out, std::
         return KodUkonceni::ChybaPouziti;
     }
     TVystup vystup(out, err, z.Volby.Json);
-    TKontext kontext{vystup, prostredi, z.Volby.Pripojeni, z.Volby.Trace};
+    TKontext kontext{vystup, prostredi, z.Volby.Pripojeni, z.Volby.Stopa};
     return z.Akce ? z.Akce(kontext) : KodUkonceni::ChybaPouziti;
 }

@@ -134,8 +134,8 @@ std::optional<TChyba> CtiWatchdog(TSpojeni& s, QString& text, QJsonObject& json)
 
 int SPripojenim(TKontext& kontext, const std::function<int(TSpojeni&)>& prace) {
     TSpojeni s(DataPripojeni(kontext.Pripojeni, kontext.Prostredi.Nastaveni));
-    if (kontext.Trace)
-        NastavPozorovatelePrikazu([&](const TZaznamPrikazu& z) { kontext.Vystup.Trace(z); });
+    if (kontext.Stopa)
+        NastavPozorovatelePrikazu([&](const TZaznamPrikazu& z) { kontext.Vystup.Stopa(z); });
     int kod = KodUkonceni::Uspech;
     if (auto chyba = s.Otevri())
         kod = kontext.Vystup.Chyba(*chyba);
@@ -145,7 +145,7 @@ int SPripojenim(TKontext& kontext, const std::function<int(TSpojeni&)>& prace) {
     return kod;
 }
 
-int Identify(TKontext& kontext) {
+int VypisIdentifikaci(TKontext& kontext) {
     return SPripojenim(kontext, [&](TSpojeni& s) {
         const TIdentifikace id = IdentifikujModul(s.Data.Rozhrani, s.Data.Spojeni, s.Data.Adresa);
         if (!id.Ok())
@@ -167,11 +167,11 @@ int Identify(TKontext& kontext) {
     });
 }
 
-int Inputs(TKontext& kontext, const TOpakovani& opakovani) {
+int VypisVstupy(TKontext& kontext, const TOpakovani& opakovani) {
     return Spust(kontext, CtiVstupy, opakovani);
 }
 
-int Status(TKontext& kontext, bool vynulovat, const TOpakovani& opakovani) {
+int VypisStav(TKontext& kontext, bool vynulovat, const TOpakovani& opakovani) {
     if (!vynulovat) return Spust(kontext, CtiStatus, opakovani);
     // Cleared once, then read (once or repeatedly) to show what remains.
     const TCteni cteni = [vynulovano = false](TSpojeni& s, QString& text,
@@ -191,8 +191,8 @@ int Status(TKontext& kontext, bool vynulovat, const TOpakovani& opakovani) {
     return Spust(kontext, cteni, opakovani);
 }
 
-int Watchdog(TKontext& kontext, std::optional<std::uint16_t> nastavit,
-             const TOpakovani& opakovani) {
+int VypisWatchdog(TKontext& kontext, std::optional<std::uint16_t> nastavit,
+                  const TOpakovani& opakovani) {
     if (!nastavit) return Spust(kontext, CtiWatchdog, opakovani);
     const std::uint16_t cas = *nastavit;
     const TCteni cteni = [cas,
@@ -214,7 +214,7 @@ int Watchdog(TKontext& kontext, std::optional<std::uint16_t> nastavit,
     return Spust(kontext, cteni, opakovani);
 }
 
-int Outputs(TKontext& kontext, std::uint32_t maska) {
+int NastavVystupy(TKontext& kontext, std::uint32_t maska) {
     return SPripojenim(kontext, [&](TSpojeni& s) {
         const TOdpovedModulu o = ProvedPrikaz(
             s.Data, Prikaz::ZapisVystupy, Prikaz::ParDIO,

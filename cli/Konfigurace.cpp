@@ -86,7 +86,7 @@ void VarujNeplatny(TVystup& vystup, const QString& soubor, const QByteArray& tex
 
 } // namespace
 
-int ConfigShow(TKontext& kontext) {
+int VypisKonfiguraci(TKontext& kontext) {
     return SPripojenim(kontext, [&](TSpojeni& s) {
         TKonfigurace k = VychoziKonfigurace();
         if (auto chyba = PrectiVse(s, k)) return kontext.Vystup.Chyba(*chyba);
@@ -98,7 +98,7 @@ int ConfigShow(TKontext& kontext) {
     });
 }
 
-int ConfigSave(TKontext& kontext, const QString& soubor) {
+int UlozKonfiguraci(TKontext& kontext, const QString& soubor) {
     return SPripojenim(kontext, [&](TSpojeni& s) {
         TKonfigurace k = VychoziKonfigurace();
         if (auto chyba = PrectiVse(s, k)) return kontext.Vystup.Chyba(*chyba);
@@ -124,7 +124,7 @@ int ConfigSave(TKontext& kontext, const QString& soubor) {
     });
 }
 
-int ConfigDiff(TKontext& kontext, const QString& soubor, bool sAdresou) {
+int RozdilyKonfigurace(TKontext& kontext, const QString& soubor, bool sAdresou) {
     int kod = 0;
     const auto zeSouboru = SouborKonfigurace(kontext, soubor, kod);
     if (!zeSouboru) return kod;
@@ -217,8 +217,8 @@ int ZapisDoModulu(TKontext& kontext, TSpojeni& s, std::uint8_t adresa, const TKo
 
 } // namespace
 
-int ConfigLoad(TKontext& kontext, const QString& soubor, const std::vector<std::uint8_t>& cile,
-               bool sAdresou) {
+int NahrajKonfiguraci(TKontext& kontext, const QString& soubor,
+                      const std::vector<std::uint8_t>& cile, bool sAdresou) {
     int kod = 0;
     const auto k = SouborKonfigurace(kontext, soubor, kod);
     if (!k) return kod;

@@ -18,7 +18,7 @@ struct TKontext {
     TVystup& Vystup;
     const TProstredi& Prostredi;
     TVolbyPripojeni Pripojeni;
-    bool Trace = false;
+    bool Stopa = false;
 };
 
 // Opens the connection of the context (with the trace observer when asked
@@ -34,17 +34,18 @@ struct TOpakovani {
     int Pocet = 0;
 };
 
-int Identify(TKontext& kontext);
-int Inputs(TKontext& kontext, const TOpakovani& opakovani);
-int Status(TKontext& kontext, bool vynulovat, const TOpakovani& opakovani);
-int Watchdog(TKontext& kontext, std::optional<std::uint16_t> nastavit, const TOpakovani& opakovani);
-int Outputs(TKontext& kontext, std::uint32_t maska);
+int VypisIdentifikaci(TKontext& kontext);
+int VypisVstupy(TKontext& kontext, const TOpakovani& opakovani);
+int VypisStav(TKontext& kontext, bool vynulovat, const TOpakovani& opakovani);
+int VypisWatchdog(TKontext& kontext, std::optional<std::uint16_t> nastavit,
+                  const TOpakovani& opakovani);
+int NastavVystupy(TKontext& kontext, std::uint32_t maska);
 
-int ConfigShow(TKontext& kontext);
-int ConfigSave(TKontext& kontext, const QString& soubor);
-int ConfigDiff(TKontext& kontext, const QString& soubor, bool sAdresou);
-int ConfigLoad(TKontext& kontext, const QString& soubor, const std::vector<std::uint8_t>& cile,
-               bool sAdresou);
+int VypisKonfiguraci(TKontext& kontext);
+int UlozKonfiguraci(TKontext& kontext, const QString& soubor);
+int RozdilyKonfigurace(TKontext& kontext, const QString& soubor, bool sAdresou);
+int NahrajKonfiguraci(TKontext& kontext, const QString& soubor,
+                      const std::vector<std::uint8_t>& cile, bool sAdresou);
 
-int Scan(TKontext& kontext, const std::vector<std::uint8_t>& adresy,
-         const std::vector<std::int32_t>& rychlosti);
+int HledejModuly(TKontext& kontext, const std::vector<std::uint8_t>& adresy,
+                 const std::vector<std::int32_t>& rychlosti);

@@ -55,8 +55,8 @@ void TiskniVysledek(TKontext& kontext, const TSpojeni& s, const TVysledekSkenu& 
 
 } // namespace
 
-int Scan(TKontext& kontext, const std::vector<std::uint8_t>& adresy,
-         const std::vector<std::int32_t>& rychlosti) {
+int HledejModuly(TKontext& kontext, const std::vector<std::uint8_t>& adresy,
+                 const std::vector<std::int32_t>& rychlosti) {
     return SPripojenim(kontext, [&](TSpojeni& s) {
         const bool ukazovat = kontext.Prostredi.ChybovyTerminal;
         auto prubeh = [&](const TStavSkenu& st) {

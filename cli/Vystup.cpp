@@ -84,7 +84,7 @@ int TVystup::Chyba(const TChyba& chyba) {
     return chyba.KodUkonceni;
 }
 
-void TVystup::Trace(const TZaznamPrikazu& z) {
+void TVystup::Stopa(const TZaznamPrikazu& z) {
     const double ms = static_cast<double>(z.Trvani.count()) / 1000.0;
     const QString text = TextKodu(z.Rozhrani, z.Odpoved.Vysledek);
     Err << (JeJson ? TraceJson(z, text, ms) : TraceText(z, text, ms)) << '\n';

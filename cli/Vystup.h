@@ -39,7 +39,7 @@ public:
     // {"chyba": {...}} on standard output. Returns its exit code.
     int Chyba(const TChyba& chyba);
     // One transaction on standard error (--trace).
-    void Trace(const TZaznamPrikazu& zaznam);
+    void Stopa(const TZaznamPrikazu& zaznam);
     // Raw text on standard error without a line end (progress).
     void Prubeh(const QString& text);
 

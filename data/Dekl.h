@@ -77,7 +77,7 @@ std::uint8_t RychlostNaIndex(std::int32_t rychlost);
 std::int32_t RychlostNaCekani(std::int32_t rychlost);
 
 // For the LAN converter: fills Parametry with the IP text, UDP port and
-// time-out in the layout the LAN library expects (see link/zr683.h). Returns
+// time-out in the layout the LAN library expects (see contract/zr683.h). Returns
 // false, leaving Parametry all 0, when the text does not fit into the block.
 bool ParametryLAN(TData& data);
 

@@ -1,8 +1,8 @@
 #include "Sken.h"
 
+#include "LineTiming.h"
 #include "Prikazy.h"
 #include "Xxxx683.h"
-#include "line_timing.h"
 #include "zr683.h"
 
 namespace {

@@ -120,13 +120,13 @@ std::string Control::input(std::string_view bytes, bool& quit) {
         const auto nl = bytes.find('\n');
         const std::string_view part = bytes.substr(0, nl);
         bytes.remove_prefix(nl == std::string_view::npos ? bytes.size() : nl + 1);
-        overlong_ = overlong_ || partial_.size() + part.size() > MaxLineLength;
+        overlong_ = overlong_ || partial_.size() + part.size() > kMaxLineLength;
         if (overlong_)
             partial_.clear();
         else
             partial_.append(part);
         if (nl == std::string_view::npos) break;
-        replies += overlong_ ? error("line too long (more than " + std::to_string(MaxLineLength) +
+        replies += overlong_ ? error("line too long (more than " + std::to_string(kMaxLineLength) +
                                      " characters), not carried out")
                              : execute(partial_, quit);
         partial_.clear();
@@ -155,7 +155,7 @@ std::string Control::showModule(std::size_t i) {
       << "\n  status " << hex32(v->status) << "; supply " << (v->supplyOk ? "ok" : "missing")
       << "; watchdog " << (r[1] ? "active" : "off") << ", left " << v->watchdogLeft << " s, relay "
       << (v->relayOn ? "on" : "off (" + std::to_string(v->relayOffLeft) + " s)") << "\n  registers";
-    for (int reg = 0; reg < Module::RegisterCount; ++reg)
+    for (int reg = 0; reg < Module::kRegisterCount; ++reg)
         if (Registr::Existuje(reg)) s << ' ' << reg << '=' << int{r[static_cast<std::size_t>(reg)]};
     s << "\n";
     return s.str();

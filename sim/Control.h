@@ -20,13 +20,13 @@ public:
     explicit Control(Simulator& sim, const LanConverter* lan = nullptr) : sim_(sim), lan_(lan) {}
 
     // The longest command line taken, without its newline.
-    static constexpr std::size_t MaxLineLength = 4096;
+    static constexpr std::size_t kMaxLineLength = 4096;
 
     // Carries out one line. quit becomes true for `quit`.
     std::string execute(const std::string& line, bool& quit);
     // Takes the bytes as they come from the control input and carries out
     // every line they complete; returns the replies. Only the new bytes are
-    // searched for the end of a line, and a line longer than MaxLineLength
+    // searched for the end of a line, and a line longer than kMaxLineLength
     // is not kept: it is answered with an error when its newline comes.
     // Stops at `quit`, leaving the rest unread.
     std::string input(std::string_view bytes, bool& quit);
@@ -51,7 +51,7 @@ private:
     Simulator& sim_;
     const LanConverter* lan_;
     std::string partial_;   // the line begun so far
-    bool overlong_ = false; // the line begun is over MaxLineLength: discarded
+    bool overlong_ = false; // the line begun is over kMaxLineLength: discarded
 };
 
 // Reads a decimal or 0x-prefixed hexadecimal number no larger than max.

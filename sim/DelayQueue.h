@@ -15,13 +15,13 @@
 namespace zrsim {
 
 // Answers an endpoint holds back at most at one time, unless told otherwise.
-inline constexpr std::size_t MaxHeldAnswers = 1024;
+inline constexpr std::size_t kMaxHeldAnswers = 1024;
 
 template <class T> class DelayQueue {
 public:
     using Time = std::chrono::steady_clock::time_point;
 
-    explicit DelayQueue(std::size_t capacity = MaxHeldAnswers) : capacity_(capacity) {}
+    explicit DelayQueue(std::size_t capacity = kMaxHeldAnswers) : capacity_(capacity) {}
 
     // Queues the item; false (the item is not taken) when the queue is full.
     // Items due at the same time leave in the order they came.

@@ -1,6 +1,6 @@
 #include "Line.h"
 
-#include "codes.h"
+#include "Codes.h"
 
 #include <algorithm>
 

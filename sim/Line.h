@@ -4,8 +4,8 @@
 // the line faults applied.
 #pragma once
 
+#include "Frame.h"
 #include "Simulator.h"
-#include "frame.h"
 
 #include <atomic>
 #include <cstdint>

@@ -21,7 +21,7 @@ std::uint32_t wordOf(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uin
            std::uint32_t{b3} << 24;
 }
 
-constexpr std::uint8_t DefaultBaudIndex = 4;
+constexpr std::uint8_t kDefaultBaudIndex = 4;
 
 } // namespace
 
@@ -105,7 +105,7 @@ void Module::restart(std::uint64_t nowMs) {
     nowMs_ = std::max(nowMs_, nowMs);
     address_ = registers_[Registr::Adresa];
     baudIndex_ = registers_[Registr::Rychlost];
-    if (baudIndex_ >= Sbernice::RychlostiBd.size()) baudIndex_ = DefaultBaudIndex;
+    if (baudIndex_ >= Sbernice::RychlostiBd.size()) baudIndex_ = kDefaultBaudIndex;
     outputs_ = mask(Registr::PocatecniStavDOUT(0));
     watchdog_.start(watchdogSettings());
     status_ = StatusBit::PWR | (supplyOk_ ? 0 : StatusBit::ERR24);
@@ -177,7 +177,7 @@ Reply Module::execute(const Request& rq, std::uint64_t nowMs) {
     bool known = false;
     const Command* c = findCommand(rq.command, rq.parameter, &known);
     if (c == nullptr)
-        return refuse(known ? ModuleResult::BadParameter : ModuleResult::UnknownCommand);
+        return refuse(known ? zrbus::kModuleBadParameter : zrbus::kModuleUnknownCommand);
     return (this->*(c->run))(rq);
 }
 
@@ -211,18 +211,18 @@ Reply Module::writeWatchdog(const Request& rq) {
 
 Reply Module::readRegister(const Request& rq) {
     const std::uint8_t reg = rq.data[1];
-    if (rq.data[2] != reg) return refuse(ModuleResult::Inconsistent);
-    if (!Registr::Existuje(reg)) return refuse(ModuleResult::UnknownRegister);
+    if (rq.data[2] != reg) return refuse(zrbus::kModuleMismatch);
+    if (!Registr::Existuje(reg)) return refuse(zrbus::kModuleUnknownRegister);
     return answer({reg, reg, registers_[reg], 0});
 }
 
 Reply Module::writeRegister(const Request& rq) {
     const std::uint8_t reg = rq.data[1];
     const std::uint8_t value = rq.data[3];
-    if (rq.data[2] != reg || rq.data[4] != value) return refuse(ModuleResult::Inconsistent);
-    if (!Registr::Existuje(reg)) return refuse(ModuleResult::UnknownRegister);
+    if (rq.data[2] != reg || rq.data[4] != value) return refuse(zrbus::kModuleMismatch);
+    if (!Registr::Existuje(reg)) return refuse(zrbus::kModuleUnknownRegister);
     if (reg == Registr::Rychlost && value >= Sbernice::RychlostiBd.size())
-        return refuse(ModuleResult::BadValue);
+        return refuse(zrbus::kModuleBadValue);
     const bool wasActive = watchdogSettings().active;
     registers_[reg] = value;
     status_ |= StatusBit::PRF;
@@ -251,7 +251,7 @@ Reply Module::identify(const Request& rq) {
             a[i] = static_cast<std::uint8_t>(chars[i]);
         return answer(a);
     }
-    return refuse(ModuleResult::BadParameter);
+    return refuse(zrbus::kModuleBadParameter);
 }
 
 } // namespace zrsim

@@ -46,8 +46,8 @@ struct ModuleSetup {
 
 class Module {
 public:
-    static constexpr int RegisterCount = 64;
-    using Registers = std::array<std::uint8_t, RegisterCount>;
+    static constexpr int kRegisterCount = 64;
+    using Registers = std::array<std::uint8_t, kRegisterCount>;
 
     // A fresh module with the factory registers, started at nowMs.
     Module(const ModuleSetup& setup, std::uint64_t nowMs);

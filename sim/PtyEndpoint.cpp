@@ -2,7 +2,7 @@
 #include "PtyEndpoint.h"
 
 #include "Line.h"
-#include "line_timing.h"
+#include "LineTiming.h"
 
 #include <fcntl.h>
 #include <poll.h>

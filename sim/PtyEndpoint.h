@@ -16,8 +16,8 @@
 #pragma once
 
 #include "DelayQueue.h"
+#include "Frame.h"
 #include "Simulator.h"
-#include "frame.h"
 
 #include <atomic>
 #include <chrono>
@@ -55,7 +55,7 @@ public:
     std::uint32_t lineBaud() const { return lineBaud_.load(); }
     // Request frames taken from the line.
     std::uint64_t requests() const { return requests_.load(); }
-    // Answers dropped because MaxHeldAnswers were already held back.
+    // Answers dropped because kMaxHeldAnswers were already held back.
     std::uint64_t droppedAnswers() const { return dropped_.load(); }
 
 private:

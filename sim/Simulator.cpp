@@ -65,7 +65,7 @@ Reply Simulator::executeOn(std::size_t i, const Request& rq) {
         return r;
     }
     Reply r = m.execute(rq, clock_->nowMs());
-    if (r.result != ModuleResult::Ok) return r;
+    if (r.result != zrbus::kOk) return r;
     if (rq.command == Prikaz::CtiRegistr) {
         if (const auto v = faults_.registerFault(i, rq.data[1])) r.answer[2] = *v;
     } else if (rq.command == Prikaz::ZapisRegistr) {

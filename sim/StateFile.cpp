@@ -28,7 +28,7 @@ bool parseAssignment(const std::string& item, Module::Registers& regs) {
     const auto eq = item.find('=');
     if (eq == std::string::npos) return false;
     unsigned long reg = 0, value = 0;
-    if (!parseNumber(item.substr(0, eq), Module::RegisterCount - 1, reg) ||
+    if (!parseNumber(item.substr(0, eq), Module::kRegisterCount - 1, reg) ||
         !parseNumber(item.substr(eq + 1), 255, value) || !Registr::Existuje(static_cast<int>(reg)))
         return false;
     regs[reg] = static_cast<std::uint8_t>(value);
@@ -135,7 +135,7 @@ bool saveStateFile(const std::string& path, const StoredRegisters& regs, std::st
     out << "# zr464-sim: configuration registers of the simulated modules\n";
     for (const auto& [index, r] : regs) {
         out << "module " << index;
-        for (int reg = 0; reg < Module::RegisterCount; ++reg)
+        for (int reg = 0; reg < Module::kRegisterCount; ++reg)
             if (Registr::Existuje(reg)) out << ' ' << reg << '=' << int{r[reg]};
         out << '\n';
     }

@@ -19,7 +19,7 @@ namespace zrsim {
 namespace {
 
 // Larger than any frame, so an oversized datagram is seen as such.
-constexpr std::size_t ReceiveBuffer = 512;
+constexpr std::size_t kReceiveBuffer = 512;
 
 void closeFd(int& fd) {
     if (fd >= 0) ::close(fd);
@@ -95,7 +95,7 @@ int sendDue(int socket, DelayQueue<UdpEndpointPending>& pending) {
 } // namespace
 
 void UdpEndpoint::receiveOne(DelayQueue<UdpEndpointPending>& pending) {
-    std::array<std::uint8_t, ReceiveBuffer> buffer{};
+    std::array<std::uint8_t, kReceiveBuffer> buffer{};
     sockaddr_in from{};
     socklen_t len = sizeof from;
     const ssize_t n = ::recvfrom(socket_, buffer.data(), buffer.size(), MSG_TRUNC,

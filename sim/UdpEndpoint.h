@@ -21,7 +21,7 @@ struct UdpEndpointConfig {
     std::string bindAddress = "127.0.0.1"; // dotted-decimal IPv4
     std::uint16_t port = 5000;
     // Delayed answers held back at one time; more are dropped (counted).
-    std::size_t maxDelayed = MaxHeldAnswers;
+    std::size_t maxDelayed = kMaxHeldAnswers;
 };
 
 class UdpEndpoint {

@@ -1,4 +1,4 @@
-#include "devconfig.h"
+#include "DevConfig.h"
 
 #include <cctype>
 #include <charconv>

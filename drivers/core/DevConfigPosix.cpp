@@ -1,6 +1,6 @@
 // The operating-system part of the driver configuration: where the library
 // lies, and which USB serial converters exist.
-#include "devconfig.h"
+#include "DevConfig.h"
 
 #include <algorithm>
 #include <cerrno>

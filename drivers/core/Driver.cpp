@@ -1,7 +1,7 @@
-#include "driver.h"
+#include "Driver.h"
 
 #include "Prikazy.h"
-#include "texts.h"
+#include "Texts.h"
 
 #include <algorithm>
 

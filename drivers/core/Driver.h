@@ -4,8 +4,8 @@
 // transport (see ZR683_DRIVER_ENTRIES and drivers/xzr1683/XZR1683.cpp).
 #pragma once
 
-#include "codes.h"
-#include "link.h"
+#include "Codes.h"
+#include "Link.h"
 
 #include <array>
 #include <cstdint>

@@ -14,7 +14,7 @@
 //   then          CRC-16/MODBUS over bytes 0..4+n, low byte first
 #pragma once
 
-#include "line_timing.h"
+#include "LineTiming.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
-#include "link.h"
+#include "Link.h"
 
-#include "codes.h"
+#include "Codes.h"
 
 #include <array>
 

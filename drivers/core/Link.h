@@ -3,7 +3,7 @@
 // send a frame, wait for the frame that answers it.
 #pragma once
 
-#include "frame.h"
+#include "Frame.h"
 
 #include <chrono>
 #include <cstddef>
@@ -47,7 +47,7 @@ public:
 };
 
 // Throws away what is pending on the link, sends the frame and waits up to
-// timeoutMs for the frame that answers it (see answers() in frame.h);
+// timeoutMs for the frame that answers it (see answers() in Frame.h);
 // everything else is discarded.
 // Returns 0 with the answer, kTimeout, kBadCrc (nothing matched, but damaged
 // frames arrived), or the transport's code.

@@ -13,8 +13,8 @@
 // with a deadline, so nothing hangs.
 #pragma once
 
-#include "line_timing.h"
-#include "link.h"
+#include "LineTiming.h"
+#include "Link.h"
 
 #include <cstdint>
 #include <functional>

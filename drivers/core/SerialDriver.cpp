@@ -1,8 +1,8 @@
-#include "serialdriver.h"
+#include "SerialDriver.h"
 
-#include "codes.h"
-#include "serial.h"
-#include "texts.h"
+#include "Codes.h"
+#include "Serial.h"
+#include "Texts.h"
 
 #include <utility>
 

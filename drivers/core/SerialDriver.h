@@ -1,7 +1,7 @@
 // What the four serial-line libraries (XCOM683, XKC683, XKC1683, XKU1683)
 // do in their _Init: find the interface's serial device in the driver
 // configuration (or its default) and open it. The rest of each library is
-// the shared driver (driver.h).
+// the shared driver (Driver.h).
 //
 // A failure leaves its detail for _Error: the text of the returned code then
 // names the interface, the device and the reason, e.g. "port COM3 nelze
@@ -10,8 +10,8 @@
 // failure; _Error of another code gives that code's plain text.
 #pragma once
 
-#include "devconfig.h"
-#include "link.h"
+#include "DevConfig.h"
+#include "Link.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
 // The POSIX part of the serial transport: termios, flock, poll.
-#include "serial.h"
+#include "Serial.h"
 
-#include "codes.h"
+#include "Codes.h"
 
 #include <cerrno>
 #include <fcntl.h>

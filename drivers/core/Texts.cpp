@@ -1,6 +1,6 @@
-#include "texts.h"
+#include "Texts.h"
 
-#include "codes.h"
+#include "Codes.h"
 
 #include <array>
 #include <mutex>

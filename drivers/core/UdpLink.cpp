@@ -1,6 +1,6 @@
-#include "udp_link.h"
+#include "UdpLink.h"
 
-#include "codes.h"
+#include "Codes.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

@@ -2,7 +2,7 @@
 // address and port. POSIX sockets; a Windows build gets its own file.
 #pragma once
 
-#include "link.h"
+#include "Link.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
 // XCOM683: a standard COM port. _Init takes the port number 1..255; the
 // device is /dev/ttyS(n-1) unless the driver configuration names another.
-#include "driver.h"
-#include "serialdriver.h"
+#include "Driver.h"
+#include "SerialDriver.h"
 
 ZR683_DRIVER_ENTRIES(XCOM683, 100);
 

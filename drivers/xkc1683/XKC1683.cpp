@@ -1,7 +1,7 @@
 // XKC1683: the PCI card KC-1683. Its serial device is the one the driver
 // configuration gives ("KC-1683 = ..."), else the card is not installed.
-#include "driver.h"
-#include "serialdriver.h"
+#include "Driver.h"
+#include "SerialDriver.h"
 
 ZR683_DRIVER_ENTRIES(XKC1683, 100);
 

@@ -1,8 +1,8 @@
 // XKC683: the ISA card KC-683. _Init takes the card's base address; the
 // card's serial device is the one the driver configuration gives for that
 // address ("KC-683 300h = ..."), else the card is not installed.
-#include "driver.h"
-#include "serialdriver.h"
+#include "Driver.h"
+#include "SerialDriver.h"
 
 ZR683_DRIVER_ENTRIES(XKC683, 100);
 

@@ -1,7 +1,7 @@
 // XKU1683: the USB converter KU-1683. Its serial device is the one the
 // driver configuration gives ("KU-1683 = ..."), else the first /dev/ttyUSB*.
-#include "driver.h"
-#include "serialdriver.h"
+#include "Driver.h"
+#include "SerialDriver.h"
 
 ZR683_DRIVER_ENTRIES(XKU1683, 100);
 

@@ -1,7 +1,7 @@
 // XZR1683: the LAN converter ZR-1683, reached by UDP datagrams. Everything
 // but the opening of the socket is the shared driver of drivers/core.
-#include "driver.h"
-#include "udp_link.h"
+#include "Driver.h"
+#include "UdpLink.h"
 
 ZR683_DRIVER_ENTRIES(XZR1683, 100);
 

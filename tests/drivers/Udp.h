@@ -2,7 +2,7 @@
 // and a small UDP peer on 127.0.0.1 that plays the converter by a script.
 #pragma once
 
-#include "frame.h"
+#include "Frame.h"
 #include "zr683.h"
 
 #include <atomic>

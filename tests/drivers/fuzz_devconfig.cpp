@@ -1,7 +1,7 @@
 // libFuzzer target for the driver configuration file: any text parses, the
 // lines it skips are lines of the text, and the interface names it knows
 // keep their normal form.
-#include "devconfig.h"
+#include "DevConfig.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // libFuzzer target for the bus protocol decoders and the LAN parameter block.
 // Built only with -DZR_FUZZ=ON by clang (tools/fuzz.sh).
-#include "codes.h"
-#include "frame.h"
-#include "udp_link.h"
+#include "Codes.h"
+#include "Frame.h"
+#include "UdpLink.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
 // The bus protocol codec: CRC, round trips, one-datagram decoding and the
 // streaming decoder's resynchronisation.
-#include "frame.h"
-#include "link.h"
+#include "Frame.h"
+#include "Link.h"
 
 #include <gtest/gtest.h>
 

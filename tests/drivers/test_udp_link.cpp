@@ -1,8 +1,8 @@
 // The LAN transport below the library's entry points: what it throws away
 // before a request goes out.
+#include "Codes.h"
 #include "Udp.h"
-#include "codes.h"
-#include "udp_link.h"
+#include "UdpLink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // XZR1683.so as the program sees it: loaded by name, driven through its
 // seven entry points against a UDP peer on 127.0.0.1.
+#include "Codes.h"
 #include "Udp.h"
-#include "codes.h"
 
 #include <gtest/gtest.h>
 

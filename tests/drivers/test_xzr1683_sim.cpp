@@ -1,10 +1,10 @@
 // XZR1683.so (loaded by name) against the module simulator over loopback:
 // every command of the command set, the module's refusals and injected faults.
+#include "Codes.h"
 #include "Prikazy.h"
 #include "Simulator.h"
 #include "Udp.h"
 #include "UdpEndpoint.h"
-#include "codes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "SerialSupport.h"
 
-#include "texts.h"
+#include "Texts.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>

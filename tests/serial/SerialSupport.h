@@ -5,9 +5,9 @@
 // a scripted line on which the test itself plays the module.
 #pragma once
 
+#include "Frame.h"
 #include "PtyEndpoint.h"
 #include "Simulator.h"
-#include "frame.h"
 #include "zr683.h"
 
 #include <array>

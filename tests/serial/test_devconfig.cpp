@@ -1,6 +1,6 @@
 // The driver configuration file and the line timing, as plain code.
-#include "devconfig.h"
-#include "line_timing.h"
+#include "DevConfig.h"
+#include "LineTiming.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // answers, or nothing; or the line's other side goes away.
 #include "SerialSupport.h"
 
+#include "Codes.h"
+#include "DevConfig.h"
 #include "Prikazy.h"
-#include "codes.h"
-#include "devconfig.h"
 
 #include <gtest/gtest.h>
 

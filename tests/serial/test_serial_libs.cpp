@@ -3,9 +3,9 @@
 // pseudo-terminal; the opening rules and their texts.
 #include "SerialSupport.h"
 
+#include "Codes.h"
+#include "DevConfig.h"
 #include "Prikazy.h"
-#include "codes.h"
-#include "devconfig.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include "SerialSupport.h"
 #include "SimProcess.h"
 
+#include "Codes.h"
+#include "DevConfig.h"
 #include "Prikazy.h"
-#include "codes.h"
-#include "devconfig.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // datagrams with a deadline.
 #pragma once
 
-#include "frame.h"
+#include "Frame.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

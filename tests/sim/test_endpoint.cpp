@@ -1,10 +1,10 @@
 // The LAN converter endpoint over UDP on 127.0.0.1 (ephemeral ports), the
 // control interface and the options.
+#include "Codes.h"
 #include "Control.h"
 #include "Options.h"
 #include "UdpClient.h"
 #include "UdpEndpoint.h"
-#include "codes.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ struct Endpoint {
     UdpEndpoint udp;
 
     explicit Endpoint(std::vector<ModuleSetup> modules = {ModuleSetup{}},
-                      std::size_t maxDelayed = MaxHeldAnswers)
+                      std::size_t maxDelayed = kMaxHeldAnswers)
         : sim(SimulatorConfig{std::move(modules), {}, clock, 3}),
           udp(sim, {"127.0.0.1", 0, maxDelayed}) {
         std::string error;
@@ -218,10 +218,10 @@ TEST(SimControl, LinesComeInPiecesAndOverLongLinesAreRefused) {
 
     // A line of the longest length is carried out (an unknown command here);
     // one character more and it is refused unread, however long it grows.
-    const std::string longest(Control::MaxLineLength, 'x');
+    const std::string longest(Control::kMaxLineLength, 'x');
     EXPECT_EQ(ctl.input(longest + "\n", quit).rfind("error: unknown command", 0), 0u);
     const std::string tooLong = "error: line too long (more than " +
-                                std::to_string(Control::MaxLineLength) +
+                                std::to_string(Control::kMaxLineLength) +
                                 " characters), not carried out\n";
     EXPECT_EQ(ctl.input(longest + "x\n", quit), tooLong);
     const std::string chunk(1 << 16, 'y');

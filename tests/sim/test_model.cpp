@@ -77,7 +77,7 @@ TEST(SimModule, IdentificationItemsAndConfiguredTexts) {
     EXPECT_EQ(chars(b2.ok(200, 0)) + chars(b2.ok(200, 1)), "ABCDEFGH");
     EXPECT_EQ(chars(b2.ok(200, 2)), "1.01");
     EXPECT_EQ(chars(b2.ok(200, 10)) + chars(b2.ok(200, 11)), "xy      ");
-    EXPECT_EQ(b2.send(200, 3)->result, ModuleResult::BadParameter);
+    EXPECT_EQ(b2.send(200, 3)->result, zrbus::kModuleBadParameter);
 }
 
 TEST(SimModule, FactoryRegistersMatchTheProgramDefaults) {
@@ -115,15 +115,15 @@ TEST(SimModule, EveryRegisterWritesAndReadsBack) {
 TEST(SimModule, RefusedRegisterRequests) {
     Bus bus;
     for (std::uint8_t reg : {5, 31, 44, 61, 64, 255}) {
-        EXPECT_EQ(bus.send(102, 0, {0, reg, reg, 0, 0})->result, ModuleResult::UnknownRegister);
-        EXPECT_EQ(bus.send(103, 0, {0, reg, reg, 1, 1})->result, ModuleResult::UnknownRegister);
+        EXPECT_EQ(bus.send(102, 0, {0, reg, reg, 0, 0})->result, zrbus::kModuleUnknownRegister);
+        EXPECT_EQ(bus.send(103, 0, {0, reg, reg, 1, 1})->result, zrbus::kModuleUnknownRegister);
     }
-    EXPECT_EQ(bus.send(102, 0, {0, 3, 4, 0, 0})->result, ModuleResult::Inconsistent);
-    EXPECT_EQ(bus.send(103, 0, {0, 3, 3, 1, 2})->result, ModuleResult::Inconsistent);
-    EXPECT_EQ(bus.send(103, 0, {0, 62, 62, 9, 9})->result, ModuleResult::BadValue);
-    EXPECT_EQ(bus.send(102, 1, {0, 3, 3, 0, 0})->result, ModuleResult::BadParameter);
-    EXPECT_EQ(bus.send(7, 0)->result, ModuleResult::UnknownCommand);
-    EXPECT_EQ(bus.send(0, 0)->result, ModuleResult::BadParameter);
+    EXPECT_EQ(bus.send(102, 0, {0, 3, 4, 0, 0})->result, zrbus::kModuleMismatch);
+    EXPECT_EQ(bus.send(103, 0, {0, 3, 3, 1, 2})->result, zrbus::kModuleMismatch);
+    EXPECT_EQ(bus.send(103, 0, {0, 62, 62, 9, 9})->result, zrbus::kModuleBadValue);
+    EXPECT_EQ(bus.send(102, 1, {0, 3, 3, 0, 0})->result, zrbus::kModuleBadParameter);
+    EXPECT_EQ(bus.send(7, 0)->result, zrbus::kModuleUnknownCommand);
+    EXPECT_EQ(bus.send(0, 0)->result, zrbus::kModuleBadParameter);
     EXPECT_EQ(bus.readReg(3), 10) << "a refused write changes nothing";
     EXPECT_EQ(bus.readReg(62), 4);
 }
@@ -208,7 +208,7 @@ TEST(SimModule, OutputsThroughTheNegationAndInitialStateAtRestart) {
     v = bus.sim.view(0);
     EXPECT_EQ(v->outputRegister, 0x0000A500u);
     EXPECT_EQ(v->outputPins, 0xFFFF5A00u);
-    EXPECT_EQ(bus.send(1, 0x41)->result, ModuleResult::BadParameter);
+    EXPECT_EQ(bus.send(1, 0x41)->result, zrbus::kModuleBadParameter);
     EXPECT_EQ(bus.sim.view(0)->outputRegister, 0x0000A500u) << "a refused write changes nothing";
 }
 
