@@ -3,7 +3,9 @@
 // UDP ping-pong of the same datagram sizes (14 bytes out, 20 back) in the
 // same run. At the end it prints the ratio of the two times per transaction.
 // A third benchmark calls XZR1683_Send directly against a minimal responder,
-// to tell the library's share from the simulator's.
+// to tell the library's share from the simulator's. A fourth sends to an
+// address no simulated module has and prints how far the time-out overshoots.
+#include "Codes.h"
 #include "Frame.h"
 #include "Simulator.h"
 #include "UdpEndpoint.h"
@@ -25,6 +27,12 @@ namespace {
 
 constexpr std::size_t kRequestSize = 14; // a Request frame
 constexpr std::size_t kAnswerSize = 20;  // an Answer frame
+
+// The time-out row: the wait value of _SetConfig plus the library's UDP
+// time-out, about a scan's probe time-out; no module has the address.
+constexpr std::uint32_t kWaitMs = 40;
+constexpr std::uint16_t kUdpTimeoutMs = 8;
+constexpr std::uint8_t kAbsentAddress = 77;
 
 int loopbackSocket() {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -88,12 +96,12 @@ private:
     std::thread thread_;
 };
 
-TParametry lanBlock(std::uint16_t port) {
+TParametry lanBlock(std::uint16_t port, std::uint16_t udpTimeoutMs = 1000) {
     TData data;
     VychoziData(&data);
     data.IPAdresa = QStringLiteral("127.0.0.1");
     data.UDPPort = port;
-    data.UDPTimeout = 1000;
+    data.UDPTimeout = udpTimeoutMs;
     ParametryLAN(data);
     return data.Parametry;
 }
@@ -118,29 +126,43 @@ void BM_BareUdpPingPong(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
-// The program's path: PosliPrikaz through the bound library to the simulator.
-void BM_PosliPrikazToSimulator(benchmark::State& state) {
+// PosliPrikaz through the bound library to the simulator, each transaction
+// to `address` ending with `expected`.
+void transactionsToSimulator(benchmark::State& state, std::uint8_t address,
+                             std::uint16_t udpTimeoutMs, std::uint32_t waitMs,
+                             std::uint8_t expected) {
     zrsim::Simulator sim(zrsim::SimulatorConfig{});
     zrsim::UdpEndpoint endpoint(sim, zrsim::UdpEndpointConfig{"127.0.0.1", 0});
     std::string error;
     std::uint32_t h = 0;
     NastavAdresarKnihoven(QStringLiteral(ZR_BIN_DIR));
-    if (!endpoint.start(error) || InitRozhrani(4, h, lanBlock(endpoint.port())) != 0 ||
-        NastavRozhrani(4, h, 9600, 200, 2) != 0) {
+    if (!endpoint.start(error) ||
+        InitRozhrani(4, h, lanBlock(endpoint.port(), udpTimeoutMs)) != 0 ||
+        NastavRozhrani(4, h, 9600, waitMs, 2) != 0) {
         state.SkipWithError("no connection to the simulator");
         return;
     }
     TOdpoved odpoved{};
     for (auto _ : state) {
         std::uint8_t d[5] = {0, 0, 0, 0, 0}, vysledek = 0xFF;
-        PosliPrikaz(4, h, 1, 0, 64, &d[0], &d[1], &d[2], &d[3], &d[4], &vysledek, &odpoved);
-        if (vysledek != 0) {
-            state.SkipWithError("transaction failed");
+        PosliPrikaz(4, h, address, 0, 64, &d[0], &d[1], &d[2], &d[3], &d[4], &vysledek, &odpoved);
+        if (vysledek != expected) {
+            state.SkipWithError("unexpected result");
             break;
         }
     }
     KonecRozhrani(4, h);
     state.SetItemsProcessed(state.iterations());
+}
+
+// The program's path: PosliPrikaz through the bound library to the simulator.
+void BM_PosliPrikazToSimulator(benchmark::State& state) {
+    transactionsToSimulator(state, 1, 1000, 200, 0);
+}
+
+// A transaction nobody answers: the time it takes against its time-out.
+void BM_TimeoutToAbsentAddress(benchmark::State& state) {
+    transactionsToSimulator(state, kAbsentAddress, kUdpTimeoutMs, kWaitMs, zrbus::kTimeout);
 }
 
 // The library alone: XZR1683_Send against the minimal frame responder.
@@ -172,9 +194,14 @@ void BM_LibrarySendToResponder(benchmark::State& state) {
 BENCHMARK(BM_BareUdpPingPong)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_PosliPrikazToSimulator)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_LibrarySendToResponder)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TimeoutToAbsentAddress)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // Prints as usual and remembers the median real time per iteration of each
-// benchmark (or its single run's, when run without repetitions).
+// benchmark (or its single run's, when run without repetitions), in seconds.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -184,7 +211,7 @@ public:
             const bool median = r.aggregate_name == "median";
             if (!median && (!r.aggregate_name.empty() || r.repetitions > 1)) continue;
             perIteration[r.run_name.function_name] =
-                r.GetAdjustedRealTime(); // in the run's time unit, the same for all
+                r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
         }
     }
     std::map<std::string, double> perIteration;
@@ -203,6 +230,13 @@ int main(int argc, char** argv) {
         if (bare == t.end() || it == t.end()) continue;
         std::printf("ratio %s / bare UDP ping-pong = %.3f (target <= 1.3)\n", name,
                     it->second / bare->second);
+    }
+    if (const auto it = t.find("BM_TimeoutToAbsentAddress"); it != t.end()) {
+        const double timeoutMs = kWaitMs + kUdpTimeoutMs;
+        std::printf("time-out %.0f ms: median %.2f ms, overshoot %.2f ms, ratio %.3f (target "
+                    "overshoot < 0.5 ms)\n",
+                    timeoutMs, it->second * 1e3, it->second * 1e3 - timeoutMs,
+                    it->second * 1e3 / timeoutMs);
     }
     benchmark::Shutdown();
     return 0;
