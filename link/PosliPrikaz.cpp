@@ -35,10 +35,18 @@ std::uint8_t NizsiBajt(std::uint32_t slovo) {
     return static_cast<std::uint8_t>(slovo & 0xFFu);
 }
 
-// Every code fits into the result byte; a value that does not (outside the
-// contract) must not turn into 0 and read as success.
-std::uint8_t BajtVysledku(std::uint32_t vysledek) {
-    return vysledek > 0xFFu ? std::uint8_t{0xFF} : NizsiBajt(vysledek);
+// The code a non-zero return of _Send whose low byte is 0 stands for: above
+// the libraries' codes, so its text is the program's "unknown code" text.
+constexpr std::uint8_t NeznamyKodKnihovny = 0xFF;
+
+// The result byte: the low byte of a non-zero return of _Send, else the low
+// byte of the result variable. A library may write only that byte and leave
+// the rest of the variable as it was. A non-zero return must not read as
+// success because its low byte happens to be 0.
+std::uint8_t BajtVysledku(std::uint32_t navrat, std::uint32_t vysledek) {
+    if (navrat == ZR683_OK) return NizsiBajt(vysledek);
+    const std::uint8_t bajt = NizsiBajt(navrat);
+    return bajt != ZR683_OK ? bajt : NeznamyKodKnihovny;
 }
 
 } // namespace
@@ -67,12 +75,12 @@ void PosliPrikaz(std::uint8_t typ, std::uint32_t spojeni, std::uint8_t adresa, s
     std::uint32_t vysledekKnihovny = 0;
     odpoved->fill(0);
     const auto zacatek = std::chrono::steady_clock::now();
-    std::uint32_t r = PosliRozhrani(typ, spojeni, pozadavek, *odpoved, status, vysledekKnihovny);
+    const std::uint32_t r =
+        PosliRozhrani(typ, spojeni, pozadavek, *odpoved, status, vysledekKnihovny);
     const auto trvani = std::chrono::steady_clock::now() - zacatek;
-    if (r == ZR683_OK) r = vysledekKnihovny;
-    *vysledek = BajtVysledku(r);
+    *vysledek = BajtVysledku(r, vysledekKnihovny);
 
-    const bool ok = r == ZR683_OK;
+    const bool ok = *vysledek == ZR683_OK;
     *data[0] = ok ? NizsiBajt(status) : 0;
     for (std::size_t i = 1; i < data.size(); ++i)
         *data[i] = ok ? NizsiBajt((*odpoved)[i - 1]) : 0;

@@ -295,6 +295,17 @@ TEST_F(Pripojeni, UspesnaIdentifikace) {
     EXPECT_TRUE(fake.Volani(FakeDone).empty());
 }
 
+// A library that writes only the low byte of the result variable: the bits
+// above it are whatever the variable held, and 0x5A00 is success.
+TEST_F(Pripojeni, VysledekJenZNizsihoBajtu) {
+    FakeOvladac fake(ZR_FAKELIB_DIR, 3);
+    fake.SendVysledek(0x5A00);
+    Otevri();
+    Pripoj(fake, 3);
+    EXPECT_TRUE(data.Inicializovano);
+    EXPECT_EQ(data.ModulDoplnek, QStringLiteral("SUPPLEM1"));
+}
+
 // Panel1 is painted with the progress text while the press is still running,
 // and with the success text before the handler ends.
 TEST_F(Pripojeni, StavSeKresliHnedBehemStisku) {
@@ -383,6 +394,14 @@ const Selhani& PripadSelhani(int i) {
          QStringLiteral("fake chyba 8"), true},
         {"nulove spojeni", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Spojeni(0, 0); },
          QStringLiteral("fake chyba 10"), true},
+        // Only the low byte of the result variable and of the return counts;
+        // a non-zero return with a low byte of 0 is still a failure.
+        {"vysledek se skrytymi bity", ZR_FAKELIB_DIR,
+         [](FakeOvladac& f) { f.SendVysledek(0x5A21); }, QStringLiteral("fake chyba 33"), true},
+        {"navrat 289", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Vysledek(FakeSend, 289); },
+         QStringLiteral("fake chyba 33"), true},
+        {"navrat 256", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Vysledek(FakeSend, 256); },
+         QStringLiteral("neznámý chybový kód"), true},
     };
     return pripady[i];
 }
@@ -423,7 +442,7 @@ TEST_P(PripojeniSelhani, TextAStavZaznamu) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Vsechna, PripojeniSelhani, ::testing::Range(0, 8));
+INSTANTIATE_TEST_SUITE_P(Vsechna, PripojeniSelhani, ::testing::Range(0, 11));
 
 TEST_F(Pripojeni, NeplatnyVstupPoPripojeniOdpoji) {
     FakeOvladac fake(ZR_FAKELIB_DIR, 0);
