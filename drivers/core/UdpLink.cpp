@@ -7,8 +7,9 @@
 #include <cstring>
 #include <netinet/in.h>
 #include <new>
+#include <poll.h>
 #include <sys/socket.h>
-#include <sys/time.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "zr683.h"
@@ -79,7 +80,6 @@ public:
                     Clock::time_point deadline) override;
 
 private:
-    bool waitAtMost(std::chrono::microseconds left);
     bool fromConverter(const sockaddr_in& from) const {
         return from.sin_family == AF_INET && ntohl(from.sin_addr.s_addr) == params_.address &&
                ntohs(from.sin_port) == params_.port;
@@ -87,35 +87,28 @@ private:
 
     int fd_;
     LanParameters params_;
-    std::chrono::microseconds receiveTimeout_{0}; // as last set on the socket, 0: none
 };
 
-// The socket's receive time-out bounds the blocking receive. It is set again
-// only when it would end the wait more than a millisecond early or late, so
-// in the usual exchange (same time-out each time, one datagram) no call is
-// spent on it.
-bool UdpLink::waitAtMost(std::chrono::microseconds left) {
-    constexpr std::chrono::microseconds slack{1000};
-    if (receiveTimeout_.count() != 0 && receiveTimeout_ <= left + slack &&
-        receiveTimeout_ + slack >= left)
-        return true;
-    timeval tv{};
-    tv.tv_sec = static_cast<time_t>(left.count() / 1000000);
-    tv.tv_usec = static_cast<suseconds_t>(left.count() % 1000000);
-    if (::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0) return false;
-    receiveTimeout_ = left;
-    return true;
-}
-
+// Waits with ppoll on the time left, which ends within a fraction of a
+// millisecond of the deadline; a socket's receive time-out would count in
+// scheduler ticks, rounded up, and end the wait milliseconds late. The read
+// after it does not block: a datagram the kernel drops on reading (a bad
+// checksum) leaves nothing to read, and the caller waits on.
 Receive UdpLink::receive(std::uint8_t* buffer, std::size_t capacity, std::size_t& size,
                          Clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::microseconds>(deadline - Clock::now());
-    if (left.count() <= 0) return Receive::Timeout;
-    if (!waitAtMost(left)) return Receive::Error;
+    const auto now = Clock::now();
+    if (now >= deadline) return Receive::Timeout;
+    const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - now);
+    const timespec ts{static_cast<time_t>(left.count() / 1000000000),
+                      static_cast<long>(left.count() % 1000000000)};
+    pollfd p{fd_, POLLIN, 0};
+    const int ready = ::ppoll(&p, 1, &ts, nullptr);
+    if (ready == 0) return Receive::Timeout;
+    if (ready < 0) return errno == EINTR ? Receive::Nothing : Receive::Error;
     sockaddr_in from{};
     socklen_t fromLen = sizeof from;
-    const ssize_t n =
-        ::recvfrom(fd_, buffer, capacity, MSG_TRUNC, reinterpret_cast<sockaddr*>(&from), &fromLen);
+    const ssize_t n = ::recvfrom(fd_, buffer, capacity, MSG_TRUNC | MSG_DONTWAIT,
+                                 reinterpret_cast<sockaddr*>(&from), &fromLen);
     if (n < 0)
         return (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR || errno == ECONNREFUSED)
                    ? Receive::Nothing
