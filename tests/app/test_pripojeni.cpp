@@ -365,7 +365,7 @@ TEST_F(Pripojeni, StredObrazovkyIsRodicem) {
 
 // Every failure of the sequence: its text in Panel1 and what it leaves.
 struct Selhani {
-    const char* Popis;
+    const char* Popis; // also the case's test name
     const char* Adresar;
     std::function<void(FakeOvladac&)> Skript;
     QString Text;
@@ -376,31 +376,31 @@ class PripojeniSelhani : public Pripojeni, public ::testing::WithParamInterface<
 
 const Selhani& PripadSelhani(int i) {
     static const Selhani pripady[] = {
-        {"chybi knihovna", ZR_FAKELIB_EMPTY_DIR, [](FakeOvladac&) {},
+        {"chybi_knihovna", ZR_FAKELIB_EMPTY_DIR, [](FakeOvladac&) {},
          QStringLiteral("Chyba inicializace připojení - chyba inicializace knihovny XZR1683.DLL"),
          false},
-        {"neni knihovna", ZR_FAKELIB_INVALID_DIR, [](FakeOvladac&) {},
+        {"neni_knihovna", ZR_FAKELIB_INVALID_DIR, [](FakeOvladac&) {},
          QStringLiteral("Chyba inicializace připojení - chyba inicializace knihovny XZR1683.DLL"),
          false},
-        {"chybi vstup", ZR_FAKELIB_NOSEND_DIR, [](FakeOvladac&) {},
+        {"chybi_vstup", ZR_FAKELIB_NOSEND_DIR, [](FakeOvladac&) {},
          QStringLiteral("Chyba inicializace připojení - chybná knihovna XZR1683.DLL"), false},
-        {"Init selze", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Vysledek(FakeInit, 5); },
+        {"Init_selze", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Vysledek(FakeInit, 5); },
          QStringLiteral("Chyba inicializace připojení - fake chyba 5"), false},
-        {"SetConfig selze", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Vysledek(FakeSetConfig, 7); },
+        {"SetConfig_selze", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Vysledek(FakeSetConfig, 7); },
          QStringLiteral("Chyba inicializace připojení - fake chyba 7"), true},
-        {"Send selze", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Vysledek(FakeSend, 6); },
+        {"Send_selze", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Vysledek(FakeSend, 6); },
          QStringLiteral("fake chyba 6"), true},
-        {"vysledek Send", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.SendVysledek(8); },
+        {"vysledek_Send", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.SendVysledek(8); },
          QStringLiteral("fake chyba 8"), true},
-        {"nulove spojeni", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Spojeni(0, 0); },
+        {"nulove_spojeni", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Spojeni(0, 0); },
          QStringLiteral("fake chyba 10"), true},
         // Only the low byte of the result variable and of the return counts;
         // a non-zero return with a low byte of 0 is still a failure.
-        {"vysledek se skrytymi bity", ZR_FAKELIB_DIR,
+        {"vysledek_se_skrytymi_bity", ZR_FAKELIB_DIR,
          [](FakeOvladac& f) { f.SendVysledek(0x5A21); }, QStringLiteral("fake chyba 33"), true},
-        {"navrat 289", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Vysledek(FakeSend, 289); },
+        {"navrat_289", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Vysledek(FakeSend, 289); },
          QStringLiteral("fake chyba 33"), true},
-        {"navrat 256", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Vysledek(FakeSend, 256); },
+        {"navrat_256", ZR_FAKELIB_DIR, [](FakeOvladac& f) { f.Vysledek(FakeSend, 256); },
          QStringLiteral("neznámý chybový kód"), true},
     };
     return pripady[i];
@@ -442,7 +442,9 @@ TEST_P(PripojeniSelhani, TextAStavZaznamu) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Vsechna, PripojeniSelhani, ::testing::Range(0, 11));
+INSTANTIATE_TEST_SUITE_P(Vsechna, PripojeniSelhani, ::testing::Range(0, 11), [](const auto& info) {
+    return std::string(PripadSelhani(info.param).Popis);
+});
 
 TEST_F(Pripojeni, NeplatnyVstupPoPripojeniOdpoji) {
     FakeOvladac fake(ZR_FAKELIB_DIR, 0);

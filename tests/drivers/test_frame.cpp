@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -37,6 +38,16 @@ std::vector<Frame> stream(StreamDecoder& d, const std::vector<std::uint8_t>& byt
     return frames;
 }
 
+// Bytes written as in the protocol document: "A5 01 ...".
+std::vector<std::uint8_t> hex(const char* text) {
+    std::vector<std::uint8_t> out;
+    for (char* end = nullptr;; text = end) {
+        const unsigned long b = std::strtoul(text, &end, 16);
+        if (end == text) return out;
+        out.push_back(static_cast<std::uint8_t>(b));
+    }
+}
+
 } // namespace
 
 TEST(Crc16, ModbusCheckValue) {
@@ -45,18 +56,30 @@ TEST(Crc16, ModbusCheckValue) {
     EXPECT_EQ(crc16(nullptr, 0), 0xFFFF);
 }
 
-TEST(Frame, KnownRequestBytes) {
-    Request r;
-    r.address = 1;
-    r.command = 200;
-    r.parameter = 2;
-    const auto b = bytesOf(makeRequest(r, 7));
-    ASSERT_EQ(b.size(), 14u);
-    const std::vector<std::uint8_t> head{0xA5, 0x01, 0x01, 0x07, 0x07, 200, 2, 0, 0, 0, 0, 0};
-    EXPECT_TRUE(std::equal(head.begin(), head.end(), b.begin()));
-    const std::uint16_t crc = crc16(b.data(), 12);
-    EXPECT_EQ(b[12], crc & 0xFF);
-    EXPECT_EQ(b[13], crc >> 8);
+// The worked example of the protocol document, byte for byte: a LAN
+// connection's LineConfig (tag 1) and its ack, then identification item 2 of
+// module 1 (tag 7) and the answer "1.04" with S = PWR. Literal bytes, so a
+// field in the wrong place or byte order fails here even though encoder and
+// decoder would agree with each other.
+TEST(Frame, KnownBytesOfEveryType) {
+    const Frame config = makeLineConfig({9600, 200}, 1);
+    const Frame request = makeRequest({1, 200, 2, {}}, 7);
+    const struct {
+        Frame frame;
+        const char* bytes;
+    } rows[] = {
+        {config, "A5 02 00 01 08 80 25 00 00 C8 00 00 00 02 4F"},
+        {makeLineConfigAck(0, config), "A5 82 00 01 09 00 80 25 00 00 C8 00 00 00 60 36"},
+        {request, "A5 01 01 07 07 C8 02 00 00 00 00 00 91 0E"},
+        {makeAnswer({1, 0, 0x10, {'1', '.', '0', '4'}}, request),
+         "A5 81 01 07 0D 00 10 31 2E 30 34 C8 02 00 00 00 00 00 BD 78"},
+    };
+    for (const auto& r : rows) {
+        const auto bytes = hex(r.bytes);
+        EXPECT_EQ(bytesOf(r.frame), bytes) << r.bytes;
+        Frame back;
+        EXPECT_EQ(decodeOne(bytes.data(), bytes.size(), back), DecodeResult::Ok) << r.bytes;
+    }
 }
 
 TEST(Frame, RoundTripOfAllFourTypes) {
