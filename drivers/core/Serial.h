@@ -38,6 +38,15 @@ enum class SerialFailure : std::uint8_t {
 // in UTF-8, e.g. "zařízení neexistuje".
 std::uint32_t codeOf(SerialFailure failure);
 const char* reasonOf(SerialFailure failure);
+// The text of a failure to open the device at `path`. Where permission was
+// refused it names the usual remedy, membership of the group that owns the
+// device: "přístup odepřen, chybí členství ve skupině dialout".
+std::string reasonOf(SerialFailure failure, const std::string& path);
+// That text for a device of `group`; without a group to name (none, or one
+// longer than kMaxGroupShown, which would crowd the device out of the
+// error text) it says only that the rights to the device are missing.
+inline constexpr std::size_t kMaxGroupShown = 12;
+std::string deniedReason(const std::string& group);
 
 class SerialLink final : public Link {
 public:

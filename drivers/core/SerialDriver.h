@@ -4,10 +4,11 @@
 // the shared driver (Driver.h).
 //
 // A failure leaves its detail for _Error: the text of the returned code then
-// names the interface, the device and the reason, e.g. "port COM3 nelze
-// otevřít (/dev/ttyS2: zařízení neexistuje)". The detail is kept per library
-// (each library has its own copy of the core) and holds until the next
-// failure; _Error of another code gives that code's plain text.
+// names the interface, the reason and the device, in this order, so that a
+// status bar too narrow for all of it still shows the reason, e.g. "port
+// COM3 nelze otevřít: zařízení neexistuje (/dev/ttyS2)". The detail is kept
+// per library (each library has its own copy of the core) and holds until
+// the next failure; _Error of another code gives that code's plain text.
 #pragma once
 
 #include "DevConfig.h"
@@ -22,6 +23,14 @@ namespace zrbus {
 // The path of the driver configuration file beside the library that
 // contains this code: <directory of the library>/zr683-drivers.conf.
 std::string driverConfigPath();
+
+// "<what>: <reason> (<path>)", in at most the characters of _Error's
+// buffer: the path is cut where the whole would not fit. <what> is
+// "<interface> nelze otevřít" ("port COM3 nelze otevřít") or
+// kConfigUnreadable, with the configuration file's path.
+std::string failureText(const std::string& what, const std::string& reason,
+                        const std::string& path);
+inline constexpr const char* kConfigUnreadable = "konfiguraci ovladačů nelze přečíst";
 
 // Type 0: COM port 1..255; /dev/ttyS(n-1) unless configured.
 std::uint32_t openComPort(std::uint32_t port, std::unique_ptr<Link>& link);

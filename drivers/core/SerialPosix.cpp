@@ -5,9 +5,11 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -78,7 +80,7 @@ struct Reason {
 constexpr Reason kReasons[] = {
     {SerialFailure::None, kOk, "bez chyby"},
     {SerialFailure::NoDevice, kNoDevice, "zařízení neexistuje"},
-    {SerialFailure::Denied, kOpenFailed, "přístup odepřen"},
+    {SerialFailure::Denied, kOpenFailed, "přístup odepřen, chybí práva k zařízení"},
     {SerialFailure::Busy, kDeviceBusy, "zařízení používá jiný program"},
     {SerialFailure::NotSerial, kNotSerial, "není to sériové zařízení"},
     {SerialFailure::Other, kOpenFailed, "zařízení nelze nastavit"},
@@ -90,10 +92,34 @@ const Reason& reasonFor(SerialFailure f) {
     return kReasons[std::size(kReasons) - 1];
 }
 
+// The name of the group that owns the device, empty when there is none to
+// name: the device cannot be looked at, its group has no name, or it is the
+// superuser's group, whose membership is no remedy to give.
+std::string deviceGroup(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || st.st_gid == 0) return {};
+    group g{};
+    group* found = nullptr;
+    char buffer[4096];
+    if (getgrgid_r(st.st_gid, &g, buffer, sizeof buffer, &found) != 0 || found == nullptr)
+        return {};
+    return g.gr_name;
+}
+
 } // namespace
 
 std::uint32_t codeOf(SerialFailure failure) {
     return reasonFor(failure).code;
+}
+
+std::string deniedReason(const std::string& group) {
+    if (group.empty() || group.size() > kMaxGroupShown) return reasonOf(SerialFailure::Denied);
+    return "přístup odepřen, chybí členství ve skupině " + group;
+}
+
+std::string reasonOf(SerialFailure failure, const std::string& path) {
+    if (failure == SerialFailure::Denied) return deniedReason(deviceGroup(path));
+    return reasonFor(failure).text;
 }
 
 const char* reasonOf(SerialFailure failure) {

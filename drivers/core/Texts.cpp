@@ -10,6 +10,8 @@
 
 namespace zrbus {
 
+static_assert(kMaxErrorChars == ZR683_ERROR_CHARS - 1);
+
 namespace {
 
 struct CodeText {
@@ -156,7 +158,7 @@ std::uint32_t fillErrorBuffer(std::uint32_t code, std::uint32_t* buffer) {
     const std::string text = toWindows1250(textWithDetail(code));
     for (std::size_t i = 0; i < ZR683_ERROR_CHARS; ++i)
         buffer[i] = 0;
-    for (std::size_t i = 0; i < text.size() && i + 1 < ZR683_ERROR_CHARS; ++i)
+    for (std::size_t i = 0; i < text.size() && i < kMaxErrorChars; ++i)
         buffer[i + 1] = static_cast<unsigned char>(text[i]);
     return kOk;
 }

@@ -8,6 +8,9 @@
 
 namespace zrbus {
 
+// The most characters a text can have in _Error's buffer (element 0 stays 0).
+inline constexpr std::size_t kMaxErrorChars = 99;
+
 // The text of a code in UTF-8 (as written in the source).
 std::string_view textOf(std::uint32_t code);
 

@@ -153,7 +153,7 @@ TEST_F(SerialLine, TheOtherSideClosesAndComesBack) {
     EXPECT_LT(Clock::now() - start, Ms(kWait));
     EXPECT_EQ(gone.result, kNoDevice);
     EXPECT_EQ(lib->text(kNoDevice),
-              cp1250("port COM1 nelze otevřít (" + dir.file("line") + ": zařízení neexistuje)"));
+              cp1250("port COM1 nelze otevřít: zařízení neexistuje (" + dir.file("line") + ")"));
 
     sim = std::make_unique<SimLine>(dir.file("line"));
     ASSERT_EQ(sim->startError, "");
