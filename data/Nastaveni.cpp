@@ -158,6 +158,26 @@ QByteArray Uvod(const QByteArray& obsah) {
     return uvod;
 }
 
+// The text as a Windows editor keeps it, for a file that came with CR LF
+// line ends: every line ends with CR LF, and sections stand one blank line
+// apart (the parser writes two). Runs of blank lines become one, so that
+// none pile up from save to save.
+std::string RadkyWindows(std::string_view text) {
+    std::string vysledek;
+    vysledek.reserve(text.size() + text.size() / 16);
+    bool predtimPrazdny = false;
+    while (!text.empty()) {
+        const std::size_t nl = text.find('\n');
+        const std::string_view radek = text.substr(0, nl);
+        text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
+        if (radek.empty() && predtimPrazdny) continue;
+        predtimPrazdny = radek.empty();
+        vysledek += radek;
+        if (nl != std::string_view::npos) vysledek += "\r\n";
+    }
+    return vysledek;
+}
+
 // Why the path cannot be read or saved as the settings file, empty when it
 // can: it must be a regular file, or nothing yet. A symbolic link is
 // followed to a regular file only; a link to nothing, to a directory, a
@@ -233,6 +253,8 @@ private:
     // whole file that holds nothing but comments.
     QByteArray pred_;
     QByteArray zaver_;
+    // The file's first line ended with CR LF: it is written back so.
+    bool windows_ = false;
 };
 
 bool Soubor::Nacti(const QString& cesta, QString* duvod) {
@@ -248,6 +270,8 @@ bool Soubor::Nacti(const QString& cesta, QString* duvod) {
         if (duvod != nullptr) *duvod = proc;
         return false;
     }
+    const qsizetype prvniKonec = obsah.indexOf('\n');
+    windows_ = prvniKonec > 0 && obsah[prvniKonec - 1] == '\r';
     obsah = Radky(obsah);
     // Blank lines before the first line: the parser takes a leading comment
     // for the file's own comment only when nothing stands before it, and
@@ -269,6 +293,7 @@ bool Soubor::Uloz(const QString& cesta, QString* chyba) const {
     std::string obsah(pred_.constData(), static_cast<std::size_t>(pred_.size()));
     const bool sestaveno = ini_.Save(obsah, false) >= 0;
     obsah.append(zaver_.constData(), static_cast<std::size_t>(zaver_.size()));
+    if (windows_) obsah = RadkyWindows(obsah);
     QSaveFile f(cesta);
     const bool ok = sestaveno && f.open(QIODevice::WriteOnly) &&
                     f.write(obsah.data(), static_cast<qint64>(obsah.size())) ==

@@ -236,6 +236,28 @@ TEST_F(Nastaveni, DuplicatedKeyReadsFirstAndOtherContentSurvivesSaving) {
     EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
 }
 
+// A file a Windows editor left (CR LF, one blank line between sections, a
+// comment) is written back in that form, a new section included, and stays
+// so from save to save.
+TEST_F(Nastaveni, WindowsFileKeepsItsLineEnds) {
+    Zapis(Cp("; nastavení dílny\r\n\r\n[Připojení]\r\nRozhraní=ZR-1683\r\nAdresa=1\r\n"
+             "Rychlost=9600\r\n\r\n\r\n[ZR-1683]\r\nIP adresa=127.0.0.1\r\n"
+             "UDP port=5000\r\nUDP timeout=100\r\n"));
+    ASSERT_TRUE(NactiNastaveni(&d_, Cesta()));
+    d_.Rozhrani = 0;
+    d_.CisloPortu = 3;
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
+    EXPECT_EQ(Obsah(), Cp("; nastavení dílny\r\n\r\n[Připojení]\r\nRozhraní=COMx\r\nAdresa=1\r\n"
+                          "Rychlost=9600\r\n\r\n[ZR-1683]\r\nIP adresa=127.0.0.1\r\n"
+                          "UDP port=5000\r\nUDP timeout=100\r\n\r\n[COMx]\r\nČíslo portu=3\r\n"));
+    TData znovu;
+    VychoziData(&znovu);
+    ASSERT_TRUE(NactiNastaveni(&znovu, Cesta()));
+    EXPECT_EQ(znovu.CisloPortu, 3);
+    EXPECT_EQ(znovu.UDPPort, 5000);
+}
+
 // Blank lines before a leading comment: the parser would take the comment
 // for a section's the first time and for the file's own the next, so the
 // second save would differ from the first.
@@ -258,6 +280,9 @@ TEST_F(Nastaveni, LinesAreReadAsTheySayAndSavingIsStable) {
     } radky[] = {
         {Cp("; hlava\r[Připojení]\rRozhraní=KU-1683\rAdresa=5\r; konec\r"), {"; hlava", "; konec"}},
         {Cp("; hlava\r\n[Připojení]\r\nRozhraní=KU-1683\r\nAdresa=5\r\n"), {"; hlava"}},
+        {Cp("; a\r\n\r\n\r\n; b\r\n[Připojení]\r\nRozhraní=KU-1683\r\n\r\n; c\r\n\r\nAdresa=5\r\n"
+            "\r\n; konec\r\n\r\n"),
+         {"; a", "; b", "; c", "; konec"}},
         // A header without its bracket is no header: the keys stay in the
         // section before it.
         {Cp("[Připojení]\nRozhraní=KU-1683\n[ZR-1683\nAdresa=5\n[COMx]\nČíslo portu=2\n"),
@@ -285,7 +310,7 @@ TEST_F(Nastaveni, LinesAreReadAsTheySayAndSavingIsStable) {
             EXPECT_EQ(predtim.count(Cp(QString::fromUtf8(p))), 1)
                 << popis << ": " << p.toStdString();
         for (const QByteArray& radek : predtim.split('\n'))
-            EXPECT_FALSE(radek.startsWith('[') && !radek.endsWith(']')) << popis;
+            EXPECT_FALSE(radek.startsWith('[') && !radek.trimmed().endsWith(']')) << popis;
         TData znovu;
         VychoziData(&znovu);
         ASSERT_TRUE(NactiNastaveni(&znovu, Cesta())) << popis;
