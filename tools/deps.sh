@@ -2,8 +2,10 @@
 # project needs when any is missing, then configures and builds one build tree.
 # Sourced, not executed.
 
+# fonts-liberation2: the interface font of the program (widgets/Pismo.h).
 ZR_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev
-  libbenchmark-dev libsimpleini-dev libcli11-dev clang libclang-rt-14-dev xvfb openbox x11-utils"
+  libbenchmark-dev libsimpleini-dev libcli11-dev clang libclang-rt-14-dev xvfb openbox x11-utils
+  fonts-liberation2"
 
 zr_missing_packages() {
   local missing="" p

@@ -3,6 +3,7 @@
 // itself reports them, with the window manager the script started
 // (ZR_SPRAVCE_OKEN=openbox) or with none.
 #include "Hlavni.h"
+#include "Pismo.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -111,6 +112,7 @@ TEST(OknoX11, VnejsiRozmerAStredPodleXServeru) {
 
 int main(int argc, char** argv) {
     QApplication aplikace(argc, argv);
+    NastavPismoProgramu();
     ::testing::InitGoogleTest(&argc, argv);
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
         std::fprintf(stderr, "test_okno_x11 needs an X server; run it through xserver.sh\n");

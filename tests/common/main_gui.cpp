@@ -1,9 +1,12 @@
+#include "Pismo.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    NastavPismoProgramu();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
