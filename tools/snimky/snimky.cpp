@@ -1,0 +1,209 @@
+// Renders every window of the program into PNG files, each in a state that
+// shows what it is for, with the toolkit's own rendering (QWidget::grab) on
+// the offscreen platform: no screen is needed and every picture has the
+// window's own size. The module is the simulator, run in this process
+// behind its LAN converter on a free loopback port, reached through the
+// build's real LAN library; the windows are opened through the main
+// window's menu, as the operator opens them.
+//
+//   zr464-snimky DIRECTORY     (tools/snimky.sh runs it)
+//
+// Exit code 0 when every window reached its state and was written.
+#include "BehovyAdresar.h"
+#include "Hlavni.h"
+#include "Pismo.h"
+#include "Simulator.h"
+#include "UdpEndpoint.h"
+#include "Xxxx683.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// The LAN converter's UDP port that ./run and the program's defaults use.
+constexpr std::uint16_t ObvyklyPort = 5000;
+// How long a window may take to reach its state (a few polls).
+constexpr int CekaniMs = 5000;
+
+// Lets the event loop run (timers, polls) until the condition holds.
+bool Pockej(const std::function<bool()>& podminka) {
+    QElapsedTimer hodiny;
+    hodiny.start();
+    while (!podminka()) {
+        if (hodiny.elapsed() > CekaniMs) return false;
+        QEventLoop smycka;
+        QTimer::singleShot(10, &smycka, &QEventLoop::quit);
+        smycka.exec();
+    }
+    return true;
+}
+
+QString Text(const QWidget* okno, const char* jmeno) {
+    const auto* popisek = okno->findChild<QLabel*>(QLatin1String(jmeno));
+    return popisek != nullptr ? popisek->text() : QString();
+}
+
+void Klikni(const QWidget* okno, const char* jmeno) {
+    if (auto* tlacitko = okno->findChild<QPushButton*>(QLatin1String(jmeno))) tlacitko->click();
+}
+
+// What is done in a window before it is taken; false when it did not reach
+// the state it is shown in.
+using TPriprava = bool (*)(QWidget* okno);
+
+bool Pripoj(QWidget* okno) {
+    Klikni(okno, "Button1"); // "Inicializace připojení"
+    return Text(okno, "Panel1").startsWith(QStringLiteral("Připojení úspěšně inicializováno"));
+}
+
+bool Precti(QWidget* okno) {
+    Klikni(okno, "Button2"); // "Přečíst"
+    return Text(okno, "StatusBar1Panel0") == QStringLiteral(" Konfigurace přečtena.");
+}
+
+// A live window after its polls came back from the module.
+bool Sleduj(QWidget* okno) {
+    const QString bezChyby = QStringLiteral(" ") + TextKodu(4, 0);
+    return Pockej([&] { return Text(okno, "StatusBar1Panel0") == bezChyby; });
+}
+
+bool ZapisVystupy(QWidget* okno) {
+    for (int k : {1, 2, 5, 9, 17, 18, 25, 32})
+        if (auto* box = okno->findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(k)))
+            box->setChecked(true);
+    Klikni(okno, "Button1"); // "Zapsat"
+    return Text(okno, "StatusBar1Panel0") == QStringLiteral(" Data zapsána");
+}
+
+bool ZapisCas(QWidget* okno) {
+    Klikni(okno, "Button1"); // "Zápis času 10s"
+    return Sleduj(okno);
+}
+
+// One picture: the file, the menu action (its name) that opens the window,
+// none for the main window itself, and what is done in it first. They are
+// taken in this order, the connection first.
+struct TSnimek {
+    const char* Soubor;
+    const char* Akce;
+    TPriprava Priprava;
+};
+
+constexpr TSnimek Snimky[] = {
+    {"pripojeni.png", "Pipojen1", Pripoj},
+    {"hlavni-okno.png", nullptr, nullptr},
+    {"adresa-rychlost.png", "AdresaRychlost1", Precti},
+    {"digitalni-io.png", "NastavDIO1", Precti},
+    {"casovac-watchdog.png", "Kalibracevstup1", Precti},
+    {"digitalni-vstupy.png", "OkamDIN2", Sleduj},
+    {"digitalni-vystupy.png", "OkamDOUT1", ZapisVystupy},
+    {"status-registr.png", "Statusregistr1", Sleduj},
+    {"test-watchdog.png", "OkamAIN2", ZapisCas},
+};
+
+bool Uloz(QWidget* okno, const QString& cesta) {
+    if (okno->grab().save(cesta, "PNG")) return true;
+    std::fprintf(stderr, "zr464-snimky: %s cannot be written\n", qPrintable(cesta));
+    return false;
+}
+
+// Opens the window through its menu action, prepares it from inside its
+// modal loop, takes it and closes it.
+bool Vyfot(TForm1& hlavni, const TSnimek& s, const QString& cesta) {
+    if (s.Akce == nullptr) return Uloz(&hlavni, cesta);
+    auto* akce = hlavni.findChild<QAction*>(QLatin1String(s.Akce));
+    if (akce == nullptr) {
+        std::fprintf(stderr, "zr464-snimky: the main window has no action %s\n", s.Akce);
+        return false;
+    }
+    bool hotovo = false;
+    // Runs as soon as the window's modal loop does.
+    std::function<void()> vModalnim = [&] {
+        QWidget* okno = QApplication::activeModalWidget();
+        if (okno == nullptr) {
+            QTimer::singleShot(10, vModalnim);
+            return;
+        }
+        const bool pripraveno = s.Priprava == nullptr || s.Priprava(okno);
+        if (!pripraveno)
+            std::fprintf(stderr, "zr464-snimky: %s did not reach its state: \"%s\"\n", s.Soubor,
+                         qPrintable(Text(okno, "StatusBar1Panel0") + Text(okno, "Panel1")));
+        hotovo = pripraveno && Uloz(okno, cesta);
+        okno->close();
+    };
+    QTimer::singleShot(0, vModalnim);
+    akce->trigger();
+    return hotovo;
+}
+
+// The settings of the simulated module's LAN converter, as ./run presets them.
+bool ZapisNastaveni(const QString& cesta, std::uint16_t port) {
+    QFile f(cesta);
+    const QByteArray obsah =
+        "[P\xF8ipojen\xED]\r\nRozhran\xED=ZR-1683\r\nAdresa=1\r\nRychlost=9600\r\n"
+        "[ZR-1683]\r\nIP adresa=127.0.0.1\r\nUDP port=" +
+        QByteArray::number(port) + "\r\nUDP timeout=100\r\n";
+    return f.open(QIODevice::WriteOnly) && f.write(obsah) == obsah.size();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    PripravBehovyAdresar(QDir::tempPath());
+    QApplication aplikace(argc, argv);
+    NastavPismoProgramu();
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: zr464-snimky DIRECTORY\n");
+        return 2;
+    }
+    const QDir cil(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(cil.path())) return 1;
+
+    // Inputs in a pattern, so that the pictures show both values.
+    zrsim::Simulator simulator{{}};
+    simulator.setInputPins(0, 0x0F0C3A51);
+    // On the program's usual port where it is free, so that the pictures show
+    // it; else on any free one.
+    std::string chyba;
+    auto lan = std::make_unique<zrsim::UdpEndpoint>(
+        simulator, zrsim::UdpEndpointConfig{"127.0.0.1", ObvyklyPort});
+    bool bezi = lan->start(chyba);
+    if (!bezi) {
+        lan = std::make_unique<zrsim::UdpEndpoint>(simulator,
+                                                   zrsim::UdpEndpointConfig{"127.0.0.1", 0});
+        bezi = lan->start(chyba);
+    }
+    QTemporaryDir nastaveni;
+    const QString ini = nastaveni.filePath(QStringLiteral("W_zr464.ini"));
+    if (!bezi || !nastaveni.isValid() || !ZapisNastaveni(ini, lan->port())) {
+        std::fprintf(stderr, "zr464-snimky: no simulator or settings: %s\n", chyba.c_str());
+        return 1;
+    }
+
+    TForm1 hlavni(nullptr, ini);
+    hlavni.show();
+    int chyby = 0;
+    for (const TSnimek& s : Snimky)
+        if (!Vyfot(hlavni, s, cil.filePath(QString::fromLatin1(s.Soubor)))) ++chyby;
+    hlavni.close();
+    lan->stop();
+    std::printf("zr464-snimky: %d of %d windows in %s\n",
+                static_cast<int>(std::size(Snimky)) - chyby, static_cast<int>(std::size(Snimky)),
+                qPrintable(cil.path()));
+    return chyby == 0 ? 0 : 1;
+}
