@@ -19,11 +19,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -70,6 +72,19 @@ bool Pripoj(QWidget* okno) {
     return Text(okno, "Panel1").startsWith(QStringLiteral("Připojení úspěšně inicializováno"));
 }
 
+// A COM port whose device does not exist: COM 200 is /dev/ttyS199, which no
+// machine has.
+bool PripojChybnyCOM(QWidget* okno) {
+    auto* rozhrani = okno->findChild<QComboBox*>(QStringLiteral("ComboBox2"));
+    auto* port = okno->findChild<QLineEdit*>(QStringLiteral("Edit2"));
+    if (rozhrani == nullptr || port == nullptr) return false;
+    rozhrani->setCurrentIndex(0);
+    port->setText(QStringLiteral("200"));
+    Klikni(okno, "Button1");
+    return Text(okno, "Panel1")
+        .startsWith(QStringLiteral("Chyba inicializace připojení - port COM200 nelze otevřít: "));
+}
+
 bool Precti(QWidget* okno) {
     Klikni(okno, "Button2"); // "Přečíst"
     return Text(okno, "StatusBar1Panel0") == QStringLiteral(" Konfigurace přečtena.");
@@ -96,7 +111,7 @@ bool ZapisCas(QWidget* okno) {
 
 // One picture: the file, the menu action (its name) that opens the window,
 // none for the main window itself, and what is done in it first. They are
-// taken in this order, the connection first.
+// taken in this order: the connection first, a failed one last.
 struct TSnimek {
     const char* Soubor;
     const char* Akce;
@@ -113,6 +128,7 @@ constexpr TSnimek Snimky[] = {
     {"digitalni-vystupy.png", "OkamDOUT1", ZapisVystupy},
     {"status-registr.png", "Statusregistr1", Sleduj},
     {"test-watchdog.png", "OkamAIN2", ZapisCas},
+    {"pripojeni-chyba.png", "Pipojen1", PripojChybnyCOM},
 };
 
 bool Uloz(QWidget* okno, const QString& cesta) {
