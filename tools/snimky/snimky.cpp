@@ -179,7 +179,8 @@ bool ZapisNastaveni(const QString& cesta, std::uint16_t port) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless told otherwise (e.g. xcb, to compare with an X server).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     PripravBehovyAdresar(QDir::tempPath());
     QApplication aplikace(argc, argv);
     NastavPismoProgramu();
