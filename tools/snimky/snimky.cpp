@@ -31,7 +31,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -146,23 +145,26 @@ bool Vyfot(TForm1& hlavni, const TSnimek& s, const QString& cesta) {
         std::fprintf(stderr, "zr464-snimky: the main window has no action %s\n", s.Akce);
         return false;
     }
-    bool hotovo = false;
-    // Runs as soon as the window's modal loop does.
-    std::function<void()> vModalnim = [&] {
+    // Looks for the window as soon as its modal loop runs. The timer dies
+    // with this call, also when the action opened no modal window.
+    bool hotovo = false, otevreno = false;
+    QTimer hledani;
+    hledani.setInterval(10);
+    QObject::connect(&hledani, &QTimer::timeout, [&] {
         QWidget* okno = QApplication::activeModalWidget();
-        if (okno == nullptr) {
-            QTimer::singleShot(10, vModalnim);
-            return;
-        }
+        if (okno == nullptr) return;
+        hledani.stop();
+        otevreno = true;
         const bool pripraveno = s.Priprava == nullptr || s.Priprava(okno);
         if (!pripraveno)
             std::fprintf(stderr, "zr464-snimky: %s did not reach its state: \"%s\"\n", s.Soubor,
                          qPrintable(Text(okno, "StatusBar1Panel0") + Text(okno, "Panel1")));
         hotovo = pripraveno && Uloz(okno, cesta);
         okno->close();
-    };
-    QTimer::singleShot(0, vModalnim);
+    });
+    hledani.start();
     akce->trigger();
+    if (!otevreno) std::fprintf(stderr, "zr464-snimky: %s opened no modal window\n", s.Akce);
     return hotovo;
 }
 
@@ -174,6 +176,17 @@ bool ZapisNastaveni(const QString& cesta, std::uint16_t port) {
         "[ZR-1683]\r\nIP adresa=127.0.0.1\r\nUDP port=" +
         QByteArray::number(port) + "\r\nUDP timeout=100\r\n";
     return f.open(QIODevice::WriteOnly) && f.write(obsah) == obsah.size();
+}
+
+// The simulator's LAN converter on the program's usual port where it is
+// free, so that the pictures show that port; else on any free one.
+std::unique_ptr<zrsim::UdpEndpoint> SpustLan(zrsim::Simulator& simulator, std::string& chyba) {
+    for (const std::uint16_t port : {ObvyklyPort, std::uint16_t{0}}) {
+        auto lan = std::make_unique<zrsim::UdpEndpoint>(
+            simulator, zrsim::UdpEndpointConfig{"127.0.0.1", port});
+        if (lan->start(chyba)) return lan;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -194,20 +207,11 @@ int main(int argc, char** argv) {
     // Inputs in a pattern, so that the pictures show both values.
     zrsim::Simulator simulator{{}};
     simulator.setInputPins(0, 0x0F0C3A51);
-    // On the program's usual port where it is free, so that the pictures show
-    // it; else on any free one.
     std::string chyba;
-    auto lan = std::make_unique<zrsim::UdpEndpoint>(
-        simulator, zrsim::UdpEndpointConfig{"127.0.0.1", ObvyklyPort});
-    bool bezi = lan->start(chyba);
-    if (!bezi) {
-        lan = std::make_unique<zrsim::UdpEndpoint>(simulator,
-                                                   zrsim::UdpEndpointConfig{"127.0.0.1", 0});
-        bezi = lan->start(chyba);
-    }
+    const auto lan = SpustLan(simulator, chyba);
     QTemporaryDir nastaveni;
     const QString ini = nastaveni.filePath(QStringLiteral("W_zr464.ini"));
-    if (!bezi || !nastaveni.isValid() || !ZapisNastaveni(ini, lan->port())) {
+    if (!lan || !nastaveni.isValid() || !ZapisNastaveni(ini, lan->port())) {
         std::fprintf(stderr, "zr464-snimky: no simulator or settings: %s\n", chyba.c_str());
         return 1;
     }
