@@ -9,6 +9,7 @@
 // The simulator runs in its own process, so the process CPU time is the
 // program's alone.
 #include "OkamDIN.h"
+#include "Pismo.h"
 #include "Prikazy.h"
 #include "SimProcess.h"
 #include "Xxxx683.h"
@@ -194,6 +195,7 @@ BENCHMARK(BM_ProcesorBehemDotazovani)->Iterations(1)->UseRealTime()->Unit(benchm
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication aplikace(argc, argv);
+    NastavPismoProgramu();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     const Vysledky& v = vysledky;
