@@ -1,5 +1,5 @@
-#include "Prevod.h"
 #include "Dekl.h"
+#include "Prevod.h"
 
 #include <gtest/gtest.h>
 
