@@ -114,11 +114,16 @@ void TGrafVstupu::ObnovJmena() {
     }
 }
 
+// Only the rows whose shown value changes are repainted.
 void TGrafVstupu::ObnovHodnoty() {
     const std::optional<std::uint32_t> hodnoty = HodnotyVPraveSloupci();
     if (ZobrazeneHodnoty && *ZobrazeneHodnoty == hodnoty) return;
+    const bool vse = !ZobrazeneHodnoty || !*ZobrazeneHodnoty || !hodnoty;
+    const std::uint32_t zmena = vse ? 0xFFFFFFFFu : **ZobrazeneHodnoty ^ *hodnoty;
     ZobrazeneHodnoty.emplace(hodnoty);
-    update(SirkaJmen + SirkaStopy, 0, SirkaHodnot, VyskaStop);
+    for (int n = 0; n < TZaznamVstupu::PocetVstupu; ++n) {
+        if ((zmena >> n) & 1u) update(SirkaJmen + SirkaStopy, Y(n), SirkaHodnot, VyskaRadku);
+    }
 }
 
 std::optional<std::int64_t> TGrafVstupu::CasKurzoru() const {
@@ -137,17 +142,29 @@ std::optional<std::uint32_t> TGrafVstupu::HodnotyVPraveSloupci() const {
     return Zaznam[*i].Hodnota;
 }
 
+// The region is several small pieces (new columns, a name, the values);
+// each is painted by itself, not their bounding rectangle.
 void TGrafVstupu::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    const QRect r = event->rect();
+    for (const QRect& r : event->region()) {
+        p.setClipRect(r);
+        KresliCast(p, r);
+    }
+}
+
+void TGrafVstupu::KresliCast(QPainter& p, const QRect& r) const {
     p.fillRect(r, Qt::white);
     if (r.left() < SirkaJmen) KresliJmena(p);
     const std::int64_t prvni = PrvniSloupec();
     const std::int64_t od = prvni + std::max(r.left() - SirkaJmen, 0);
     const std::int64_t po = prvni + std::min(r.right() - SirkaJmen, SirkaStopy - 1);
     if (od <= po) {
+        // Time labels and grid lines of ticks left of the view stay out of
+        // the names.
+        p.setClipRect(r.intersected(OblastStop()));
         KresliOsu(p, od, po);
         KresliStopy(p, od, po);
+        p.setClipRect(r);
     }
     if (r.right() >= SirkaJmen + SirkaStopy) KresliHodnoty(p);
     KresliKurzor(p);
@@ -158,7 +175,8 @@ void TGrafVstupu::KresliStopy(QPainter& p, std::int64_t od, std::int64_t po) con
     for (int n = 1; n <= TZaznamVstupu::PocetVstupu; ++n)
         p.drawLine(X(od), Y(n) - 1, X(po), Y(n) - 1);
     const std::int64_t konec = CasSloupce(po + 1);
-    const std::optional<std::size_t> prvni = Zaznam.PlatnyV(CasSloupce(od));
+    // From the sample in force just before column od: it reaches into od.
+    const std::optional<std::size_t> prvni = Zaznam.PlatnyV(CasSloupce(od) - 1);
     for (std::size_t i = prvni.value_or(0); i < Zaznam.Pocet() && Zaznam[i].CasMs < konec; ++i)
         KresliVzorek(p, i, od, po);
 }

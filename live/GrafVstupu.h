@@ -66,6 +66,7 @@ private:
     void ObnovHodnoty();
     std::optional<std::uint32_t> HodnotyVPraveSloupci() const;
 
+    void KresliCast(QPainter& p, const QRect& r) const;
     void KresliStopy(QPainter& p, std::int64_t od, std::int64_t po) const;
     void KresliVzorek(QPainter& p, std::size_t i, std::int64_t od, std::int64_t po) const;
     void KresliOsu(QPainter& p, std::int64_t od, std::int64_t po) const;

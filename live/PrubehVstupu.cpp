@@ -20,8 +20,11 @@ constexpr int PosuvnikY = GrafY + TGrafVstupu::Vyska + 2;
 constexpr int SpodniRadek = PosuvnikY + 16 + 8;
 constexpr int SirkaOkna = 2 * Okraj + TGrafVstupu::Sirka;
 constexpr int VyskaOkna = SpodniRadek + VyskaOvladace + 36;
-// The scroll bar counts in tenths of a second of the view's right edge.
-constexpr int KrokPosuvniku = 100;
+// The scroll bar counts in seconds of the view's right edge, so that it
+// changes once a second, not at every poll.
+constexpr int KrokPosuvniku = 1000;
+// How often the counts of polls and failed polls are written out.
+constexpr int ObnovaPoctu = 1000;
 // Below this period the polls move the view on often enough by themselves.
 constexpr int PosunPohleduMs = 250;
 
@@ -51,7 +54,7 @@ TPrubehVstupu::TPrubehVstupu(TData* data, QWidget* parent)
     Timer2 = Vytvor<QTimer>(this, "Timer2");
     Timer2->setInterval(PosunPohleduMs);
     connect(Timer2, &QTimer::timeout, this, &TPrubehVstupu::Timer2Timer);
-    ObnovPocty();
+    ObnovPocty(true);
 }
 
 void TPrubehVstupu::VytvorOvladace() {
@@ -77,7 +80,7 @@ void TPrubehVstupu::VytvorOvladace() {
     Graf1->PriZmeneKurzoru = [this] { ObnovKurzor(); };
     ScrollBar1 = Vytvor<QScrollBar>(this, "ScrollBar1", Qt::Horizontal);
     ScrollBar1->setGeometry(Okraj + TGrafVstupu::SirkaJmen, PosuvnikY, TGrafVstupu::SirkaStopy, 16);
-    ScrollBar1->setSingleStep(1000 / KrokPosuvniku);
+    ScrollBar1->setSingleStep(1);
     ScrollBar1->setPageStep(TGrafVstupu::OknoMs / KrokPosuvniku);
     ScrollBar1->setRange(0, 0);
     connect(ScrollBar1, &QScrollBar::valueChanged, this, &TPrubehVstupu::ScrollBar1Change);
@@ -138,6 +141,7 @@ void TPrubehVstupu::Button1Click() {
         Timer2->stop();
         Vzorky.PridejPauzu(Cas());
         Graf1->NovyVzorek(Cas());
+        ObnovPocty(true);
     } else {
         Graf1->Posun(Cas());
         SpustCasovace();
@@ -193,6 +197,7 @@ void TPrubehVstupu::ObnovPosuvnik() {
     const int nejstarsi =
         Vzorky.Pocet() > 0 ? static_cast<int>(Vzorky[0].CasMs / KrokPosuvniku) : nyni;
     const int od = std::min(nejstarsi + TGrafVstupu::OknoMs / KrokPosuvniku, nyni);
+    if (ScrollBar1->minimum() == od && ScrollBar1->maximum() == nyni) return;
     NastavujePosuvnik = true;
     ScrollBar1->setRange(od, nyni);
     if (Graf1->Sleduje()) ScrollBar1->setValue(nyni);
@@ -208,7 +213,10 @@ void TPrubehVstupu::ScrollBar1Change(int hodnota) {
     ObnovKurzor();
 }
 
-void TPrubehVstupu::ObnovPocty() {
+// Written once a second while polling, at once when asked for.
+void TPrubehVstupu::ObnovPocty(bool hned) {
+    if (!hned && CasPoctu.isValid() && CasPoctu.elapsed() < ObnovaPoctu) return;
+    CasPoctu.start();
     const std::uint64_t vypadku = Vzorky.Vypadku();
     const std::uint64_t dotazu = Vzorky.Dotazu();
     QString text = QStringLiteral("Dotazů: %1   výpadků: %2").arg(dotazu).arg(vypadku);

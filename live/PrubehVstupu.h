@@ -60,12 +60,13 @@ private:
     void ScrollBar1Change(int hodnota);
     void SpustCasovace();
     void ObnovPosuvnik();
-    void ObnovPocty();
+    void ObnovPocty(bool hned = false);
     void ObnovKurzor();
     void NastavText(QLabel* label, const QString& text);
 
     TZaznamVstupu Vzorky;
     QElapsedTimer Hodiny;
+    QElapsedTimer CasPoctu; // since the counts were last written out
     QDateTime Zacatek;
     bool Pauza = false;
     bool NastavujePosuvnik = false;
