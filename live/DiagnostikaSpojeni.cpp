@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int Okraj = 12, VyskaRadku = 22, SirkaPopisku = 170, SirkaHodnoty = 420;
+constexpr int Okraj = 12, VyskaRadku = 22, SirkaPopisku = 170, SirkaHodnoty = 540;
 constexpr std::array<const char*, 8> Popisky = {
     "Počítáno od:",   "Transakcí:",          "Úspěšných:",        "Neúspěšných:",
     "Vypršení času:", "Poškozené odpovědi:", "Doba odezvy (ms):", "Poslední chyba:"};
@@ -84,6 +84,8 @@ TDiagnostikaSpojeni::TDiagnostikaSpojeni(TData* data, TStatistikaSpojeni& statis
     Tabulka1->setHorizontalHeaderLabels(
         {QStringLiteral("Kód"), QStringLiteral("Text"), QStringLiteral("Počet")});
     Tabulka1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Tabulka1->setSelectionMode(QAbstractItemView::NoSelection);
+    Tabulka1->setFocusPolicy(Qt::NoFocus);
     Tabulka1->verticalHeader()->hide();
     Tabulka1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     Tabulka1->setGeometry(Okraj, TabulkaY, SirkaOkna - 2 * Okraj, VyskaTabulky);
