@@ -1,16 +1,17 @@
 #include "StatistikaSpojeni.h"
 
+#include "Codes.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
 
 namespace {
 
-// The interface libraries' codes for an answer that did not come in time
-// and for one that came damaged (wrong checksum) or unreadable; the list of
-// codes is in docs/bus-protocol.md.
-constexpr std::uint8_t KodVyprseni = 6;
-constexpr std::array<std::uint8_t, 2> KodyPoskozeni = {7, 8};
+// The libraries' codes for an answer that did not come in time, and for
+// one that came damaged (wrong checksum) or unreadable.
+constexpr std::uint32_t KodVyprseni = zrbus::kTimeout;
+constexpr std::array<std::uint32_t, 2> KodyPoskozeni = {zrbus::kBadCrc, zrbus::kBadAnswer};
 
 constexpr std::uint64_t NejdelsiUs = 0xFFFFFFFFu;
 
