@@ -3,6 +3,7 @@
 #include "CasovacWD.h"
 #include "NastavAdr.h"
 #include "NastavDIO.h"
+#include "Nastroje.h"
 #include "OkamDIN.h"
 #include "OkamDOUT.h"
 #include "Ovladace.h"
@@ -50,10 +51,16 @@ TForm1::TForm1(QWidget* parent, QString cestaNastaveni, TVytvoreniDat vytvorData
     VytvorMenu();
     VytvorStavovyRadek();
     resize(OknoSirka, OknoVyska);
+    // Every transaction of every window passes the observer.
+    NastavPozorovatelePrikazu([this](const TZaznamPrikazu& z) {
+        StatistikaSpojeni.Zaznamenej(z, std::chrono::system_clock::now(), PocetOtevrenychSpojeni());
+    });
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    NastavPozorovatelePrikazu(nullptr);
+}
 
 void TForm1::VytvorMenu() {
     QMenuBar* lista = menuBar();
@@ -74,6 +81,13 @@ void TForm1::VytvorMenu() {
     OkamDOUT1 = PolozkaMenu(Okamithodnoty1, "OkamDOUT1", QStringLiteral("Digitální výstupy"), true);
     Statusregistr1 =
         PolozkaMenu(Okamithodnoty1, "Statusregistr1", QStringLiteral("Status registr"), true);
+    Nastroje1 = lista->addMenu(QStringLiteral("Ná&stroje"));
+    Nastroje1->setObjectName(QStringLiteral("Nastroje1"));
+    for (const TNastroj& nastroj : Nastroje()) {
+        QAction* akce =
+            PolozkaMenu(Nastroje1, nastroj.Jmeno, QString::fromUtf8(nastroj.Text), true);
+        connect(akce, &QAction::triggered, this, [this, &nastroj] { OtevriNastroj(nastroj); });
+    }
     Konec2 = PolozkaMenu(lista, "Konec2", QStringLiteral("&Konec"), true);
     connect(Pipojen1, &QAction::triggered, this, &TForm1::Pipojen1Click);
     connect(Konec2, &QAction::triggered, this, &TForm1::Konec2Click);
@@ -149,6 +163,13 @@ void TForm1::Statusregistr1Click() {
 
 void TForm1::OkamAIN2Click() {
     OtevriDialog<TForm3>();
+}
+
+void TForm1::OtevriNastroj(const TNastroj& nastroj) {
+    if (!Zaznam) return;
+    const TKontextNastroju kontext{*Zaznam, StatistikaSpojeni};
+    std::unique_ptr<QDialog> dialog(nastroj.Vytvor(kontext, this));
+    dialog->exec();
 }
 
 void TForm1::ObnovPanely() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Dekl.h"
+#include "StatistikaSpojeni.h"
 #include <QBasicTimer>
 #include <QMainWindow>
 #include <QMargins>
@@ -14,6 +15,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QStatusBar;
+struct TNastroj;
 
 class TForm1 : public QMainWindow {
 public:
@@ -37,15 +39,20 @@ public:
     void OkamDOUT1Click();
     void Statusregistr1Click();
     void OkamAIN2Click();
+    // An item of the "Nástroje" menu.
+    void OtevriNastroj(const TNastroj& nastroj);
 
     // The record, or null when it could not be created or is released.
     TData* Data() const { return Zaznam.get(); }
     const QString& CestaNastaveni() const { return Cesta; }
     // Panel 0 to 3 of the status bar.
     QLabel* Panel(int index) const;
+    // The counts of every transaction of the program on the connection.
+    TStatistikaSpojeni& Statistika() { return StatistikaSpojeni; }
 
     QMenu* Nastaven1;
     QMenu* Okamithodnoty1;
+    QMenu* Nastroje1;
     QAction* Pipojen1;
     QAction* AdresaRychlost1;
     QAction* NastavDIO1;
@@ -82,6 +89,7 @@ private:
     QString Cesta;
     TVytvoreniDat VytvorData;
     std::unique_ptr<TData> Zaznam;
+    TStatistikaSpojeni StatistikaSpojeni;
     std::array<QLabel*, 4> Panely{};
     // The frame the outer size was last made for; none before the first show.
     std::optional<QMargins> OpravenoNaRamecek;

@@ -5,9 +5,13 @@
 // A third benchmark calls XZR1683_Send directly against a minimal responder,
 // to tell the library's share from the simulator's. A fourth sends to an
 // address no simulated module has and prints how far the time-out overshoots.
+// A fifth runs the program's path with the connection counts kept by the
+// transaction observer, as the program keeps them, against the same path
+// without; a sixth times the counts alone.
 #include "Codes.h"
 #include "Frame.h"
 #include "Simulator.h"
+#include "StatistikaSpojeni.h"
 #include "UdpEndpoint.h"
 #include "Xxxx683.h"
 
@@ -160,6 +164,30 @@ void BM_PosliPrikazToSimulator(benchmark::State& state) {
     transactionsToSimulator(state, 1, 1000, 200, 0);
 }
 
+void BM_PosliPrikazWithCounts(benchmark::State& state) {
+    TStatistikaSpojeni statistika;
+    NastavPozorovatelePrikazu([&statistika](const TZaznamPrikazu& z) {
+        statistika.Zaznamenej(z, std::chrono::system_clock::now(), PocetOtevrenychSpojeni());
+    });
+    transactionsToSimulator(state, 1, 1000, 200, 0);
+    NastavPozorovatelePrikazu(nullptr);
+    if (statistika.Souhrn().Transakci == 0) state.SkipWithError("nothing counted");
+}
+
+// What the observer adds to one transaction: the clock and the counts.
+void BM_CountsAlone(benchmark::State& state) {
+    TStatistikaSpojeni statistika;
+    const TPozorovatelPrikazu pozorovatel = [&statistika](const TZaznamPrikazu& z) {
+        statistika.Zaznamenej(z, std::chrono::system_clock::now(), PocetOtevrenychSpojeni());
+    };
+    TZaznamPrikazu z;
+    for (auto _ : state) {
+        z.Trvani = std::chrono::microseconds(30 + (state.iterations() & 63));
+        pozorovatel(z);
+        benchmark::DoNotOptimize(z);
+    }
+}
+
 // A transaction nobody answers: the time it takes against its time-out.
 void BM_TimeoutToAbsentAddress(benchmark::State& state) {
     transactionsToSimulator(state, kAbsentAddress, kUdpTimeoutMs, kWaitMs, zrbus::kTimeout);
@@ -193,7 +221,9 @@ void BM_LibrarySendToResponder(benchmark::State& state) {
 // busy machine happened to slow down.
 BENCHMARK(BM_BareUdpPingPong)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_PosliPrikazToSimulator)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PosliPrikazWithCounts)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_LibrarySendToResponder)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_CountsAlone)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_TimeoutToAbsentAddress)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond)
@@ -231,6 +261,15 @@ int main(int argc, char** argv) {
         std::printf("ratio %s / bare UDP ping-pong = %.3f (target <= 1.3)\n", name,
                     it->second / bare->second);
     }
+    const auto without = t.find("BM_PosliPrikazToSimulator");
+    const auto with = t.find("BM_PosliPrikazWithCounts");
+    if (without != t.end() && with != t.end())
+        std::printf("ratio with connection counts / without = %.3f (target: 1 within the spread)\n",
+                    with->second / without->second);
+    const auto counts = t.find("BM_CountsAlone");
+    if (without != t.end() && counts != t.end())
+        std::printf("connection counts alone: %.4f of one transaction\n",
+                    counts->second / without->second);
     if (const auto it = t.find("BM_TimeoutToAbsentAddress"); it != t.end()) {
         const double timeoutMs = kWaitMs + kUdpTimeoutMs;
         std::printf("time-out %.0f ms: median %.2f ms, overshoot %.2f ms, ratio %.3f (target "

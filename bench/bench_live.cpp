@@ -6,11 +6,15 @@
 //     transaction time measured in the same run);
 //   - the program's CPU time while the view polls, against an idle event
 //     loop measured in the same run; target at most 2 % of one core.
+//   - the input timeline's CPU time at 10 polls a second with an input
+//     changing at every poll (the simulator walking its inputs every
+//     50 ms), against the same idle loop; target at most 3 % of one core.
 // The simulator runs in its own process, so the process CPU time is the
 // program's alone.
 #include "OkamDIN.h"
 #include "Pismo.h"
 #include "Prikazy.h"
+#include "PrubehVstupu.h"
 #include "SimProcess.h"
 #include "Xxxx683.h"
 
@@ -39,6 +43,8 @@ struct Vysledky {
     double prikazMs = 0;
     double cpuProcent = 0;
     double cpuKlidProcent = 0;
+    double cpuPrubehProcent = 0;
+    double zmenPrubehu = 0; // input changes the timeline saw per poll
 } vysledky;
 
 double CpuSekund() {
@@ -74,6 +80,10 @@ public:
     }
     bool Vstupy(std::uint32_t piny) {
         sim.write("inputs 0 " + std::to_string(piny) + "\n");
+        return sim.line() == "ok";
+    }
+    bool Chuze(int ms) {
+        sim.write("pattern 0 walk " + std::to_string(ms) + "\n");
         return sim.line() == "ok";
     }
 
@@ -186,9 +196,37 @@ void BM_ProcesorBehemDotazovani(benchmark::State& state) {
     state.counters["idle_cpu_percent"] = vysledky.cpuKlidProcent;
 }
 
+// The timeline polls every 100 ms while the simulator moves its inputs
+// every 50 ms, so every poll brings a change to draw.
+void BM_ProcesorPrubehuVstupu(benchmark::State& state) {
+    Stend stend;
+    if (!stend.pripojeno || !stend.Chuze(50))
+        return state.SkipWithError("no connection to zr464-sim");
+    for (auto _ : state) {
+        if (vysledky.cpuKlidProcent == 0) vysledky.cpuKlidProcent = CpuProcentBehem(MereniMs);
+        TPrubehVstupu okno(&stend.data);
+        okno.show();
+        Bez(200);
+        const std::uint64_t dotazu = okno.Zaznam().Dotazu();
+        std::uint64_t zmen = 0;
+        for (int n = 0; n < 32; ++n)
+            zmen += okno.Zaznam().Zmeny(n);
+        vysledky.cpuPrubehProcent = CpuProcentBehem(MereniMs);
+        std::uint64_t zmenPo = 0;
+        for (int n = 0; n < 32; ++n)
+            zmenPo += okno.Zaznam().Zmeny(n);
+        const std::uint64_t dotazuPo = okno.Zaznam().Dotazu() - dotazu;
+        vysledky.zmenPrubehu =
+            dotazuPo == 0 ? 0 : static_cast<double>(zmenPo - zmen) / static_cast<double>(dotazuPo);
+    }
+    state.counters["cpu_percent"] = vysledky.cpuPrubehProcent;
+    state.counters["changes_per_poll"] = vysledky.zmenPrubehu;
+}
+
 BENCHMARK(BM_DotazyZaSekundu)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZpozdeniZmeny)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProcesorBehemDotazovani)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProcesorPrubehuVstupu)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -208,6 +246,10 @@ int main(int argc, char** argv) {
     std::printf("CPU while polling     %6.2f %%  of one core, target <= 2 %% (idle event loop "
                 "%.2f %%)\n",
                 v.cpuProcent, v.cpuKlidProcent);
+    std::printf(
+        "CPU input timeline    %6.2f %%  of one core, target <= 3 %% (10 polls/s, %.1f input "
+        "changes per poll; idle event loop %.2f %%)\n",
+        v.cpuPrubehProcent, v.zmenPrubehu, v.cpuKlidProcent);
     benchmark::Shutdown();
     return 0;
 }

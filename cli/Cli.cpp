@@ -70,6 +70,7 @@ struct TVolby {
     TVolbyPripojeni Pripojeni;
     bool Json = false;
     bool Stopa = false;
+    bool Statistika = false;
 };
 
 const std::vector<std::string> Rozhrani = {"com", "isa", "pci", "usb", "lan"};
@@ -116,7 +117,8 @@ const TVolbaPripojeni VolbyPripojeni[] = {
      [](VP& c, const S& s) { c.Rychlost = Rychlost(s, "--baud"); }},
 };
 
-// The options every subcommand takes: the connection, --json and --trace.
+// The options every subcommand takes: the connection, --json, --trace and
+// --stats.
 void SpolecneVolby(CLI::App* p, TVolby& v) {
     for (const TVolbaPripojeni& volba : VolbyPripojeni)
         p->add_option_function<std::string>(
@@ -126,6 +128,10 @@ void SpolecneVolby(CLI::App* p, TVolby& v) {
     p->add_flag("--json", v.Json, "výstup jako JSON (s --watch JSON Lines)")->group("Výstup");
     p->add_flag("--trace", v.Stopa,
                 "každý příkaz na standardní chybový výstup (příkaz, data, výsledek, čas)")
+        ->group("Výstup");
+    p->add_flag("--stats", v.Statistika,
+                "na konci souhrn všech příkazů na standardní chybový výstup (počty, chyby podle "
+                "kódu, doby odezvy)")
         ->group("Výstup");
 }
 
@@ -303,6 +309,6 @@ int SpustCli(const std::vector<std::string>& argumenty, std::ostream& out, std::
         return KodUkonceni::ChybaPouziti;
     }
     TVystup vystup(out, err, z.Volby.Json);
-    TKontext kontext{vystup, prostredi, z.Volby.Pripojeni, z.Volby.Stopa};
+    TKontext kontext{vystup, prostredi, z.Volby.Pripojeni, z.Volby.Stopa, z.Volby.Statistika};
     return z.Akce ? z.Akce(kontext) : KodUkonceni::ChybaPouziti;
 }

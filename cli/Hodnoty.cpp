@@ -4,6 +4,7 @@
 #include "Identifikace.h"
 #include "Prikazy.h"
 #include "PrikazyCli.h"
+#include "StatistikaSpojeni.h"
 #include "Xxxx683.h"
 
 #include <QDateTime>
@@ -132,16 +133,22 @@ std::optional<TChyba> CtiWatchdog(TSpojeni& s, QString& text, QJsonObject& json)
 
 } // namespace
 
+// The counts cover the whole run, whatever connections it opens.
 int SPripojenim(TKontext& kontext, const std::function<int(TSpojeni&)>& prace) {
     TSpojeni s(DataPripojeni(kontext.Pripojeni, kontext.Prostredi.Nastaveni));
-    if (kontext.Stopa)
-        NastavPozorovatelePrikazu([&](const TZaznamPrikazu& z) { kontext.Vystup.Stopa(z); });
+    TStatistikaSpojeni statistika;
+    if (kontext.Stopa || kontext.Statistika)
+        NastavPozorovatelePrikazu([&](const TZaznamPrikazu& z) {
+            if (kontext.Stopa) kontext.Vystup.Stopa(z);
+            if (kontext.Statistika) statistika.Zaznamenej(z, std::chrono::system_clock::now(), 0);
+        });
     int kod = KodUkonceni::Uspech;
     if (auto chyba = s.Otevri())
         kod = kontext.Vystup.Chyba(*chyba);
     else
         kod = prace(s);
     NastavPozorovatelePrikazu(nullptr);
+    if (kontext.Statistika) kontext.Vystup.Statistika(statistika.Souhrn());
     return kod;
 }
 

@@ -19,11 +19,13 @@ struct TKontext {
     const TProstredi& Prostredi;
     TVolbyPripojeni Pripojeni;
     bool Stopa = false;
+    bool Statistika = false;
 };
 
 // Opens the connection of the context (with the trace observer when asked
 // for), runs the work and closes it again; an opening that fails ends with
-// the error.
+// the error. With Statistika the summary of every transaction follows on
+// standard error.
 int SPripojenim(TKontext& kontext, const std::function<int(TSpojeni&)>& prace);
 
 // Repeated polling of --watch: every `interval` ms until `pocet` polls are

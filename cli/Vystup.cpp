@@ -1,5 +1,6 @@
 #include "Vystup.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -45,6 +46,69 @@ std::string TraceText(const TZaznamPrikazu& z, const QString& text, double ms) {
         QStringLiteral(" %1 ms").arg(ms, 0, 'f', 2));
 }
 
+QString Cas(std::chrono::system_clock::time_point t) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch());
+    const QDateTime cas = QDateTime::fromMSecsSinceEpoch(ms.count());
+    return cas.toOffsetFromUtc(cas.offsetFromUtc()).toString(Qt::ISODateWithMs);
+}
+
+QString Ms(const std::optional<double>& ms) {
+    return ms ? QString::number(*ms, 'f', 2) : QStringLiteral("-");
+}
+
+QJsonValue JsonMs(const std::optional<double>& ms) {
+    return ms ? QJsonValue(*ms) : QJsonValue();
+}
+
+QJsonObject JsonStatistiky(const TSouhrnSpojeni& s) {
+    QJsonArray kody;
+    for (const TSouhrnSpojeni::TChyba& c : s.PodleKodu)
+        kody.append(QJsonObject{{QStringLiteral("kod"), c.Kod},
+                                {QStringLiteral("text"), TextKodu(s.Rozhrani, c.Kod)},
+                                {QStringLiteral("pocet"), static_cast<qint64>(c.Pocet)}});
+    QJsonValue posledni;
+    if (s.PosledniChyba)
+        posledni = QJsonObject{{QStringLiteral("kod"), *s.PosledniChyba},
+                               {QStringLiteral("text"), TextKodu(s.Rozhrani, *s.PosledniChyba)},
+                               {QStringLiteral("cas"), Cas(s.CasPosledniChyby)}};
+    return {
+        {QStringLiteral("transakci"), static_cast<qint64>(s.Transakci)},
+        {QStringLiteral("uspesnych"), static_cast<qint64>(s.Uspesnych)},
+        {QStringLiteral("neuspesnych"), static_cast<qint64>(s.Neuspesnych)},
+        {QStringLiteral("vyprseni"), static_cast<qint64>(s.Vyprseni)},
+        {QStringLiteral("poskozenych"), static_cast<qint64>(s.Poskozenych)},
+        {QStringLiteral("podle_kodu"), kody},
+        {QStringLiteral("odezva_ms"), QJsonObject{{QStringLiteral("min"), JsonMs(s.MinMs)},
+                                                  {QStringLiteral("median"), JsonMs(s.MedianMs)},
+                                                  {QStringLiteral("p95"), JsonMs(s.P95Ms)},
+                                                  {QStringLiteral("max"), JsonMs(s.MaxMs)}}},
+        {QStringLiteral("posledni_chyba"), posledni}};
+}
+
+QStringList TextStatistiky(const TSouhrnSpojeni& s) {
+    QStringList radky{
+        QStringLiteral("transakcí %1, úspěšných %2, neúspěšných %3 (vypršení času %4, "
+                       "poškozené odpovědi %5)")
+            .arg(s.Transakci)
+            .arg(s.Uspesnych)
+            .arg(s.Neuspesnych)
+            .arg(s.Vyprseni)
+            .arg(s.Poskozenych),
+        QStringLiteral("doba odezvy ms: min %1, medián %2, 95 % %3, max %4")
+            .arg(Ms(s.MinMs), Ms(s.MedianMs), Ms(s.P95Ms), Ms(s.MaxMs))};
+    for (const TSouhrnSpojeni::TChyba& c : s.PodleKodu)
+        radky << QStringLiteral("kód %1 (%2): %3")
+                     .arg(c.Kod)
+                     .arg(TextKodu(s.Rozhrani, c.Kod))
+                     .arg(c.Pocet);
+    if (s.PosledniChyba)
+        radky << QStringLiteral("poslední chyba: %1 kód %2 (%3)")
+                     .arg(Cas(s.CasPosledniChyby))
+                     .arg(*s.PosledniChyba)
+                     .arg(TextKodu(s.Rozhrani, *s.PosledniChyba));
+    return radky;
+}
+
 } // namespace
 
 QString PopisChyby(const TChyba& chyba) {
@@ -88,6 +152,17 @@ void TVystup::Stopa(const TZaznamPrikazu& z) {
     const double ms = static_cast<double>(z.Trvani.count()) / 1000.0;
     const QString text = TextKodu(z.Rozhrani, z.Odpoved.Vysledek);
     Err << (JeJson ? TraceJson(z, text, ms) : TraceText(z, text, ms)) << '\n';
+    Err.flush();
+}
+
+void TVystup::Statistika(const TSouhrnSpojeni& souhrn) {
+    if (JeJson) {
+        const QJsonObject o{{QStringLiteral("statistika"), JsonStatistiky(souhrn)}};
+        Err << QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString() << '\n';
+    } else {
+        for (const QString& radek : TextStatistiky(souhrn))
+            Err << Utf8(QStringLiteral("statistika: ") + radek) << '\n';
+    }
     Err.flush();
 }
 

@@ -2,6 +2,7 @@
 // JSON on standard output, messages on standard error.
 #pragma once
 
+#include "StatistikaSpojeni.h"
 #include "Xxxx683.h"
 
 #include <QJsonObject>
@@ -40,6 +41,9 @@ public:
     int Chyba(const TChyba& chyba);
     // One transaction on standard error (--trace).
     void Stopa(const TZaznamPrikazu& zaznam);
+    // The summary of every transaction on standard error (--stats): text
+    // lines, or one line {"statistika": {...}} in JSON mode.
+    void Statistika(const TSouhrnSpojeni& souhrn);
     // Raw text on standard error without a line end (progress).
     void Prubeh(const QString& text);
 

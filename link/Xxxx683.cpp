@@ -34,6 +34,7 @@ struct Vazba {
     bool nactena = false;
     Vstupy vstupy;
     QString adresar;
+    std::uint64_t pocetSpojeni = 0; // InitRozhrani calls so far
 };
 
 Vazba& Stav() {
@@ -168,6 +169,7 @@ void NastavAdresarKnihoven(const QString& adresar) {
 std::uint32_t InitRozhrani(std::uint8_t typ, std::uint32_t& spojeni, const TParametry& parametry) {
     TParametry kopie = parametry;
     Uvolni();
+    ++Stav().pocetSpojeni;
     if (!PlatnyTyp(typ)) return ZR683_E_UNBOUND;
     if (!Nacti(typ)) return ZR683_E_LOAD + typ;
     if (!NavazVstupy(typ)) {
@@ -177,6 +179,10 @@ std::uint32_t InitRozhrani(std::uint8_t typ, std::uint32_t& spojeni, const TPara
     if (typ == ZR683_TYPE_LAN && !BlokLANPlatny(kopie)) return ZR683_E_REQUEST;
     spojeni = 0;
     return TvaryInit[typ](Stav().vstupy.Init, spojeni, kopie);
+}
+
+std::uint64_t PocetOtevrenychSpojeni() {
+    return Stav().pocetSpojeni;
 }
 
 std::uint32_t NastavRozhrani(std::uint8_t typ, std::uint32_t spojeni, std::int32_t rychlost,

@@ -25,6 +25,9 @@ void NastavAdresarKnihoven(const QString& adresar);
 // Result: _Init's result, 100+type, 110+type, 9 (a LAN block whose IP text
 // does not fit) or 10 (type above 4).
 std::uint32_t InitRozhrani(std::uint8_t typ, std::uint32_t& spojeni, const TParametry& parametry);
+// How many times InitRozhrani has been called in this process. Each call
+// ends the connection before it, so a new number means a new connection.
+std::uint64_t PocetOtevrenychSpojeni();
 // Calls _SetConfig(handle, baud, wait, constant).
 std::uint32_t NastavRozhrani(std::uint8_t typ, std::uint32_t spojeni, std::int32_t rychlost,
                              std::uint32_t cekani, std::uint32_t konstanta);

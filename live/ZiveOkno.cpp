@@ -11,6 +11,10 @@ namespace {
 const QString NeinicializovanoText = QStringLiteral(" Připojení k modulu není inicializováno.");
 } // namespace
 
+QString CeskeCislo(double hodnota, int mist) {
+    return QString::number(hodnota, 'f', mist).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
 TZiveOkno::TZiveOkno(TData* data, QWidget* parent) : QDialog(parent), Data(data) {
     StavPanel = StavovyRadekDialogu(this);
 }

@@ -17,6 +17,9 @@
 class QLabel;
 class QTimer;
 
+// A number with `mist` decimals and a decimal comma, as the windows show it.
+QString CeskeCislo(double hodnota, int mist);
+
 class TZiveOkno : public QDialog {
 public:
     // FormCreate: the address to use is 0 until the window is shown.

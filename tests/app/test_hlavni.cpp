@@ -110,6 +110,8 @@ TEST_F(Hlavni, MenuVPoradiSPopisky) {
         {"OkamDIN2", "Digitální vstupy", true},
         {"OkamDOUT1", "Digitální výstupy", true},
         {"Statusregistr1", "Status registr", true},
+        {"PrubehVstupu1", "Průběh vstupů…", true},
+        {"DiagnostikaSpojeni1", "Diagnostika spojení…", true},
         {"Konec2", "&Konec", true}};
     for (const auto& [jmeno, popisek, povolena] : polozky) {
         auto* akce = Prvek<QAction>(okno.get(), jmeno);
@@ -121,7 +123,8 @@ TEST_F(Hlavni, MenuVPoradiSPopisky) {
     for (QAction* akce : okno->menuBar()->actions())
         horni << akce->text();
     EXPECT_EQ(horni, (QStringList{QStringLiteral("&Připojení"), QStringLiteral("&Nastavení"),
-                                  QStringLiteral("&Okamžité hodnoty"), QStringLiteral("&Konec")}));
+                                  QStringLiteral("&Okamžité hodnoty"), QStringLiteral("Ná&stroje"),
+                                  QStringLiteral("&Konec")}));
     EXPECT_EQ(Prvek<QMenu>(okno.get(), "Nastaven1")->actions().size(), 3);
     EXPECT_EQ(Prvek<QMenu>(okno.get(), "Okamithodnoty1")->actions().size(), 4);
 }

@@ -366,6 +366,40 @@ TEST(CliTrace, TextovyRadekSPrikazemDatyVysledkemACasem) {
     EXPECT_NE(beh.Err.find(" ms\n"), std::string::npos);
 }
 
+// --stats: the summary of every transaction of the run at the end on
+// standard error, as text lines or as one {"statistika": ...} object.
+TEST(CliStatistika, SouhrnNaKonciTextemIJsonem) {
+    for (const bool json : {false, true}) {
+        SCOPED_TRACE(json ? "json" : "text");
+        TSbernice bus({{1, 9600}});
+        bus.Sim.addFault(zrsim::CommandFaultRule{0, 64, 25, 1});
+        std::vector<std::string> argumenty = {"inputs", "-a",      "1", "--watch", "--interval",
+                                              "0",      "--count", "3", "--stats"};
+        if (json) argumenty.push_back("--json");
+        const TBeh beh = bus.Spust(argumenty);
+        EXPECT_EQ(beh.Kod, 1) << "one poll failed";
+        const std::string konec = beh.Err.substr(beh.Err.find("statistika"));
+        if (!json) {
+            EXPECT_NE(konec.find(", úspěšných 2, neúspěšných 1 (vypršení času 0, poškozené "
+                                 "odpovědi 0)\n"),
+                      std::string::npos)
+                << konec;
+            EXPECT_NE(konec.find("statistika: doba odezvy ms: min "), std::string::npos);
+            EXPECT_NE(konec.find("statistika: kód 25 ("), std::string::npos);
+            EXPECT_NE(konec.find("statistika: poslední chyba: "), std::string::npos);
+            continue;
+        }
+        const QJsonObject st = Json(beh.Err.substr(beh.Err.rfind("{\"statistika\"")))
+                                   .value(QStringLiteral("statistika"))
+                                   .toObject();
+        EXPECT_EQ(st["neuspesnych"].toInt(), 1);
+        EXPECT_EQ(st["uspesnych"].toInt(), st["transakci"].toInt() - 1);
+        EXPECT_EQ(st["podle_kodu"].toArray().at(0).toObject()["kod"].toInt(), 25);
+        EXPECT_GT(st["odezva_ms"].toObject()["max"].toDouble(), 0.0);
+        EXPECT_EQ(st["posledni_chyba"].toObject()["kod"].toInt(), 25);
+    }
+}
+
 TEST(CliPripojeni, BezVolebPouzijeSouborNastaveni) {
     TSbernice bus({{5, 19200}});
     TData data;

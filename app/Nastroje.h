@@ -1,0 +1,26 @@
+// The "Nástroje" menu: windows beyond the module's own functions, each one
+// row of a table (caption, object name, how to create it). A new tool is a
+// new row; the main window adds the menu item and opens the window as it
+// opens every dialog: a fresh modal instance, destroyed when it closes.
+#pragma once
+
+#include "Dekl.h"
+#include "StatistikaSpojeni.h"
+
+#include <QDialog>
+#include <span>
+
+// What a tool window may be given: the program data record and the counts
+// of the connection.
+struct TKontextNastroju {
+    TData& Data;
+    TStatistikaSpojeni& Statistika;
+};
+
+struct TNastroj {
+    const char* Text;  // menu caption
+    const char* Jmeno; // object name of the menu item
+    QDialog* (*Vytvor)(const TKontextNastroju& kontext, QWidget* rodic);
+};
+
+std::span<const TNastroj> Nastroje();
