@@ -19,8 +19,8 @@
 
 namespace zrbus {
 
-// The path of the driver configuration file beside the library that
-// contains this code: <directory of the library>/zr683-drivers.conf.
+// The path of the driver configuration file of the library that contains
+// this code: beside it, or /etc/zr464/ when it is installed (devconfig.h).
 std::string driverConfigPath();
 
 // Type 0: COM port 1..255; /dev/ttyS(n-1) unless configured.
