@@ -20,7 +20,7 @@
 namespace zrbus {
 
 // The path of the driver configuration file of the library that contains
-// this code: beside it, or /etc/zr464/ when it is installed (devconfig.h).
+// this code: beside it, or /etc/zr464/ when it is installed (DevConfig.h).
 std::string driverConfigPath();
 
 // Type 0: COM port 1..255; /dev/ttyS(n-1) unless configured.
