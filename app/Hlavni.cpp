@@ -10,7 +10,9 @@
 #include "Pripojeni.h"
 #include "StatReg.h"
 #include "TestWD.h"
+#include "Umisteni.h"
 #include "Xxxx683.h"
+#include "zr464_build.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -47,7 +49,7 @@ TForm1::TForm1(QWidget* parent, QString cestaNastaveni, TVytvoreniDat vytvorData
       Cesta(cestaNastaveni.isEmpty() ? ::CestaNastaveni() : std::move(cestaNastaveni)),
       VytvorData(std::move(vytvorData)) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral(" ZR-464 (v.1.05) -  nastavení modulu"));
+    setWindowTitle(QStringLiteral(" ZR-464 (v." ZR464_VERSION ") -  nastavení modulu"));
     VytvorMenu();
     VytvorStavovyRadek();
     resize(OknoSirka, OknoVyska);

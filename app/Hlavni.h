@@ -23,7 +23,7 @@ public:
     // std::bad_alloc like `new` does.
     using TVytvoreniDat = std::function<std::unique_ptr<TData>()>;
 
-    // The settings file defaults to the one beside the executable.
+    // The settings file defaults to the running program's (link/Umisteni.h).
     explicit TForm1(QWidget* parent = nullptr, QString cestaNastaveni = QString(),
                     TVytvoreniDat vytvorData = {});
     ~TForm1() override;

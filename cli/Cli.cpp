@@ -4,6 +4,7 @@
 #include "Cfm.h"
 #include "Prevod.h"
 #include "PrikazyCli.h"
+#include "zr464_build.h"
 
 #include <CLI/CLI.hpp>
 
@@ -283,6 +284,7 @@ int SpustCli(const std::vector<std::string>& argumenty, std::ostream& out, std::
                  "zr464-cli");
     app.option_defaults()->group("Volby");
     app.set_help_flag("-h,--help", "vypíše nápovědu");
+    app.set_version_flag("--version", "zr464-cli " ZR464_VERSION, "vypíše verzi programu");
     for (const auto& [klic, text] : {std::pair{"Usage", "Použití"},
                                      {"Options", "Volby"},
                                      {"OPTIONS", "VOLBY"},
@@ -302,6 +304,9 @@ int SpustCli(const std::vector<std::string>& argumenty, std::ostream& out, std::
         std::vector<std::string> obracene(argumenty.rbegin(), argumenty.rend());
         app.parse(obracene);
     } catch (const CLI::CallForHelp& e) {
+        app.exit(e, out, err);
+        return KodUkonceni::Uspech;
+    } catch (const CLI::CallForVersion& e) {
         app.exit(e, out, err);
         return KodUkonceni::Uspech;
     } catch (const CLI::ParseError& e) {

@@ -1,7 +1,7 @@
 // zr464-cli: process set-up around SpustCli.
 #include "Cli.h"
 
-#include "Dekl.h"
+#include "Umisteni.h"
 
 #include <QCoreApplication>
 #include <csignal>

@@ -94,17 +94,15 @@ QString BufferNaText(const TChybovyText& buffer);
 
 // ---- Settings file ---------------------------------------------------------
 
-// The settings file beside the executable.
-QString CestaNastaveni();
+// The file's path is the caller's: link/Umisteni.h gives the running
+// program's (beside the executable, or in the user's configuration folder).
 
 // Overlays the connection settings of the record with the file's values.
 // True when the file held an interface name.
-bool NactiNastaveni(TData* data);
 bool NactiNastaveni(TData* data, const QString& cesta);
 
 // Writes the connection settings of the record's interface type, keeping
 // everything else in the file. False when there is no record or the file
 // cannot be written; then *chyba (if given) names the file and the reason,
 // and an existing file is left as it was.
-bool UlozNastaveni(TData* data);
 bool UlozNastaveni(TData* data, const QString& cesta, QString* chyba = nullptr);

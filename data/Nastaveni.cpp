@@ -3,7 +3,6 @@
 // without regard to ASCII case, everything not written here is kept.
 #include "Dekl.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -327,14 +326,6 @@ void PisRozhrani(Soubor& s, const TData& d) {
 
 } // namespace
 
-QString CestaNastaveni() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/W_zr464.ini");
-}
-
-bool NactiNastaveni(TData* data) {
-    return NactiNastaveni(data, CestaNastaveni());
-}
-
 bool NactiNastaveni(TData* data, const QString& cesta) {
     if (data == nullptr) return false;
     Soubor s;
@@ -348,10 +339,6 @@ bool NactiNastaveni(TData* data, const QString& cesta) {
     if (shoda != konec)
         data->Rozhrani = static_cast<std::uint8_t>(shoda - std::begin(NazvyRozhrani));
     return true;
-}
-
-bool UlozNastaveni(TData* data) {
-    return UlozNastaveni(data, CestaNastaveni());
 }
 
 bool UlozNastaveni(TData* data, const QString& cesta, QString* chyba) {

@@ -3,9 +3,9 @@
 // result codes.
 #include "Xxxx683.h"
 
+#include "Umisteni.h"
 #include "zr683.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
@@ -54,13 +54,9 @@ void Uvolni() {
     v.nactena = false;
 }
 
-QString SouborKnihovny(std::uint8_t typ) {
-    return NazevKnihovny(typ) + QStringLiteral(".so");
-}
-
 QString AdresarHledani() {
     const QString& nastaveny = Stav().adresar;
-    return nastaveny.isEmpty() ? QCoreApplication::applicationDirPath() : nastaveny;
+    return nastaveny.isEmpty() ? Umisteni().Knihovny : nastaveny;
 }
 
 // The file in the search directory when it is there, else the bare name
@@ -160,6 +156,10 @@ std::uint32_t TextKnihovny(std::uint32_t kod, TChybovyText& buffer) {
 
 QString NazevKnihovny(std::uint8_t typ) {
     return PlatnyTyp(typ) ? QString::fromLatin1(NazvyKnihoven[typ]) : QString();
+}
+
+QString SouborKnihovny(std::uint8_t typ) {
+    return PlatnyTyp(typ) ? NazevKnihovny(typ) + QStringLiteral(".so") : QString();
 }
 
 void NastavAdresarKnihoven(const QString& adresar) {

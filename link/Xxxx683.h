@@ -17,8 +17,12 @@ using TOdpoved = std::array<std::uint32_t, 100>;
 // empty above 4.
 QString NazevKnihovny(std::uint8_t typ);
 
+// The library's file name ("XCOM683.so"), empty above 4.
+QString SouborKnihovny(std::uint8_t typ);
+
 // The directory searched first for the libraries; empty (the default) means
-// the directory of the running executable.
+// the folder link/Umisteni.h gives: beside the executable for a portable
+// copy, the private library folder for an installed one.
 void NastavAdresarKnihoven(const QString& adresar);
 
 // Loads and binds the library of the type and calls its _Init.

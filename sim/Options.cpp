@@ -91,6 +91,10 @@ bool parseOptions(int argc, const char* const* argv, ProgramOptions& out, std::s
             out.help = true;
             continue;
         }
+        if (opt == "--version") {
+            out.version = true;
+            continue;
+        }
         if (opt == "--stdin-control") {
             out.quitOnEof = true;
             continue;
@@ -133,6 +137,7 @@ std::string usageText() {
            "                    rate the library set (10 bits per character)\n"
            "  --stdin-control   end when standard input ends (otherwise run until\n"
            "                    SIGINT or SIGTERM)\n"
+           "  --version         the program's version\n"
            "  --help            this text\n"
            "\n"
            "At start it prints one line \"zr464-sim udp ADDR:PORT\" with the bound endpoint.\n"

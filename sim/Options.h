@@ -17,6 +17,7 @@ struct ProgramOptions {
     std::uint32_t patternMs = 500;
     bool quitOnEof = false; // --stdin-control
     bool help = false;
+    bool version = false;
     // Serial endpoint: --pty, --pty-link PATH, --line-time.
     bool pty = false;
     PtyEndpointConfig ptyConfig;

@@ -5,6 +5,7 @@
 #include "PtyEndpoint.h"
 #include "Simulator.h"
 #include "UdpEndpoint.h"
+#include "zr464_build.h"
 
 #include <poll.h>
 #include <signal.h>
@@ -64,6 +65,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::cout << zrsim::usageText();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "zr464-sim " ZR464_VERSION "\n";
         return 0;
     }
     zrsim::Simulator sim(options.sim);

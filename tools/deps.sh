@@ -5,7 +5,7 @@
 # fonts-liberation2: the interface font of the program (widgets/Pismo.h).
 ZR_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev
   libbenchmark-dev libsimpleini-dev libcli11-dev clang libclang-rt-14-dev xvfb openbox x11-utils
-  fonts-liberation2"
+  fonts-liberation2 dpkg-dev file desktop-file-utils"
 
 zr_missing_packages() {
   local missing="" p
@@ -32,12 +32,16 @@ zr_install_missing() {
   apt-get update -qq && apt-get install -y -qq $missing >/dev/null
 }
 
-# zr_build <build dir> [cmake options...]
-zr_build() {
+# zr_configure <build dir> [cmake options...]: configures once.
+zr_configure() {
   local dir=$1
   shift
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S "$ZR_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" || return 1
-  fi
-  cmake --build "$dir" -j "$(nproc)"
+  [ -f "$dir/CMakeCache.txt" ] ||
+    cmake -S "$ZR_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+}
+
+# zr_build <build dir> [cmake options...]: configures once, builds everything.
+zr_build() {
+  zr_configure "$@" || return 1
+  cmake --build "$1" -j "$(nproc)"
 }

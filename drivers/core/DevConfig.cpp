@@ -1,5 +1,7 @@
 #include "DevConfig.h"
 
+#include "zr464_build.h"
+
 #include <cctype>
 #include <charconv>
 #include <sstream>
@@ -109,6 +111,15 @@ DriverConfig DriverConfig::parse(std::string_view text, const std::string& direc
         config.devices_[*key] = resolve(path, directory);
     }
     return config;
+}
+
+std::string driverConfigPathFor(const std::string& libraryDirectory) {
+    constexpr std::string_view installed = "/" ZR464_PRIVATE_LIBDIR;
+    const std::string_view dir = libraryDirectory;
+    const bool inPrivateFolder =
+        dir.size() >= installed.size() && dir.substr(dir.size() - installed.size()) == installed;
+    return (inPrivateFolder ? std::string(ZR464_SYSCONFDIR) : libraryDirectory) + "/" +
+           kDriverConfigName;
 }
 
 DriverConfig DriverConfig::load(const std::string& path) {

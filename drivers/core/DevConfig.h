@@ -24,6 +24,12 @@ namespace zrbus {
 
 constexpr const char* kDriverConfigName = "zr683-drivers.conf";
 
+// Where a library lying in `libraryDirectory` finds its configuration: the
+// file beside it, except for a library installed in the private folder
+// (a directory ending in lib/<multiarch>/zr464), which reads
+// /etc/zr464/zr683-drivers.conf.
+std::string driverConfigPathFor(const std::string& libraryDirectory);
+
 // The interfaces a line can name, in their normal form.
 std::string comKey(std::uint32_t port); // "COM3"
 std::string isaKey(std::uint32_t base); // "KC-683 300h"

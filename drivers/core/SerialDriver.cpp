@@ -66,7 +66,7 @@ std::uint32_t openDevice(const std::string& who, const std::string& device,
 } // namespace
 
 std::string driverConfigPath() {
-    return moduleDirectory(&kAnchor) + "/" + kDriverConfigName;
+    return driverConfigPathFor(moduleDirectory(&kAnchor));
 }
 
 std::uint32_t openComPort(std::uint32_t port, std::unique_ptr<Link>& link) {

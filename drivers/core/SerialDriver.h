@@ -20,8 +20,8 @@
 
 namespace zrbus {
 
-// The path of the driver configuration file beside the library that
-// contains this code: <directory of the library>/zr683-drivers.conf.
+// The path of the driver configuration file of the library that contains
+// this code: beside it, or /etc/zr464/ when it is installed (DevConfig.h).
 std::string driverConfigPath();
 
 // "<what>: <reason> (<path>)", in at most the characters of _Error's

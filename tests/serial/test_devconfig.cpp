@@ -1,6 +1,7 @@
 // The driver configuration file and the line timing, as plain code.
 #include "DevConfig.h"
 #include "LineTiming.h"
+#include "zr464_build.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,22 @@ TEST(DriverConfig, AMissingFileIsAnEmptyConfiguration) {
     EXPECT_FALSE(DriverConfig::load(dir.file("none.conf")).device("COM1"));
     dir.write("a.conf", "COM3 = line\n");
     EXPECT_EQ(DriverConfig::load(dir.file("a.conf")).device("COM3"), dir.file("line"));
+}
+
+TEST(DriverConfig, BesideTheLibraryUnlessInstalled) {
+    const std::string etc = std::string(ZR464_SYSCONFDIR) + "/" + kDriverConfigName;
+    const std::string installed = std::string("/usr/") + ZR464_PRIVATE_LIBDIR;
+    const struct {
+        std::string directory, path;
+    } rows[] = {
+        {"/work/build/bin", "/work/build/bin/" + std::string(kDriverConfigName)},
+        {"/opt/zr464", "/opt/zr464/" + std::string(kDriverConfigName)},
+        {installed, etc},
+        {"/tmp/root" + installed, etc},
+        {installed + "-copy", installed + "-copy/" + kDriverConfigName},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(driverConfigPathFor(r.directory), r.path) << r.directory;
 }
 
 TEST(DriverConfig, NormalNames) {

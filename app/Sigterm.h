@@ -1,0 +1,13 @@
+// SIGTERM (the session ends, `kill PID`) closes the program as its menu
+// "Konec" does: an open dialog is closed first, then the main window, which
+// saves the settings and shuts the connection down.
+#pragma once
+
+class QWidget;
+
+// Takes SIGTERM over; called first in main, so that a signal that arrives
+// before the window exists waits for it. False when it cannot be taken.
+bool ZachytSigterm();
+
+// From now on a SIGTERM, also one caught earlier, closes `okno`.
+void ZavriPriSigterm(QWidget& okno);

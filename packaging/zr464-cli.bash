@@ -1,0 +1,75 @@
+# bash completion for zr464-cli: subcommands, their options and the values
+# the options take from a fixed set.
+
+_zr464_cli() {
+    local cur prev words cword
+    _init_completion || return
+
+    local connection="-i --interface --com --isa-base --ip --udp-port --udp-timeout
+        -a --address -b --baud --json --trace -h --help"
+    local repeat="--watch --interval --count"
+    local rates="600 1200 2400 4800 9600 19200 38400 57600 115200"
+
+    case $prev in
+        -i | --interface)
+            COMPREPLY=($(compgen -W "com isa pci usb lan" -- "$cur"))
+            return
+            ;;
+        -b | --baud)
+            COMPREPLY=($(compgen -W "$rates" -- "$cur"))
+            return
+            ;;
+        --com | --isa-base | --ip | --udp-port | --udp-timeout | -a | --address | \
+            --interval | --count | --set | --on | --to | --addresses | --rates)
+            return
+            ;;
+    esac
+
+    # The subcommand (and the config subcommand) given so far.
+    local i sub="" subsub=""
+    for ((i = 1; i < cword; i++)); do
+        case ${words[i]} in
+            -*) ;;
+            *)
+                if [[ -z $sub ]]; then
+                    sub=${words[i]}
+                elif [[ $sub == config && -z $subsub ]]; then
+                    subsub=${words[i]}
+                fi
+                ;;
+        esac
+    done
+
+    local options=""
+    case $sub in
+        "")
+            COMPREPLY=($(compgen -W "identify inputs status watchdog outputs scan config
+                -h --help --version" -- "$cur"))
+            return
+            ;;
+        config)
+            case $subsub in
+                "")
+                    COMPREPLY=($(compgen -W "show save diff load -h --help" -- "$cur"))
+                    return
+                    ;;
+                show) options=$connection ;;
+                save) options=$connection ;;
+                diff) options="$connection --with-address" ;;
+                load) options="$connection --to --with-address" ;;
+            esac
+            if [[ $subsub != show && $cur != -* ]]; then
+                _filedir cfm
+                return
+            fi
+            ;;
+        identify) options=$connection ;;
+        inputs) options="$connection $repeat" ;;
+        status) options="$connection --clear $repeat" ;;
+        watchdog) options="$connection --set $repeat" ;;
+        outputs) options="$connection --on" ;;
+        scan) options="$connection --addresses --rates" ;;
+    esac
+    COMPREPLY=($(compgen -W "$options" -- "$cur"))
+} &&
+    complete -F _zr464_cli zr464-cli
