@@ -79,7 +79,10 @@ Module::Module(const ModuleSetup& setup, std::uint64_t nowMs)
 }
 
 std::uint32_t Module::mask(int firstRegister) const {
-    auto r = [&](int n) { return registers_[static_cast<std::size_t>(firstRegister + 3 * n)]; };
+    auto r = [&](int n) {
+        return registers_[static_cast<std::size_t>(firstRegister) +
+                          3 * static_cast<std::size_t>(n)];
+    };
     return wordOf(r(0), r(1), r(2), r(3));
 }
 

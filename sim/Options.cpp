@@ -110,7 +110,7 @@ bool parseOptions(int argc, const char* const* argv, ProgramOptions& out, std::s
         if (i + 1 >= argc) return (error = opt + " needs a value"), false;
         const std::string value = argv[++i];
         if (!parseValue(opt, value, out, modules))
-            return (error = "bad value for " + opt + ": " + value), false;
+            return (error = "bad value for ").append(opt).append(": ").append(value), false;
     }
     if (!modules.empty()) out.sim.modules = modules;
     return true;

@@ -29,7 +29,7 @@ std::uint32_t fail(std::uint32_t code, const std::string& text) {
 // left out.
 std::string failureText(const std::string& what, const std::string& reason,
                         const std::string& path) {
-    const std::string text = what + ": " + reason;
+    std::string text = what + ": " + reason;
     const std::size_t fixed = toWindows1250(text + " ()").size();
     const std::size_t room = fixed < kMaxErrorChars ? kMaxErrorChars - fixed : 0;
     if (path.size() <= room) return text + " (" + path + ")";

@@ -30,7 +30,9 @@ const char* ipText(const std::uint32_t* block, char (&copy)[ZR683_PARAM_BYTES]) 
     if (block[ZR683_LAN_IP] == ZR683_LAN_TEXT_OFFSET) {
         text = reinterpret_cast<const char*>(block) + ZR683_LAN_TEXT_OFFSET;
     } else if constexpr (sizeof(void*) == 4) {
-        text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(block[ZR683_LAN_IP]));
+        // Only with 32-bit pointers does word 0 hold the text's address itself.
+        text = reinterpret_cast<const char*>( // NOLINT(performance-no-int-to-ptr)
+            static_cast<std::uintptr_t>(block[ZR683_LAN_IP]));
         room = sizeof copy;
     }
     if (text == nullptr) return nullptr;
