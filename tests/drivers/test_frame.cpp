@@ -267,9 +267,7 @@ TEST(ProbeTimeout, CountsTheFramesAsEncoded) {
     EXPECT_EQ(bytesOf(requestFrame(1)).size(), kRequestFrameSize);
     EXPECT_EQ(bytesOf(makeAnswer(Answer{}, requestFrame(1))).size(), kAnswerFrameSize);
     EXPECT_EQ(kAnswerFrameSize, 20u);
-    const struct {
-        std::uint32_t baud, ms;
-    } rows[] = {{600, 876}, {9600, 75}, {115200, 28}};
+    const struct { std::uint32_t baud, ms; } rows[] = {{600, 876}, {9600, 75}, {115200, 28}};
     for (const auto& r : rows)
         EXPECT_EQ(probeTimeoutMs(r.baud), r.ms) << r.baud;
 }
