@@ -2,6 +2,7 @@
 #include "Cli.h"
 
 #include "Cfm.h"
+#include "Napoveda.h"
 #include "Prevod.h"
 #include "PrikazyCli.h"
 #include "zr464_build.h"
@@ -9,6 +10,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <sstream>
 
 namespace {
 
@@ -26,6 +28,7 @@ std::vector<int> Seznam(const std::string& text, int min, int max, const std::st
         throw CLI::ValidationError(
             volba, (QStringLiteral("chybný seznam „%1“: ").arg(Q(text)) + co).toStdString());
     };
+    if (Q(text).trimmed().isEmpty()) chyba(QStringLiteral("seznam je prázdný"));
     for (const QString& cast : Q(text).split(u',')) {
         const QStringList meze = cast.trimmed().split(u'-');
         const auto od = meze.size() <= 2 ? CisloBezZnamenka(meze[0].trimmed()) : std::nullopt;
@@ -137,7 +140,7 @@ void SpolecneVolby(CLI::App* p, TVolby& v) {
 }
 
 void VolbyOpakovani(CLI::App* p, TOpakovani& o) {
-    p->add_flag("--watch", o.Zapnuto, "číst opakovaně, do Ctrl-C");
+    CLI::Option* watch = p->add_flag("--watch", o.Zapnuto, "číst opakovaně, do Ctrl-C");
     p->add_option_function<std::string>(
          "--interval",
          [&o](const S& s) { o.Interval = static_cast<int>(Cislo(s, 3600000, "--interval")); },
@@ -146,8 +149,9 @@ void VolbyOpakovani(CLI::App* p, TOpakovani& o) {
     p->add_option_function<std::string>(
          "--count",
          [&o](const S& s) { o.Pocet = static_cast<int>(Cislo(s, 1000000000, "--count")); },
-         "s --watch: počet čtení (0 = bez omezení)")
-        ->type_name("N");
+         "s --watch: počet čtení (0 = bez omezení); bez --watch je chybou")
+        ->type_name("N")
+        ->needs(watch);
 }
 
 // What the parsed command line asks for; filled by the option callbacks.
@@ -160,6 +164,12 @@ struct TZadani {
     std::optional<std::uint16_t> CasWatchdogu;
     std::function<int(TKontext&)> Akce;
 };
+
+// Whether the option was given at all: an empty value ("") is given too,
+// and an error, never the default.
+bool Zadana(const CLI::App* p, const std::string& volba) {
+    return p->get_option(volba)->count() > 0;
+}
 
 CLI::App* Podprikaz(CLI::App& app, TZadani& z, const std::string& nazev, const std::string& popis) {
     CLI::App* p = app.add_subcommand(nazev, popis)->group("Podpříkazy");
@@ -176,25 +186,25 @@ void PrikazyConfig(CLI::App& app, TZadani& z) {
     Podprikaz(*config, z, "show", "vypíše všechny konfigurační registry modulu")
         ->final_callback([&z] { z.Akce = [](TKontext& k) { return VypisKonfiguraci(k); }; });
     auto* save = Podprikaz(*config, z, "save", "uloží konfiguraci modulu do souboru .cfm");
-    save->add_option("FILE", z.Soubor, "soubor .cfm")->required()->type_name("");
+    save->add_option("SOUBOR", z.Soubor, "soubor .cfm")->required()->type_name("");
     save->final_callback(
         [&z] { z.Akce = [&z](TKontext& k) { return UlozKonfiguraci(k, Q(z.Soubor)); }; });
     auto* diff = Podprikaz(*config, z, "diff", "porovná modul se souborem .cfm");
-    diff->add_option("FILE", z.Soubor, "soubor .cfm")->required()->type_name("");
+    diff->add_option("SOUBOR", z.Soubor, "soubor .cfm")->required()->type_name("");
     diff->add_flag("--with-address", z.SAdresou, "porovnat i adresu a rychlost modulu");
     diff->final_callback([&z] {
         z.Akce = [&z](TKontext& k) { return RozdilyKonfigurace(k, Q(z.Soubor), z.SAdresou); };
     });
     auto* load =
         Podprikaz(*config, z, "load", "zapíše soubor .cfm do modulu (modulů) se zpětným čtením");
-    load->add_option("FILE", z.Soubor, "soubor .cfm")->required()->type_name("");
+    load->add_option("SOUBOR", z.Soubor, "soubor .cfm")->required()->type_name("");
     load->add_option("--to", z.Cile, "adresy modulů, např. 1,2,5-9 (výchozí: --address)")
         ->type_name("SEZNAM");
     load->add_flag("--with-address", z.SAdresou,
                    "zapsat i adresu a rychlost ze souboru (platí po restartu modulu)");
-    load->final_callback([&z] {
+    load->final_callback([&z, load] {
         std::vector<std::uint8_t> cile;
-        if (!z.Cile.empty())
+        if (Zadana(load, "--to"))
             for (int a : Seznam(z.Cile, 0, 255, "--to"))
                 cile.push_back(static_cast<std::uint8_t>(a));
         if (z.SAdresou && cile.size() > 1)
@@ -214,13 +224,16 @@ void PrikazySken(CLI::App& app, TZadani& z) {
     scan->add_option("--rates", z.Rychlosti,
                      "rychlosti v Bd, např. 9600,19200 (výchozí všech devět)")
         ->type_name("SEZNAM");
-    scan->final_callback([&z] {
+    scan->final_callback([&z, scan] {
         std::vector<std::uint8_t> adresy;
-        for (int a : Seznam(z.Adresy.empty() ? "0-255" : z.Adresy, 0, 255, "--addresses"))
+        for (int a :
+             Seznam(Zadana(scan, "--addresses") ? z.Adresy : "0-255", 0, 255, "--addresses"))
             adresy.push_back(static_cast<std::uint8_t>(a));
         std::vector<std::int32_t> rychlosti(RychlostiBd.begin(), RychlostiBd.end());
-        if (!z.Rychlosti.empty()) {
+        if (Zadana(scan, "--rates")) {
             rychlosti.clear();
+            if (Q(z.Rychlosti).trimmed().isEmpty())
+                throw CLI::ValidationError("--rates", "seznam rychlostí je prázdný");
             for (const QString& r : Q(z.Rychlosti).split(u','))
                 rychlosti.push_back(Rychlost(r.trimmed().toStdString(), "--rates"));
         }
@@ -253,21 +266,37 @@ void PrikazyHodnoty(CLI::App& app, TZadani& z) {
         z.Akce = [&z](TKontext& k) { return VypisWatchdog(k, z.CasWatchdogu, z.Opakovani); };
     });
     auto* outputs = Podprikaz(app, z, "outputs", "nastaví všech 32 digitálních výstupů najednou");
-    outputs->add_option("MASK", z.Maska, "maska DOUT0-31 (bit 0 = DOUT0), např. 0x0000000F")
+    outputs->add_option("MASKA", z.Maska, "maska DOUT0-31 (bit 0 = DOUT0), např. 0x0000000F")
         ->type_name("");
     outputs
         ->add_option("--on", z.Zapnout, "seznam zapnutých výstupů, např. 0,3,8-15; ostatní vypnuty")
         ->type_name("SEZNAM");
-    outputs->final_callback([&z] {
-        if (z.Maska.empty() == z.Zapnout.empty())
-            throw CLI::ValidationError("outputs", "zadejte buď MASK, nebo --on");
+    outputs->final_callback([&z, outputs] {
+        const bool maskou = Zadana(outputs, "MASKA"), seznamem = Zadana(outputs, "--on");
+        if (maskou == seznamem)
+            throw CLI::ValidationError("outputs", "zadejte buď MASKA, nebo --on");
         std::uint32_t maska = 0;
-        if (!z.Maska.empty()) maska = Cislo(z.Maska, 0xFFFFFFFFu, "MASK");
-        if (!z.Zapnout.empty())
+        if (maskou) maska = Cislo(z.Maska, 0xFFFFFFFFu, "MASKA");
+        if (seznamem)
             for (int n : Seznam(z.Zapnout, 0, 31, "--on"))
                 maska |= 1u << n;
         z.Akce = [maska](TKontext& k) { return NastavVystupy(k, maska); };
     });
+}
+
+// A usage error on standard error; with --json anywhere before "--" also
+// as the document {"chyba": ...}, as every other error.
+int ChybnePouziti(const std::string& zprava, const std::vector<std::string>& argumenty,
+                  std::ostream& out, std::ostream& err) {
+    err << "chybné použití: " << zprava << "\n(nápověda: zr464-cli --help)\n";
+    const auto konecVoleb = std::find(argumenty.begin(), argumenty.end(), "--");
+    if (std::find(argumenty.begin(), konecVoleb, "--json") != konecVoleb) {
+        std::ostringstream nic;
+        TVystup(out, nic, true)
+            .Dokument({{QStringLiteral("chyba"), JsonChyby({QStringLiteral("použití"), 0, Q(zprava),
+                                                            KodUkonceni::ChybaPouziti})}});
+    }
+    return KodUkonceni::ChybaPouziti;
 }
 
 } // namespace
@@ -285,14 +314,7 @@ int SpustCli(const std::vector<std::string>& argumenty, std::ostream& out, std::
     app.option_defaults()->group("Volby");
     app.set_help_flag("-h,--help", "vypíše nápovědu");
     app.set_version_flag("--version", "zr464-cli " ZR464_VERSION, "vypíše verzi programu");
-    for (const auto& [klic, text] : {std::pair{"Usage", "Použití"},
-                                     {"Options", "Volby"},
-                                     {"OPTIONS", "VOLBY"},
-                                     {"Subcommands", "Podpříkazy"},
-                                     {"SUBCOMMAND", "PODPŘÍKAZ"},
-                                     {"Positionals", "Argumenty"},
-                                     {"REQUIRED", "POVINNÉ"}})
-        app.get_formatter()->label(klic, text);
+    CeskaNapoveda(app);
     app.require_subcommand(1);
     app.footer("Kódy ukončení: 0 úspěch, 1 chyba modulu nebo knihovny, 2 chybné použití "
                "nebo soubor, 3 nesouhlas (zpětné čtení, rozdíly), 130 přerušeno (Ctrl-C).");
@@ -310,8 +332,7 @@ int SpustCli(const std::vector<std::string>& argumenty, std::ostream& out, std::
         app.exit(e, out, err);
         return KodUkonceni::Uspech;
     } catch (const CLI::ParseError& e) {
-        err << "chybné použití: " << e.what() << "\n(nápověda: zr464-cli --help)\n";
-        return KodUkonceni::ChybaPouziti;
+        return ChybnePouziti(ZpravaPouziti(e, app), argumenty, out, err);
     }
     TVystup vystup(out, err, z.Volby.Json);
     TKontext kontext{vystup, prostredi, z.Volby.Pripojeni, z.Volby.Stopa, z.Volby.Statistika};

@@ -40,6 +40,12 @@ QString Skupiny(std::uint32_t v) {
     return text;
 }
 
+QString BezMezerNaKonci(QString text) {
+    while (text.endsWith(u' '))
+        text.chop(1);
+    return text;
+}
+
 QStringList NazvyBitu(std::uint32_t v) {
     QStringList nazvy;
     for (const StatusBit::TPojmenovanyBit& b : StatusBit::Nazvy)
@@ -78,15 +84,17 @@ int Opakovane(TKontext& kontext, TSpojeni& s, const TCteni& cteni, const TOpakov
         if (i > 0) Cekej(o.Interval);
         if (PozadavekPreruseni().load()) return KodUkonceni::Preruseno;
         QString text;
-        QJsonObject json{
-            {QStringLiteral("cas"), QDateTime::currentDateTime().toString(Qt::ISODateWithMs)},
-            {QStringLiteral("adresa"), s.Data.Adresa}};
+        const QDateTime cas = QDateTime::currentDateTime();
+        QJsonObject json{{QStringLiteral("cas"), cas.toString(Qt::ISODateWithMs)},
+                         {QStringLiteral("adresa"), s.Data.Adresa}};
+        // Each text line begins with the time of its reading.
+        const QString kdy = cas.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz "));
         if (auto chyba = cteni(s, text, json)) {
             vysledek = KodUkonceni::ChybaModulu;
-            kontext.Vystup.Hlaseni(QStringLiteral("chyba: ") + PopisChyby(*chyba));
+            kontext.Vystup.Hlaseni(kdy + QStringLiteral("chyba: ") + PopisChyby(*chyba));
             json.insert(QStringLiteral("chyba"), JsonChyby(*chyba));
         } else {
-            kontext.Vystup.Radek(text);
+            kontext.Vystup.Radek(kdy + text.replace(u'\n', u'\n' + kdy));
         }
         if (kontext.Vystup.Json()) kontext.Vystup.RadekJson(json);
     }
@@ -160,9 +168,11 @@ int VypisIdentifikaci(TKontext& kontext) {
                                          TextKodu(s.Data.Rozhrani, id.Vysledek),
                                          KodUkonceni::ChybaModulu});
         kontext.Vystup.Radek(QStringLiteral("Modul: ") + id.Modul());
-        kontext.Vystup.Radek(QStringLiteral("Název: ") + id.Nazev);
+        // The module pads its 8-character texts with blanks; JSON keeps them.
+        kontext.Vystup.Radek(QStringLiteral("Název: ") + BezMezerNaKonci(id.Nazev));
         kontext.Vystup.Radek(QStringLiteral("Verze: ") + id.Verze);
-        kontext.Vystup.Radek(QStringLiteral("Doplňková identifikace: ") + id.Doplnek);
+        kontext.Vystup.Radek(QStringLiteral("Doplňková identifikace: ") +
+                             BezMezerNaKonci(id.Doplnek));
         if (kontext.Vystup.Json())
             kontext.Vystup.Dokument({{QStringLiteral("adresa"), s.Data.Adresa},
                                      {QStringLiteral("rychlost"), s.Data.Rychlost},

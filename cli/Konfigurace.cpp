@@ -4,6 +4,7 @@
 #include "Cli.h"
 #include "Identifikace.h"
 #include "KonfiguraceModulu.h"
+#include "ObycejnySoubor.h"
 #include "PrikazyCli.h"
 
 #include <QDateTime>
@@ -40,6 +41,8 @@ QJsonObject JsonKonfigurace(const TKonfigurace& k) {
         o.insert(QLatin1String(NazevKlice(klic)),
                  static_cast<qint64>(hodnota.toULongLong(nullptr, 0)));
     }
+    // A rate index outside the table has no rate in Bd.
+    if (k.Rychlost >= PocetRychlosti) o.insert(QStringLiteral("rychlost"), QJsonValue::Null);
     o.insert(QStringLiteral("rychlost_index"), k.Rychlost);
     o.insert(QStringLiteral("aktivace_registr"), k.AktivaceCasovace);
     return o;
@@ -99,6 +102,10 @@ int VypisKonfiguraci(TKontext& kontext) {
 }
 
 int UlozKonfiguraci(TKontext& kontext, const QString& soubor) {
+    // A path that cannot take the file is refused before the module is asked.
+    if (const QString proc = NeniSouborem(soubor); !proc.isEmpty())
+        return kontext.Vystup.Chyba(
+            {QStringLiteral("zápis souboru ") + soubor, 0, proc, KodUkonceni::ChybaPouziti});
     return SPripojenim(kontext, [&](TSpojeni& s) {
         TKonfigurace k = VychoziKonfigurace();
         if (auto chyba = PrectiVse(s, k)) return kontext.Vystup.Chyba(*chyba);
@@ -175,6 +182,18 @@ TChyba ChybaVerze(const TSpojeni& s, const TKontrolaVerze& v, const TKonfigurace
                   KodUkonceni::ChybaModulu};
 }
 
+// The last check of a write: the whole configuration read again.
+TChyba ChybaOvereni(const TSpojeni& s, const TVysledekSekvence& v, const TKonfigurace& k) {
+    if (v.Konec != TKonecSekvence::ChybaZapisu)
+        return ChybaSekvence(s, v, QStringLiteral("ověření"));
+    return {QStringLiteral("ověření, registr %1").arg(v.Registr), 0,
+            QStringLiteral("modul nyní drží %1 místo zapsané %2 (zapisoval do něj současně "
+                           "někdo jiný?)")
+                .arg(v.Precteno)
+                .arg(HodnotaRegistru(k, v.Registr).value_or(0)),
+            KodUkonceni::Nesouhlas};
+}
+
 // The line and JSON record of a module that was not written whole.
 int Neuspech(TKontext& kontext, std::uint8_t adresa, int hotovo, int celkem,
              std::optional<std::uint8_t> registr, const TChyba& c, QJsonArray& moduly) {
@@ -206,6 +225,9 @@ int ZapisDoModulu(TKontext& kontext, TSpojeni& s, std::uint8_t adresa, const TKo
     if (!v.Sekvence.Ok())
         return Neuspech(kontext, adresa, hotovo, celkem, v.Sekvence.Registr,
                         ChybaSekvence(s, v.Sekvence, QStringLiteral("zápis")), moduly);
+    if (!v.Overeni.Ok())
+        return Neuspech(kontext, adresa, hotovo, celkem, v.Overeni.Registr,
+                        ChybaOvereni(s, v.Overeni, k), moduly);
     kontext.Vystup.Radek(
         QStringLiteral("adresa %1: zapsáno a ověřeno (%2 registrů)").arg(adresa).arg(celkem));
     moduly.append(QJsonObject{{QStringLiteral("adresa"), adresa},

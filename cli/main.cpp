@@ -14,12 +14,15 @@ extern "C" void PriSigint(int) {
     PozadavekPreruseni().store(true);
 }
 
-// Ctrl-C sets the request; the transaction in progress still ends normally.
+// Ctrl-C sets the request; the transaction in progress still ends normally
+// (the libraries go on after an interrupted wait). Any other wait of a system
+// call ends with EINTR instead of being restarted, so nothing outside a
+// module transaction outlasts Ctrl-C.
 void ZachytSigint() {
     struct sigaction sa {};
     sa.sa_handler = PriSigint;
     sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
+    sa.sa_flags = 0;
     sigaction(SIGINT, &sa, nullptr);
 }
 

@@ -2,6 +2,7 @@
 // Windows-1250 text. SimpleIni works on the raw bytes; names are matched
 // without regard to ASCII case, everything not written here is kept.
 #include "Dekl.h"
+#include "ObycejnySoubor.h"
 
 #include <QDir>
 #include <QFile>
@@ -175,40 +176,6 @@ std::string RadkyWindows(std::string_view text) {
         if (nl != std::string_view::npos) vysledek += "\r\n";
     }
     return vysledek;
-}
-
-// Why the path cannot be read or saved as the settings file, empty when it
-// can: it must be a regular file, or nothing yet. A symbolic link is
-// followed to a regular file only; a link to nothing, to a directory, a
-// device or a FIFO is refused, so that nothing but a regular file is ever
-// replaced and nothing waits on a FIFO.
-QString NeniSouborem(const QString& cesta) {
-    const QFileInfo info(cesta);
-    if (info.isSymLink() && !info.exists())
-        return QStringLiteral("symbolický odkaz vede na neexistující soubor");
-    if (!info.exists() || info.isFile()) return {};
-    if (info.isSymLink()) return QStringLiteral("symbolický odkaz nevede na obyčejný soubor");
-    if (info.isDir()) return QStringLiteral("je to složka, ne soubor");
-    return QStringLiteral("není to obyčejný soubor");
-}
-
-// Why saving failed, in words for the operator.
-QString DuvodUlozeni(const QString& cesta, const QSaveFile& f) {
-    const QFileInfo slozka(QFileInfo(cesta).absolutePath());
-    const QString nazev = QDir::toNativeSeparators(slozka.filePath());
-    if (!slozka.exists()) return QStringLiteral("složka %1 neexistuje").arg(nazev);
-    if (!slozka.isDir()) return QStringLiteral("%1 není složka").arg(nazev);
-    if (!slozka.isWritable()) return QStringLiteral("do složky %1 nelze zapisovat").arg(nazev);
-    switch (f.error()) {
-    case QFileDevice::OpenError:
-        return QStringLiteral("soubor nelze vytvořit");
-    case QFileDevice::WriteError:
-        return QStringLiteral("zápis se nezdařil (není na disku místo?)");
-    case QFileDevice::RenameError:
-        return QStringLiteral("původní soubor nelze nahradit");
-    default:
-        return QStringLiteral("soubor nelze zapsat");
-    }
 }
 
 QString ChybaUlozeni(const QString& cesta, const QString& duvod) {

@@ -1,6 +1,7 @@
 #include "Cfm.h"
 
-#include <QFile>
+#include "ObycejnySoubor.h"
+
 #include <QStringDecoder>
 #include <QStringList>
 #include <algorithm>
@@ -94,10 +95,11 @@ private:
     std::array<int, PocetKlicuCfm> Videno{}; // line of each key, 0 = not yet
 };
 
-// The text of a line; empty with `chyba` set when it is no text.
+// The text of a line; empty with `chyba` set when it is no text. The line is
+// decoded whole: a sequence cut off at its end is an error too.
 std::optional<QString> TextRadku(const QByteArray& bajty, QString& chyba) {
     if (bajty.contains('\0')) return (chyba = QStringLiteral("binární data")), std::nullopt;
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     const QString radek = QString(utf8.decode(bajty)).trimmed();
     if (utf8.hasError())
         return (chyba = QStringLiteral("text není v kódování UTF-8 (binární data?)")), std::nullopt;
@@ -202,10 +204,13 @@ QByteArray ZapisCfm(const TKonfigurace& k, const QStringList& komentar) {
     return text.toUtf8();
 }
 
-std::optional<TKonfigurace> PrectiCfm(const QByteArray& obsah, TChybaCfm& chyba) {
+std::optional<TKonfigurace> PrectiCfm(const QByteArray& soubor, TChybaCfm& chyba) {
     chyba = {1, QString()};
+    // A line ends with LF, CR LF or CR alike.
+    QByteArray obsah = soubor;
+    obsah.replace("\r\n", "\n").replace('\r', '\n');
     if (obsah.isEmpty()) return (chyba.Text = QStringLiteral("soubor je prázdný")), std::nullopt;
-    if (obsah.size() > NejvetsiSouborCfm) {
+    if (soubor.size() > NejvetsiSouborCfm) {
         chyba.Radek = static_cast<int>(obsah.left(NejvetsiSouborCfm).count('\n')) + 1;
         chyba.Text = QStringLiteral("soubor je delší než %1 bajtů").arg(NejvetsiSouborCfm);
         return std::nullopt;
@@ -214,9 +219,7 @@ std::optional<TKonfigurace> PrectiCfm(const QByteArray& obsah, TChybaCfm& chyba)
     const int pocet = static_cast<int>(radky.size()) - 1; // the part after the last line break
     TCteni cteni;
     for (int i = 0; i < pocet; ++i) {
-        QByteArray r = radky[i];
-        if (r.endsWith('\r')) r.chop(1);
-        if (!cteni.Radek(i + 1, r, chyba)) return std::nullopt;
+        if (!cteni.Radek(i + 1, radky[i], chyba)) return std::nullopt;
     }
     if (!radky.last().isEmpty()) {
         chyba.Radek = pocet + 1;
@@ -229,11 +232,12 @@ std::optional<TKonfigurace> PrectiCfm(const QByteArray& obsah, TChybaCfm& chyba)
 }
 
 std::optional<TKonfigurace> NactiSouborCfm(const QString& cesta, TChybaCfm& chyba) {
-    QFile soubor(cesta);
-    if (!soubor.open(QIODevice::ReadOnly)) {
-        chyba = {0, QStringLiteral("soubor nelze otevřít: ") + soubor.errorString()};
+    // One byte more than allowed tells a file that is too long.
+    QString duvod;
+    const auto obsah = PrectiObycejnySoubor(cesta, NejvetsiSouborCfm + 1, duvod);
+    if (!obsah) {
+        chyba = {0, QStringLiteral("soubor nelze přečíst: ") + duvod};
         return std::nullopt;
     }
-    // One byte more than allowed tells a file that is too long.
-    return PrectiCfm(soubor.read(NejvetsiSouborCfm + 1), chyba);
+    return PrectiCfm(*obsah, chyba);
 }

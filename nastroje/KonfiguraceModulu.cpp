@@ -1,6 +1,7 @@
 #include "KonfiguraceModulu.h"
 
 #include "Identifikace.h"
+#include "ObycejnySoubor.h"
 #include "RegistryKonfigurace.h"
 
 #include <QSaveFile>
@@ -54,12 +55,44 @@ TKontrolaVerze OverVerzi(const TData& data, const TKonfigurace& k) {
     return {TKontrolaVerze::TKonec::NepovolenyCas, 0, id.Verze};
 }
 
+std::optional<std::uint8_t> HodnotaRegistru(const TKonfigurace& k, std::uint8_t registr) {
+    for (const auto* q : SekvenceZapisu(true))
+        for (const TRegistrKonfigurace& r : q->Registry)
+            if (r.Registr == registr) return BajtKonfigurace(k, r);
+    return std::nullopt;
+}
+
 int PocetRegistruZapisu(bool sAdresou) {
     int celkem = 0;
     for (const auto* q : SekvenceZapisu(sAdresou))
         celkem += static_cast<int>(q->Registry.size());
     return celkem;
 }
+
+namespace {
+
+// The whole configuration read once more after the last register: every
+// register written must still hold its value. Another writer at the same
+// time (a second program, a window) leaves a mix that each register's own
+// read-back cannot see. The first register that differs, as a write error.
+TVysledekSekvence OverZapsane(const TData& data, const TKonfigurace& k, bool sAdresou,
+                              const TPrubehSekvence& prubeh) {
+    TKonfigurace modul = VychoziKonfigurace();
+    TVysledekSekvence v = PrectiKonfiguraci(data, modul, prubeh);
+    if (!v.Ok()) return v;
+    for (const auto* q : SekvenceZapisu(sAdresou))
+        for (const TRegistrKonfigurace& r : q->Registry) {
+            const std::uint8_t precteno = BajtKonfigurace(modul, r);
+            if (precteno == BajtKonfigurace(k, r)) continue;
+            v.Konec = TKonecSekvence::ChybaZapisu;
+            v.Registr = r.Registr;
+            v.Precteno = precteno;
+            return v;
+        }
+    return v;
+}
+
+} // namespace
 
 TVysledekZapisu ZapisKonfiguraci(const TData& data, const TKonfigurace& k, bool sAdresou,
                                  const TPrubehSekvence& prubeh) {
@@ -72,6 +105,7 @@ TVysledekZapisu ZapisKonfiguraci(const TData& data, const TKonfigurace& k, bool 
         v.Hotovo += v.Sekvence.Hotovych;
         if (!v.Sekvence.Ok()) return v;
     }
+    v.Overeni = OverZapsane(data, k, sAdresou, prubeh);
     return v;
 }
 
@@ -82,8 +116,10 @@ std::optional<TChybaCfm> NeplatnaHodnota(const QByteArray& text) {
 }
 
 bool UlozSouborCfm(const QString& cesta, const QByteArray& text, QString& chyba) {
+    chyba = NeniSouborem(cesta);
+    if (!chyba.isEmpty()) return false;
     QSaveFile f(cesta);
-    if (f.open(QIODevice::WriteOnly) && f.write(text) >= 0 && f.commit()) return true;
-    chyba = f.errorString();
+    if (f.open(QIODevice::WriteOnly) && f.write(text) == text.size() && f.commit()) return true;
+    chyba = DuvodUlozeni(cesta, f);
     return false;
 }

@@ -50,14 +50,24 @@ struct TVysledekZapisu {
     TVysledekSekvence Sekvence; // the group that stopped, else Hotovo
     int Hotovo = 0;             // registers written and read back
     int Celkem = 0;             // registers to write
-    bool Ok() const { return Verze.Ok() && Sekvence.Ok(); }
+    // The whole configuration read again after the last register: Hotovo,
+    // a failed read, or ChybaZapisu with the first register that no longer
+    // holds the value written (another writer came between) and what it holds.
+    TVysledekSekvence Overeni;
+    bool Ok() const { return Verze.Ok() && Sekvence.Ok() && Overeni.Ok(); }
 };
+
+// The byte a configuration register holds for the configuration; empty for
+// a register that is no configuration register.
+std::optional<std::uint8_t> HodnotaRegistru(const TKonfigurace& k, std::uint8_t registr);
 
 // The number of registers a write covers.
 int PocetRegistruZapisu(bool sAdresou);
 // Writes the configuration into the record's module (its address), every
 // register read back: the digital I/O, the watchdog, then (with `sAdresou`)
 // the address and the rate, which the module takes at its next restart.
+// After the last register the whole configuration is read once more and
+// compared with what was written (Overeni).
 TVysledekZapisu ZapisKonfiguraci(const TData& data, const TKonfigurace& k, bool sAdresou,
                                  const TPrubehSekvence& prubeh);
 
@@ -65,5 +75,6 @@ TVysledekZapisu ZapisKonfiguraci(const TData& data, const TKonfigurace& k, bool 
 // values are saved as they are, but loading will refuse such a file).
 std::optional<TChybaCfm> NeplatnaHodnota(const QByteArray& text);
 // Writes the text to the path atomically (a new file renamed over the old);
-// false with the reason in `chyba`.
+// false with the reason in `chyba`. Only a regular file (a link to one is
+// followed and stays a link) or a path where nothing is yet is written.
 bool UlozSouborCfm(const QString& cesta, const QByteArray& text, QString& chyba);

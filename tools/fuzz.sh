@@ -5,6 +5,7 @@
 #   fuzz_frame      the bus protocol decoders and the LAN parameter block
 #   fuzz_devconfig  the driver configuration file
 #   fuzz_nastaveni  the settings file, read, written and read back
+#   fuzz_cfm        the module configuration file (.cfm), read, written and read back
 #   fuzz_sim        the simulator's control lines and datagrams
 # Each target keeps its corpus in build-fuzz/corpus/TARGET between runs; a
 # finding is left there as a crash-* file and makes the script fail.
@@ -13,7 +14,7 @@ ZR_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 TOTAL_SECONDS=${1:-80}
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(fuzz_frame fuzz_devconfig fuzz_nastaveni fuzz_sim)
+[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(fuzz_frame fuzz_devconfig fuzz_nastaveni fuzz_cfm fuzz_sim)
 BUILD="$ZR_ROOT/build-fuzz"
 
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then

@@ -46,6 +46,9 @@ std::vector<TSpatnySoubor> SpatneSoubory() {
                      11),
          1, "binární data"},
         {"ne_utf8", Nahrad(Platny, "# komentar", "# \xff\xfe"), 1, "UTF-8"},
+        // A sequence cut off at the line's end would drop a digit's place.
+        {"utf8_useknute_na_konci_radku", Nahrad(Platny, "0xF0F0F0F0", "0xF0F0F0F\xEC"), 9, "UTF-8"},
+        {"utf8_useknute_pred_cr_lf", Nahrad(Platny, "= 7\n", "= 7\xC3\r\n"), 6, "UTF-8"},
         {"obrovsky", obrovsky, 8193, "delší než 65536 bajtů"},
         {"dvakrat_klic", Platny + "adresa = 4\n", 11,
          "„adresa“ je uveden podruhé (poprvé na řádku 3)"},
@@ -75,8 +78,12 @@ TEST(Cfm, ZapsanySouborSePrecteStejne) {
     const auto znovu = PrectiCfm(ZapisCfm(*k, {QStringLiteral("hlavička")}), chyba);
     ASSERT_TRUE(znovu);
     EXPECT_EQ(ZapisCfm(*znovu, {}), ZapisCfm(*k, {}));
-    // Windows line ends are fine.
-    EXPECT_TRUE(PrectiCfm(QByteArray::fromStdString(Nahrad(Platny, "\n", "\r\n")), chyba));
+    // LF, CR LF and CR line ends read alike.
+    for (const char* konec : {"\r\n", "\r"}) {
+        const auto jiny = PrectiCfm(QByteArray::fromStdString(Platny).replace("\n", konec), chyba);
+        ASSERT_TRUE(jiny) << chyba.Radek << ": " << chyba.Text.toStdString();
+        EXPECT_EQ(ZapisCfm(*jiny, {}), ZapisCfm(*k, {}));
+    }
 }
 
 TEST_P(SpatnySoubor, OdmitnutCelyANicSeNeposle) {

@@ -13,10 +13,15 @@
 #include <QSaveFile>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <future>
+#include <regex>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -200,6 +205,16 @@ void JinaHodnotaPriCteni(TSbernice& bus) {
     bus.Sim.addFault(zrsim::RegisterFaultRule{2, Registr::NegaceDIN(1), 0});
 }
 
+// Another writer changes a register of module 7 after its last register
+// was written and read back (17 registers, each written and read).
+void JinyZapisPoPoslednimRegistru(TSbernice& bus) {
+    NastavPozorovatelePrikazu([&bus, pocet = 0](const TZaznamPrikazu& z) mutable {
+        const bool registr = z.Kod == Prikaz::ZapisRegistr || z.Kod == Prikaz::CtiRegistr;
+        if (z.Adresa == 7 && registr && ++pocet == 34)
+            bus.Sim.addFault(zrsim::RegisterFaultRule{2, Registr::NegaceDIN(1), 0x0F});
+    });
+}
+
 } // namespace
 
 TEST_P(PoruchaZapisu, OstatniModulySeZapisou) {
@@ -222,6 +237,10 @@ INSTANTIATE_TEST_SUITE_P(
         TPoruchaZapisu{"jina_hodnota", JinaHodnotaPriCteni,
                        "adresa 7: zastaveno po 5 z 17 registrů: zápis, registr 36: Chyba zápisu "
                        "dat. (přečteno 0)",
+                       3},
+        TPoruchaZapisu{"jiny_zapis_po_poslednim_registru", JinyZapisPoPoslednimRegistru,
+                       "adresa 7: zastaveno po 17 z 17 registrů: ověření, registr 36: modul nyní "
+                       "drží 15 místo zapsané 255",
                        3}),
     [](const auto& info) { return std::string(info.param.Nazev); });
 
@@ -310,6 +329,17 @@ std::vector<TPodprikaz> Podprikazy() {
              EXPECT_EQ(k["negace_din"].toInteger(), 0xFFFFFFFF);
              EXPECT_EQ(k["inicializacni_cas"].toInt(), 60);
          }},
+        {"config_show_rychlost_mimo_tabulku",
+         {"config", "show", "-a", "1"},
+         {"konfigurace"},
+         [](TSbernice& b) {
+             b.Sim.addFault(zrsim::RegisterFaultRule{0, Registr::Rychlost, 12});
+         },
+         [](const TSbernice&, const QJsonObject& j) {
+             const QJsonObject k = j["konfigurace"].toObject();
+             EXPECT_TRUE(k["rychlost"].isNull()) << "the module never sent a rate of 0 Bd";
+             EXPECT_EQ(k["rychlost_index"].toInt(), 12);
+         }},
     };
 }
 
@@ -355,6 +385,39 @@ TEST(CliWatch, JsonLinesZaKazdeCteniATraceZaKazdyPrikaz) {
         EXPECT_TRUE(t.contains(QLatin1String(klic))) << klic;
     EXPECT_EQ(t["parametr"].toInt(), 64);
 }
+
+namespace {
+
+struct TText {
+    const char* Nazev;
+    std::vector<std::string> Argumenty;
+    const char* Vzor; // the whole standard output
+};
+
+class Text : public ::testing::TestWithParam<TText> {};
+
+} // namespace
+
+TEST_P(Text, TextovyVystup) {
+    TSbernice bus({{1, 9600}});
+    const TBeh beh = bus.Spust(GetParam().Argumenty);
+    EXPECT_EQ(beh.Kod, 0) << beh.Err;
+    EXPECT_TRUE(std::regex_match(beh.Out, std::regex(GetParam().Vzor))) << beh.Out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, Text,
+    ::testing::Values(
+        // The module's name without the blanks that pad it to 8 characters.
+        TText{"identify",
+              {"identify", "-a", "1"},
+              "Modul: ZR-464   v\\.1\\.04\nNázev: ZR-464\nVerze: 1\\.04\n"
+              "Doplňková identifikace: SIM-0001\n"},
+        // Each line of --watch begins with the time of its reading.
+        TText{"watch",
+              {"status", "--clear", "-a", "1", "--watch", "--count", "2", "--interval", "0"},
+              "(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} Status registr[^\n]*\n){3}"}),
+    [](const auto& info) { return std::string(info.param.Nazev); });
 
 TEST(CliTrace, TextovyRadekSPrikazemDatyVysledkemACasem) {
     TSbernice bus({{1, 9600}});
@@ -428,37 +491,94 @@ namespace {
 
 struct TPouziti {
     const char* Nazev;
-    std::vector<std::string> Argumenty;
+    std::vector<std::string> Argumenty; // "@name": a path in the test's directory
     int Kod;
     const char* Text; // in standard output (help) or error
 };
 
 class Pouziti : public ::testing::TestWithParam<TPouziti> {};
 
+// Words of the option parser's own English texts.
+const std::regex AnglickaSlova(
+    "\\b(Usage|OPTIONS|Options|SUBCOMMANDS?|Subcommands?|Positionals|REQUIRED|required|FILE|MASK|"
+    "TEXT|INT|arguments|expected|received|convert|such|file|directory|not|is|was)\\b");
+
 } // namespace
 
 TEST_P(Pouziti, NapovedaAChybnePouzitiNicNeposlou) {
     TSbernice bus({{1, 9600}});
-    const TBeh beh = bus.Spust(GetParam().Argumenty);
-    EXPECT_EQ(beh.Kod, GetParam().Kod);
-    EXPECT_NE((beh.Out + beh.Err).find(GetParam().Text), std::string::npos) << beh.Out << beh.Err;
+    // A FIFO and a link to it: nothing may wait on them or replace them.
+    const std::string roura = bus.Cesta("roura");
+    ASSERT_EQ(::mkfifo(roura.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink(roura.c_str(), bus.Cesta("odkaz").c_str()), 0);
+    auto argumenty = GetParam().Argumenty;
+    for (std::string& a : argumenty)
+        if (a.starts_with('@')) a = bus.Cesta(a.substr(1));
+    auto beh = std::async(std::launch::async, [&] { return bus.Spust(argumenty); });
+    if (beh.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        ADD_FAILURE() << "waits on the FIFO";
+        ::close(::open(roura.c_str(), O_WRONLY | O_NONBLOCK));
+    }
+    const TBeh b = beh.get();
+    EXPECT_EQ(b.Kod, GetParam().Kod);
+    EXPECT_NE((b.Out + b.Err).find(GetParam().Text), std::string::npos) << b.Out << b.Err;
     EXPECT_EQ(bus.Sim.requestCount(), 0u);
+    const std::string vse = b.Out + b.Err;
+    std::smatch slovo;
+    EXPECT_FALSE(std::regex_search(vse, slovo, AnglickaSlova)) << slovo.str() << vse;
+    // With --json the error is a JSON document too.
+    if (b.Kod != 0 && std::find(argumenty.begin(), argumenty.end(), "--json") != argumenty.end()) {
+        EXPECT_TRUE(Json(b.Out).contains(QStringLiteral("chyba"))) << b.Out;
+    }
+    struct stat st {};
+    ASSERT_EQ(::lstat(roura.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the FIFO was replaced";
+    ASSERT_EQ(::lstat(bus.Cesta("odkaz").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link was replaced";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cli, Pouziti,
-    ::testing::Values(TPouziti{"napoveda_load", {"config", "load", "--help"}, 0, "--with-address"},
-                      TPouziti{"napoveda_scan", {"scan", "--help"}, 0, "--rates"},
-                      TPouziti{"adresa_pro_vice_modulu",
-                               {"config", "load", "x.cfm", "--to", "1,2", "--with-address"},
-                               2,
-                               "jen pro jeden modul"},
-                      TPouziti{"vystupy_bez_masky", {"outputs"}, 2, "MASK"},
-                      TPouziti{"spatna_rychlost", {"scan", "--rates", "9601"}, 2, "9601"},
-                      TPouziti{
-                          "spatny_seznam", {"config", "load", "x.cfm", "--to", "5-2"}, 2, "5-2"},
-                      TPouziti{"adresa_mimo_rozsah", {"identify", "-a", "256"}, 2, "0-255"},
-                      TPouziti{"bez_podprikazu", {}, 2, "chybné použití"}),
+    ::testing::Values(
+        TPouziti{"napoveda_load", {"config", "load", "--help"}, 0, "--with-address"},
+        TPouziti{"napoveda_scan", {"scan", "--help"}, 0, "--rates"},
+        TPouziti{"adresa_pro_vice_modulu",
+                 {"config", "load", "x.cfm", "--to", "1,2", "--with-address"},
+                 2,
+                 "jen pro jeden modul"},
+        TPouziti{"vystupy_bez_masky", {"outputs"}, 2, "MASK"},
+        TPouziti{"spatna_rychlost", {"scan", "--rates", "9601"}, 2, "9601"},
+        TPouziti{"spatny_seznam", {"config", "load", "x.cfm", "--to", "5-2"}, 2, "5-2"},
+        TPouziti{"adresa_mimo_rozsah", {"identify", "-a", "256"}, 2, "0-255"},
+        TPouziti{"bez_podprikazu", {}, 2, "chybné použití"},
+        TPouziti{"napoveda", {"--help"}, 0, "PODPŘÍKAZ"},
+        TPouziti{"napoveda_config", {"config", "--help"}, 0, "PODPŘÍKAZ"},
+        TPouziti{"napoveda_save", {"config", "save", "--help"}, 0, "SOUBOR"},
+        TPouziti{"napoveda_outputs", {"outputs", "--help"}, 0, "MASKA"},
+        TPouziti{"napoveda_watchdog", {"watchdog", "--help"}, 0, "SEKUNDY"},
+        TPouziti{"neznamy_podprikaz", {"bla"}, 2, "neznámý podpříkaz: bla"},
+        TPouziti{"chybi_soubor", {"config", "diff"}, 2, "chybí povinný"},
+        TPouziti{"dvakrat_adresa", {"identify", "-a", "1", "-a", "2"}, 2, "nejvýše"},
+        TPouziti{"hodnota_prepinace", {"inputs", "--json=x"}, 2, "nebere hodnotu"},
+        TPouziti{"argumenty_v_poradi",
+                 {"identify", "--", "a", "b", "c"},
+                 2,
+                 "nečekané argumenty: a b c"},
+        TPouziti{"json", {"identify", "-a", "256", "--json"}, 2, "0-255"},
+        TPouziti{"count_bez_watch", {"inputs", "--count", "2"}, 2, "jen s --watch"},
+        TPouziti{"prazdne_cile", {"config", "load", "x.cfm", "--to", ""}, 2, "prázdný"},
+        TPouziti{"prazdne_adresy", {"scan", "--addresses", ""}, 2, "prázdný"},
+        TPouziti{"prazdne_rychlosti", {"scan", "--addresses", "1", "--rates", " "}, 2, "prázdný"},
+        TPouziti{"prazdny_seznam_vystupu", {"outputs", "--on", ""}, 2, "prázdný"},
+        TPouziti{"soubor_neexistuje", {"config", "load", "@chybi.cfm"}, 2, "soubor neexistuje"},
+        TPouziti{"nahrani_z_roury", {"config", "load", "@roura"}, 2, "roura (FIFO)"},
+        TPouziti{"porovnani_s_rourou", {"config", "diff", "@roura"}, 2, "roura"},
+        TPouziti{"nahrani_ze_zarizeni", {"config", "load", "/dev/null"}, 2, "ale zařízení"},
+        TPouziti{"ulozeni_do_roury", {"config", "save", "@roura"}, 2, "roura (FIFO)"},
+        TPouziti{"ulozeni_pres_odkaz",
+                 {"config", "save", "@odkaz", "--json"},
+                 2,
+                 "odkaz nevede na obyčejný soubor, ale na: roura"}),
     [](const auto& info) { return std::string(info.param.Nazev); });
 
 TEST(CliPripojeni, SkenPresCOMAPseudoterminal) {

@@ -260,3 +260,14 @@ TEST(LineSilence, ThreeAndAHalfCharactersAtLeastTwoMs) {
     EXPECT_EQ(lineSilenceMs(9600), 4u);
     EXPECT_EQ(lineSilenceMs(115200), 2u);
 }
+
+// A scan's probe waits for the request and the whole answer, which echoes
+// the request's payload: the frame sizes are those the encoder makes.
+TEST(ProbeTimeout, CountsTheFramesAsEncoded) {
+    EXPECT_EQ(bytesOf(requestFrame(1)).size(), kRequestFrameSize);
+    EXPECT_EQ(bytesOf(makeAnswer(Answer{}, requestFrame(1))).size(), kAnswerFrameSize);
+    EXPECT_EQ(kAnswerFrameSize, 20u);
+    const struct { std::uint32_t baud, ms; } rows[] = {{600, 876}, {9600, 75}, {115200, 28}};
+    for (const auto& r : rows)
+        EXPECT_EQ(probeTimeoutMs(r.baud), r.ms) << r.baud;
+}
