@@ -8,12 +8,6 @@
 
 namespace {
 
-QString TextCasu(std::chrono::milliseconds cas) {
-    const auto s = cas.count() / 1000;
-    if (s < 60) return QStringLiteral("%1 s").arg(s);
-    return QStringLiteral("%1 min %2 s").arg(s / 60).arg(s % 60);
-}
-
 QJsonObject JsonModulu(const TNalezenyModul& m) {
     return {{QStringLiteral("adresa"), m.Adresa},    {QStringLiteral("rychlost"), m.Rychlost},
             {QStringLiteral("modul"), m.Id.Modul()}, {QStringLiteral("nazev"), m.Id.Nazev},

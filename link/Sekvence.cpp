@@ -91,6 +91,7 @@ public:
     // The closing text after a step: progress, then the pause.
     bool PoKroku(const char* text, int krok) {
         Vysledek.Hotovych = krok;
+        if (Prubeh.Krok) Prubeh.Krok();
         Stav(TextPrubehu(text, krok, Pocet()));
         return Pauza(krok == Pocet());
     }

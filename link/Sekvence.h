@@ -55,6 +55,7 @@ struct TSekvenceRegistru {
 struct TPrubehSekvence {
     std::function<void(const QString&)> Stav; // every status text, as it changes
     std::function<bool()> Pauza;              // at each pause; false stops before the next command
+    std::function<void()> Krok = {};          // after each register read, or written and read back
 };
 
 enum class TKonecSekvence {

@@ -5,6 +5,7 @@
 #include "RegistryKonfigurace.h"
 
 #include <QSaveFile>
+#include <array>
 
 namespace {
 
@@ -13,6 +14,10 @@ namespace {
 const TSekvenceRegistru SekvenceAdresy{RegistryKonfigurace::Adresa, TPauza::MeziPrikazy, false};
 const TSekvenceRegistru SekvenceWatchdogu{RegistryKonfigurace::Watchdog, TPauza::MeziPrikazy, true};
 const TSekvenceRegistru SekvenceDIO{RegistryKonfigurace::DIO, TPauza::MeziPrikazy, false};
+
+// Reading takes all three groups, the address first.
+const std::array<const TSekvenceRegistru*, 3> SekvenceCteni = {&SekvenceAdresy, &SekvenceWatchdogu,
+                                                               &SekvenceDIO};
 
 bool JeAdresniKlic(TKlicCfm k) {
     return k == TKlicCfm::Adresa || k == TKlicCfm::Rychlost;
@@ -26,9 +31,16 @@ std::vector<const TSekvenceRegistru*> SekvenceZapisu(bool sAdresou) {
 
 } // namespace
 
+int PocetRegistruCteni() {
+    int celkem = 0;
+    for (const TSekvenceRegistru* sekvence : SekvenceCteni)
+        celkem += static_cast<int>(sekvence->Registry.size());
+    return celkem;
+}
+
 TVysledekSekvence PrectiKonfiguraci(const TData& data, TKonfigurace& k,
                                     const TPrubehSekvence& prubeh) {
-    for (const TSekvenceRegistru* sekvence : {&SekvenceAdresy, &SekvenceWatchdogu, &SekvenceDIO}) {
+    for (const TSekvenceRegistru* sekvence : SekvenceCteni) {
         const TVysledekSekvence v = PrectiRegistry(data, *sekvence, k, prubeh);
         if (!v.Ok()) return v;
     }

@@ -17,6 +17,8 @@
 #include <optional>
 #include <vector>
 
+// The number of registers PrectiKonfiguraci reads.
+int PocetRegistruCteni();
 // Reads every configuration register of the record's module into `k`; the
 // failing group's outcome, else Hotovo.
 TVysledekSekvence PrectiKonfiguraci(const TData& data, TKonfigurace& k,

@@ -101,3 +101,9 @@ TVysledekSkenu Skenuj(const TData& data, const std::vector<std::uint8_t>& adresy
     }
     return sken.Vysledek();
 }
+
+QString TextCasu(std::chrono::milliseconds cas) {
+    const auto s = cas.count() / 1000;
+    if (s < 60) return QStringLiteral("%1 s").arg(s);
+    return QStringLiteral("%1 min %2 s").arg(s / 60).arg(s % 60);
+}

@@ -9,6 +9,7 @@
 #include "Dekl.h"
 #include "Identifikace.h"
 
+#include <QString>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -83,3 +84,6 @@ TVysledekSkenu Skenuj(const TData& data, const std::vector<std::uint8_t>& adresy
                       const std::vector<std::int32_t>& rychlosti,
                       const std::function<void(const TStavSkenu&)>& prubeh,
                       const std::function<bool()>& prerusit);
+
+// A time estimate as a progress line shows it: "42 s", "3 min 5 s".
+QString TextCasu(std::chrono::milliseconds cas);

@@ -1,0 +1,80 @@
+#include "NahraniKonfigurace.h"
+
+#include "Ovladace.h"
+#include "Xxxx683.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+
+TNahraniKonfigurace::TNahraniKonfigurace(TData& data, QWidget* parent)
+    : TPorovnaniKonfigurace(data, "NahraniKonfigurace",
+                            QStringLiteral("Nahrání konfigurace do modulu"),
+                            QStringLiteral("Otevřít…"),
+                            QStringLiteral("Zapsat také adresu a rychlost modulu"), parent) {
+    Label2 = Vytvor<QLabel>(this, "Label2",
+                            QStringLiteral("Adresa a rychlost platí až po příštím restartu "
+                                           "modulu."));
+    Label2->setGeometry(300, 40, 204, 22);
+    CheckBox1->setGeometry(16, 40, 280, 22);
+    Button4 = TlacitkoNastroje(this, "Button4", QStringLiteral("Zapsat do modulu"));
+    Button4->setGeometry(136, 334, 120, 30);
+    connect(Button4, &QPushButton::clicked, this, &TNahraniKonfigurace::Button4Click);
+    PriPraci(false);
+}
+
+void TNahraniKonfigurace::PriPraci(bool bezi) {
+    TPorovnaniKonfigurace::PriPraci(bezi);
+    // Writing needs a checked file and the module's configuration beside it.
+    if (Button4 != nullptr) Button4->setEnabled(!bezi && Soubor && Modul);
+}
+
+QString TNahraniKonfigurace::TextRozdilu(int pocet) const {
+    return TPorovnaniKonfigurace::TextRozdilu(pocet) +
+           QStringLiteral(" Zapsat konfiguraci ze souboru do modulu?");
+}
+
+void TNahraniKonfigurace::Button4Click() {
+    if (Bezi() || !Soubor || !Pripojeno()) return;
+    const TKonfigurace zeSouboru = *Soubor;
+    const bool sAdresou = CheckBox1->isChecked();
+    TVysledekZapisu z;
+    TVysledekSekvence kontrola;
+    TKonfigurace k = VychoziKonfigurace();
+    Spust([&] {
+        ZacniPrubeh(PocetRegistruZapisu(sAdresou) + PocetRegistruCteni());
+        z = ZapisKonfiguraci(Data, zeSouboru, sAdresou, Prubeh());
+        if (z.Ok()) kontrola = PrectiKonfiguraci(Data, k, Prubeh());
+    });
+    if (z.Ok() && kontrola.Ok()) {
+        Modul = k;
+        ZobrazRozdily();
+    }
+    ZobrazStav(TextVysledku(z, kontrola));
+}
+
+QString TNahraniKonfigurace::TextVysledku(const TVysledekZapisu& z,
+                                          const TVysledekSekvence& kontrola) {
+    if (z.Verze.Konec == TKontrolaVerze::TKonec::ChybaIdentifikace)
+        return QStringLiteral(" Identifikace modulu: %1; nic nebylo zapsáno.")
+            .arg(TextKodu(Data.Rozhrani, z.Verze.Kod));
+    if (!z.Verze.Ok())
+        return QStringLiteral(" Modul verze %1 dovoluje inicializační čas 1-255 s, soubor udává "
+                              "%2 s; nic nebylo zapsáno.")
+            .arg(z.Verze.Verze)
+            .arg(Soubor->InicializacniCas);
+    if (!z.Sekvence.Ok())
+        return TextChyby(QStringLiteral("Zápis konfigurace"), z.Sekvence) +
+               QStringLiteral(" (zapsáno %1 z %2 registrů)").arg(z.Hotovo).arg(z.Celkem);
+    if (!kontrola.Ok()) return TextChyby(QStringLiteral("Kontrolní čtení"), kontrola);
+    const int rozdilu = StringGrid1->rowCount();
+    if (rozdilu > 0)
+        return QStringLiteral(" Zapsáno, ale modul se od souboru liší v %1 hodnotách.")
+            .arg(rozdilu);
+    return QStringLiteral(" Konfigurace zapsána a ověřena (%1 registrů).%2")
+        .arg(z.Celkem)
+        .arg(CheckBox1->isChecked()
+                 ? QStringLiteral(" Adresa a rychlost platí až po příštím restartu modulu.")
+                 : QString());
+}

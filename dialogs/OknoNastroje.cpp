@@ -1,0 +1,160 @@
+#include "OknoNastroje.h"
+
+#include "Ovladace.h"
+#include "Xxxx683.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTableWidget>
+#include <QThread>
+
+const QString FiltrKonfiguraceModulu = QStringLiteral("Konfigurace modulu  (*.cfm)");
+
+namespace {
+
+const QString ZadnaZprava = QStringLiteral(" ");
+const QString NeinicializovanoText = QStringLiteral(" Připojení k modulu není inicializováno.");
+
+} // namespace
+
+QString ZeptejSeNaSoubor(QWidget* rodic, bool ulozit) {
+    QFileDialog dialog(rodic,
+                       ulozit ? QStringLiteral("Uložit konfiguraci modulu")
+                              : QStringLiteral("Otevřít konfiguraci modulu"),
+                       QString(), FiltrKonfiguraceModulu);
+    dialog.setObjectName(ulozit ? QStringLiteral("SaveDialog1") : QStringLiteral("OpenDialog1"));
+    dialog.setAcceptMode(ulozit ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(ulozit ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("cfm"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+QPushButton* TlacitkoNastroje(QWidget* rodic, const char* jmeno, const QString& text) {
+    auto* tlacitko = Vytvor<QPushButton>(rodic, jmeno, text);
+    tlacitko->setAutoDefault(false);
+    tlacitko->setDefault(false);
+    return tlacitko;
+}
+
+QTableWidget* TabulkaNastroje(QWidget* rodic, const char* jmeno, const QStringList& sloupce) {
+    auto* tabulka = Vytvor<QTableWidget>(rodic, jmeno, 0, static_cast<int>(sloupce.size()));
+    tabulka->setHorizontalHeaderLabels(sloupce);
+    tabulka->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabulka->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tabulka->setSelectionMode(QAbstractItemView::SingleSelection);
+    tabulka->verticalHeader()->hide();
+    tabulka->horizontalHeader()->setStretchLastSection(true);
+    return tabulka;
+}
+
+void PridejRadek(QTableWidget* tabulka, const QStringList& texty) {
+    const int radek = tabulka->rowCount();
+    tabulka->insertRow(radek);
+    for (int i = 0; i < texty.size(); ++i)
+        tabulka->setItem(radek, i, new QTableWidgetItem(texty[i]));
+}
+
+TOknoNastroje::TOknoNastroje(TData& data, const char* jmeno, const QString& titulek,
+                             QWidget* parent)
+    : QDialog(parent), Data(data) {
+    setObjectName(QLatin1String(jmeno));
+    setWindowTitle(titulek);
+    ProgressBar1 = Vytvor<QProgressBar>(this, "ProgressBar1");
+    ProgressBar1->setRange(0, 1);
+    ProgressBar1->setValue(0);
+    Panel = StavovyRadekDialogu(this);
+    NastavTextPanelu(Panel, ZadnaZprava);
+}
+
+void TOknoNastroje::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) NaStredObrazovky(this);
+}
+
+void TOknoNastroje::done(int vysledek) {
+    if (!Prace) {
+        QDialog::done(vysledek);
+        return;
+    }
+    Zastavit = true;
+    ZavritPoPraci = true;
+    VysledekZavreni = vysledek;
+}
+
+bool TOknoNastroje::Spust(const std::function<void()>& prace) {
+    if (Prace) return false;
+    Prace = true;
+    Zastavit = false;
+    PriPraci(true);
+    prace();
+    Prace = false;
+    PriPraci(false);
+    if (ZavritPoPraci) {
+        ZavritPoPraci = false;
+        QDialog::done(VysledekZavreni);
+    }
+    return true;
+}
+
+bool TOknoNastroje::Pokracovat() {
+    QCoreApplication::processEvents();
+    return !Zastavit;
+}
+
+TPrubehSekvence TOknoNastroje::Prubeh() {
+    return {[this](const QString& text) { ZobrazStav(text); },
+            [this] {
+                // A moment for the window between commands, so that a
+                // repeated click does not spin the processor.
+                QThread::msleep(1);
+                return Pokracovat();
+            },
+            [this] {
+                ProgressBar1->setValue(ProgressBar1->value() + 1);
+                ProgressBar1->repaint();
+            }};
+}
+
+void TOknoNastroje::ZacniPrubeh(int celkem) {
+    ProgressBar1->setRange(0, std::max(celkem, 1));
+    ProgressBar1->setValue(0);
+}
+
+void TOknoNastroje::ZobrazStav(const QString& text) {
+    ZobrazHned(Panel, text);
+}
+
+QString TOknoNastroje::Stav() const {
+    return Panel->text();
+}
+
+bool TOknoNastroje::Pripojeno() {
+    if (PripojeniPouzitelne(&Data)) return true;
+    ZobrazStav(NeinicializovanoText);
+    return false;
+}
+
+QString TOknoNastroje::TextChyby(const QString& krok, const TVysledekSekvence& v) const {
+    const QString misto = QStringLiteral(" %1, registr %2: ").arg(krok).arg(v.Registr);
+    switch (v.Konec) {
+    case TKonecSekvence::Nepripojeno:
+        return NeinicializovanoText;
+    case TKonecSekvence::Preruseno:
+        return QStringLiteral(" %1: přerušeno.").arg(krok);
+    case TKonecSekvence::ChybaZapisu:
+        return misto + QStringLiteral("Chyba zápisu dat. (přečteno %1)").arg(v.Precteno);
+    default:
+        return misto + TextKodu(Data.Rozhrani, v.Kod);
+    }
+}
+
+QString TOknoNastroje::VyberSoubor(bool ulozit) {
+    const QString cesta = VolbaSouboru ? VolbaSouboru(this, ulozit) : QString();
+    if (cesta.isEmpty()) ZobrazStav(QStringLiteral(" Žádný soubor nebyl vybrán."));
+    return cesta;
+}
