@@ -1,0 +1,123 @@
+// The windows of the "Nástroje" menu end to end: the real LAN library
+// against a simulated bus of three modules at two rates, over loopback UDP.
+#include "HledaniModulu.h"
+#include "KonfiguraceModulu.h"
+#include "NahraniKonfigurace.h"
+#include "Otevreni.h"
+#include "Pomocne.h"
+#include "Simulator.h"
+#include "SimulatorLAN.h"
+#include "UdpEndpoint.h"
+#include "UlozeniKonfigurace.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+namespace {
+
+zrsim::SimulatorConfig TriModuly() {
+    zrsim::SimulatorConfig c;
+    c.modules.clear();
+    for (const auto& [adresa, rychlost] : {std::pair{1, 4}, {5, 4}, {9, 5}}) {
+        zrsim::ModuleSetup s;
+        s.address = static_cast<std::uint8_t>(adresa);
+        s.baudIndex = static_cast<std::uint8_t>(rychlost);
+        s.identity.extra = "BUS-000" + std::to_string(adresa);
+        c.modules.push_back(s);
+    }
+    return c;
+}
+
+class NastrojeE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string chyba;
+        ASSERT_TRUE(udp.start(chyba)) << chyba;
+        ASSERT_TRUE(adresar.isValid());
+        DataProSimulator(data, udp.port());
+        data.UDPTimeout = 20;
+        ASSERT_TRUE(ParametryLAN(data));
+        ASSERT_TRUE(OtevriPripojeni(data, 9600, 1).Ok());
+        data.Adresa = 1;
+        data.Rychlost = 9600;
+    }
+    void TearDown() override {
+        if (PripojeniPouzitelne(&data)) KonecRozhrani(data.Rozhrani, data.Spojeni);
+        udp.stop();
+        NastavAdresarKnihoven(QString());
+    }
+    // Runs a configuration window on the file up to its status text.
+    template <class T> QString Spust(const QString& cesta, const char* tlacitko = "Button1") {
+        T okno(data);
+        okno.VolbaSouboru = [cesta](QWidget*, bool) { return cesta; };
+        okno.show();
+        Klikni(&okno, tlacitko);
+        const QObject* o = &okno;
+        if (o->findChild<QPushButton*>(QStringLiteral("Button4")) != nullptr) Klikni(o, "Button4");
+        return Text(&okno, "StatusBar1Panel0");
+    }
+
+    zrsim::Simulator sim{TriModuly()};
+    zrsim::UdpEndpoint udp{sim, {"127.0.0.1", 0}};
+    QTemporaryDir adresar;
+    TData data;
+};
+
+TEST_F(NastrojeE2E, NajdeTriModulyAPouzijeDruhy) {
+    THledaniModulu okno(data);
+    okno.show();
+    okno.Rychlosti[5]->setChecked(true);
+    Napis(okno.Edit2, QStringLiteral("15"));
+    Klikni(&okno, "Button1");
+    EXPECT_EQ(Text(&okno, "StatusBar1Panel0"),
+              QStringLiteral(" Nalezeno modulů: 3 (sond 32 z 32)"));
+    ASSERT_EQ(okno.StringGrid1->rowCount(), 3);
+    QStringList nalezene;
+    for (int r = 0; r < 3; ++r)
+        nalezene << okno.StringGrid1->item(r, 0)->text() + u'/' +
+                        okno.StringGrid1->item(r, 1)->text() + u'/' +
+                        okno.StringGrid1->item(r, 4)->text();
+    EXPECT_EQ(nalezene, (QStringList{"1/9600/BUS-0001", "5/9600/BUS-0005", "9/19200/BUS-0009"}));
+    EXPECT_EQ(okno.ListBox1->count(), 0);
+
+    okno.StringGrid1->selectRow(1);
+    Klikni(&okno, "Button3");
+    EXPECT_EQ(okno.result(), QDialog::Accepted);
+    EXPECT_EQ(data.Adresa, 5);
+    EXPECT_EQ(data.Rychlost, 9600);
+    EXPECT_EQ(data.ModulDoplnek, QStringLiteral("BUS-0005"));
+    // The connection talks to the chosen module.
+    EXPECT_TRUE(IdentifikujModul(data.Rozhrani, data.Spojeni, data.Adresa).Ok());
+}
+
+TEST_F(NastrojeE2E, KlonujeKonfiguraciDoDalsihoModulu) {
+    TKonfigurace vzor = VychoziKonfigurace();
+    vzor.DobaVypnutiRele = 33;
+    vzor.NegaceDIN = {1, 2, 3, 4};
+    ASSERT_TRUE(ZapisKonfiguraci(data, vzor, false, {}).Ok());
+    const QString cesta = adresar.filePath(QStringLiteral("modul1.cfm"));
+    EXPECT_TRUE(
+        Spust<TUlozeniKonfigurace>(cesta).startsWith(QStringLiteral(" Konfigurace uložena")));
+
+    data.Adresa = 5;
+    EXPECT_EQ(Spust<TNahraniKonfigurace>(cesta),
+              QStringLiteral(" Konfigurace zapsána a ověřena (17 registrů)."));
+    EXPECT_EQ(Spust<TPorovnaniKonfigurace>(cesta), QStringLiteral(" Bez rozdílů."));
+    EXPECT_EQ(sim.view(1)->registers[3], 33);
+
+    // One bad value: refused with its line, and the bus sees no request.
+    QFile soubor(cesta);
+    ASSERT_TRUE(soubor.open(QIODevice::ReadWrite));
+    QByteArray text = soubor.readAll().replace("negace_din = 0x04030201", "negace_din = 0x1G");
+    soubor.resize(0);
+    soubor.write(text);
+    soubor.close();
+    const std::uint64_t pred = sim.requestCount();
+    EXPECT_TRUE(Spust<TNahraniKonfigurace>(cesta).contains(QStringLiteral(", řádek 9: ")));
+    EXPECT_EQ(sim.requestCount(), pred);
+}
+
+} // namespace
