@@ -69,6 +69,7 @@ protected:
 TEST_F(NastrojeE2E, NajdeTriModulyAPouzijeDruhy) {
     THledaniModulu okno(data);
     okno.show();
+    EXPECT_TRUE(okno.Rychlosti[4]->isChecked()); // the connection's 9600 Bd
     okno.Rychlosti[5]->setChecked(true);
     Napis(okno.Edit2, QStringLiteral("15"));
     Klikni(&okno, "Button1");
@@ -83,12 +84,17 @@ TEST_F(NastrojeE2E, NajdeTriModulyAPouzijeDruhy) {
     EXPECT_EQ(nalezene, (QStringList{"1/9600/BUS-0001", "5/9600/BUS-0005", "9/19200/BUS-0009"}));
     EXPECT_EQ(okno.ListBox1->count(), 0);
 
-    okno.StringGrid1->selectRow(1);
-    Klikni(&okno, "Button3");
+    // A double click on the second uses it.
+    QWidget* plocha = okno.StringGrid1->viewport();
+    const QPoint bod = okno.StringGrid1->visualItemRect(okno.StringGrid1->item(1, 0)).center();
+    QTest::mouseClick(plocha, Qt::LeftButton, {}, bod);
+    QTest::mouseDClick(plocha, Qt::LeftButton, {}, bod);
     EXPECT_EQ(okno.result(), QDialog::Accepted);
     EXPECT_EQ(data.Adresa, 5);
     EXPECT_EQ(data.Rychlost, 9600);
+    EXPECT_EQ(data.Modul, QStringLiteral("ZR-464   v.1.04"));
     EXPECT_EQ(data.ModulDoplnek, QStringLiteral("BUS-0005"));
+    EXPECT_EQ(data.StavPripojeni, ZpravaProgramu(ZpravaVPoradku));
     // The connection talks to the chosen module.
     EXPECT_TRUE(IdentifikujModul(data.Rozhrani, data.Spojeni, data.Adresa).Ok());
 }
@@ -116,7 +122,10 @@ TEST_F(NastrojeE2E, KlonujeKonfiguraciDoDalsihoModulu) {
     soubor.write(text);
     soubor.close();
     const std::uint64_t pred = sim.requestCount();
-    EXPECT_TRUE(Spust<TNahraniKonfigurace>(cesta).contains(QStringLiteral(", řádek 9: ")));
+    EXPECT_EQ(Spust<TNahraniKonfigurace>(cesta),
+              QStringLiteral(" Soubor %1, řádek 9: hodnota „0x1G“ klíče „negace_din“ není číslo")
+                  .arg(cesta));
+    EXPECT_TRUE(Spust<TPorovnaniKonfigurace>(cesta).contains(QStringLiteral(", řádek 9: ")));
     EXPECT_EQ(sim.requestCount(), pred);
 }
 
