@@ -16,10 +16,9 @@ TNahraniKonfigurace::TNahraniKonfigurace(TData& data, QWidget* parent)
     Label2 = Vytvor<QLabel>(this, "Label2",
                             QStringLiteral("Adresa a rychlost platí až po příštím restartu "
                                            "modulu."));
-    Label2->setGeometry(300, 40, 204, 22);
-    CheckBox1->setGeometry(16, 40, 280, 22);
+    Label2->setGeometry(36, 60, 468, 22);
     Button4 = TlacitkoNastroje(this, "Button4", QStringLiteral("Zapsat do modulu"));
-    Button4->setGeometry(136, 334, 120, 30);
+    Button4->setGeometry(136, 330, 120, 30);
     connect(Button4, &QPushButton::clicked, this, &TNahraniKonfigurace::Button4Click);
     PriPraci(false);
 }

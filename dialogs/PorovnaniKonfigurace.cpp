@@ -28,22 +28,24 @@ TPorovnaniKonfigurace::TPorovnaniKonfigurace(TData& data, const char* jmeno, con
                                              const QString& tlacitko, const QString& sAdresou,
                                              QWidget* parent)
     : TOknoNastroje(data, jmeno, titulek, parent) {
-    setFixedSize(520, 430);
+    setFixedSize(520, 400);
     Label1 = Vytvor<QLabel>(this, "Label1", QStringLiteral("Soubor: "));
     Label1->setGeometry(16, 12, 488, 22);
     CheckBox1 = Vytvor<QCheckBox>(this, "CheckBox1", sAdresou);
-    CheckBox1->setGeometry(16, 40, 488, 22);
-    ProgressBar1->setGeometry(16, 70, 488, 20);
+    CheckBox1->setGeometry(16, 38, 488, 22);
+    ProgressBar1->setGeometry(16, 90, 488, 20);
     StringGrid1 = TabulkaNastroje(
         this, "StringGrid1",
         {QStringLiteral("Klíč"), QStringLiteral("Soubor"), QStringLiteral("Modul")});
-    StringGrid1->setGeometry(16, 98, 488, 220);
+    StringGrid1->setGeometry(16, 118, 488, 200);
+    StringGrid1->setColumnWidth(0, 170);
+    StringGrid1->setColumnWidth(1, 150);
     Button1 = TlacitkoNastroje(this, "Button1", tlacitko);
     Button2 = TlacitkoNastroje(this, "Button2", QStringLiteral("Zastavit"));
     Button3 = TlacitkoNastroje(this, "Button3", QStringLiteral("Zavřít"));
-    Button1->setGeometry(16, 334, 112, 30);
-    Button2->setGeometry(264, 334, 112, 30);
-    Button3->setGeometry(392, 334, 112, 30);
+    Button1->setGeometry(16, 330, 112, 30);
+    Button2->setGeometry(264, 330, 112, 30);
+    Button3->setGeometry(392, 330, 112, 30);
     connect(Button1, &QPushButton::clicked, this, &TPorovnaniKonfigurace::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TPorovnaniKonfigurace::Zastav);
     connect(Button3, &QPushButton::clicked, this, &TPorovnaniKonfigurace::reject);
