@@ -172,6 +172,9 @@ void TForm1::OtevriNastroj(const TNastroj& nastroj) {
     const TKontextNastroju kontext{*Zaznam, StatistikaSpojeni};
     std::unique_ptr<QDialog> dialog(nastroj.Vytvor(kontext, this));
     dialog->exec();
+    // A tool may make another module the program's (the bus scan's
+    // "Použít"); the panels then show it as after "Připojení".
+    if (PripojeniPouzitelne(Zaznam.get())) ObnovPanely();
 }
 
 void TForm1::ObnovPanely() {

@@ -73,7 +73,7 @@ void THledaniModulu::VytvorOvladace() {
 }
 
 void THledaniModulu::RozmistiOvladace() {
-    setFixedSize(560, 560);
+    setFixedSize(560, 540);
     findChild<QLabel*>(QStringLiteral("Label1"))->setGeometry(16, 16, 70, 24);
     Edit1->setGeometry(90, 16, 60, 24);
     findChild<QLabel*>(QStringLiteral("Label2"))->setGeometry(164, 16, 24, 24);

@@ -11,6 +11,7 @@
 // Exit code 0 when every window reached its state and was written.
 #include "BehovyAdresar.h"
 #include "Hlavni.h"
+#include "OknoNastroje.h"
 #include "Pismo.h"
 #include "Simulator.h"
 #include "UdpEndpoint.h"
@@ -108,6 +109,53 @@ bool ZapisCas(QWidget* okno) {
     return Sleduj(okno);
 }
 
+// The configuration file the Nástroje windows save to and read from.
+QString& SouborKonfigurace() {
+    static QString cesta;
+    return cesta;
+}
+
+// Runs a Nástroje window's first button with its file dialog answered by
+// `cesta`; whether the status text then begins with `ocekavano`.
+bool SpustSouborem(QWidget* okno, const QString& cesta, const QString& ocekavano) {
+    auto* nastroj = dynamic_cast<TOknoNastroje*>(okno);
+    if (nastroj == nullptr) return false;
+    nastroj->VolbaSouboru = [cesta](QWidget*, bool) { return cesta; };
+    Klikni(okno, "Button1");
+    return Text(okno, "StatusBar1Panel0").startsWith(ocekavano);
+}
+
+// Addresses 0-15 at the connection's rate: the simulated module at 1.
+bool Hledej(QWidget* okno) {
+    if (auto* po = okno->findChild<QLineEdit*>(QStringLiteral("Edit2")))
+        po->setText(QStringLiteral("15"));
+    Klikni(okno, "Button1"); // "Hledat"
+    return Text(okno, "StatusBar1Panel0") == QStringLiteral(" Nalezeno modulů: 1 (sond 16 z 16)");
+}
+
+bool UlozKonfiguraci(QWidget* okno) {
+    return SpustSouborem(okno, SouborKonfigurace(), QStringLiteral(" Konfigurace uložena"));
+}
+
+bool Porovnej(QWidget* okno) {
+    return SpustSouborem(okno, SouborKonfigurace(), QStringLiteral(" Bez rozdílů."));
+}
+
+// A copy of the saved file with two values changed, as loading shows it
+// before "Zapsat do modulu".
+bool Nahraj(QWidget* okno) {
+    QFile ulozeny(SouborKonfigurace());
+    if (!ulozeny.open(QIODevice::ReadOnly)) return false;
+    const QByteArray text = ulozeny.readAll()
+                                .replace("doba_vypnuti_rele = 10", "doba_vypnuti_rele = 20")
+                                .replace("negace_din = 0xFFFFFFFF", "negace_din = 0x0000FFFF");
+    const QString jiny = SouborKonfigurace().chopped(4) + QStringLiteral("-upraveny.cfm");
+    QFile kopie(jiny);
+    if (!kopie.open(QIODevice::WriteOnly) || kopie.write(text) != text.size()) return false;
+    kopie.close();
+    return SpustSouborem(okno, jiny, QStringLiteral(" Počet rozdílů: 2."));
+}
+
 // One picture: the file, the menu action (its name) that opens the window,
 // none for the main window itself, and what is done in it first. They are
 // taken in this order: the connection first, a failed one last.
@@ -127,6 +175,10 @@ constexpr TSnimek Snimky[] = {
     {"digitalni-vystupy.png", "OkamDOUT1", ZapisVystupy},
     {"status-registr.png", "Statusregistr1", Sleduj},
     {"test-watchdog.png", "OkamAIN2", ZapisCas},
+    {"hledani-modulu.png", "HledatModuly1", Hledej},
+    {"ulozeni-konfigurace.png", "UlozitKonfiguraci1", UlozKonfiguraci},
+    {"porovnani-konfigurace.png", "PorovnatKonfiguraci1", Porovnej},
+    {"nahrani-konfigurace.png", "NahratKonfiguraci1", Nahraj},
     {"pripojeni-chyba.png", "Pipojen1", PripojChybnyCOM},
 };
 
@@ -215,6 +267,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zr464-snimky: no simulator or settings: %s\n", chyba.c_str());
         return 1;
     }
+
+    SouborKonfigurace() = nastaveni.filePath(QStringLiteral("modul.cfm"));
 
     TForm1 hlavni(nullptr, ini);
     hlavni.show();
