@@ -6,7 +6,7 @@ _zr464_cli() {
     _init_completion || return
 
     local connection="-i --interface --com --isa-base --ip --udp-port --udp-timeout
-        -a --address -b --baud --json --trace -h --help"
+        -a --address -b --baud --json --trace --stats -h --help"
     local repeat="--watch --interval --count"
     local rates="600 1200 2400 4800 9600 19200 38400 57600 115200"
 
