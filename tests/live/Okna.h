@@ -2,11 +2,16 @@
 // window shows, and a window opened and shown on a record.
 #pragma once
 
+#include "FakeOvladac.h"
 #include "OkamDIN.h"
 #include "OkamDOUT.h"
 #include "Pomocne.h"
 #include "StatReg.h"
 #include "TestWD.h"
+#include "Xxxx683.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
 
 #include <QTimer>
 #include <memory>
@@ -54,3 +59,26 @@ inline QString Bity(std::initializer_list<int> jednicky) {
 inline QString StavOkna(const QWidget* okno) {
     return Text(okno, "StatusBar1Panel0");
 }
+
+// A record connected through the fake LAN library (type 4) at address 7.
+class SpojeniNaFake : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QApplication::setQuitOnLastWindowClosed(false);
+        NastavAdresarKnihoven(QStringLiteral(ZR_FAKELIB_DIR));
+        VychoziData(&data);
+        data.Rozhrani = 4;
+        data.Adresa = 7;
+        data.IPAdresa = QStringLiteral("127.0.0.1");
+        ASSERT_TRUE(ParametryLAN(data));
+        ASSERT_EQ(InitRozhrani(4, data.Spojeni, data.Parametry), 0u);
+        data.Inicializovano = true;
+        fake.Reset();
+    }
+    void TearDown() override {
+        KonecRozhrani(4, data.Spojeni);
+        NastavAdresarKnihoven(QString());
+    }
+    FakeOvladac fake{ZR_FAKELIB_DIR, 4};
+    TData data;
+};

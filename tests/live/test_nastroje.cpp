@@ -169,27 +169,7 @@ TEST(GrafVstupu, PoCastechJakoCely) {
     EXPECT_NE(cely.pixel(xVypadku, 3), pozadi) << "the gap is shaded";
 }
 
-class Nastroje : public ::testing::Test {
-protected:
-    void SetUp() override {
-        QApplication::setQuitOnLastWindowClosed(false);
-        NastavAdresarKnihoven(QStringLiteral(ZR_FAKELIB_DIR));
-        VychoziData(&data);
-        data.Rozhrani = 4;
-        data.Adresa = 7;
-        data.IPAdresa = QStringLiteral("127.0.0.1");
-        ASSERT_TRUE(ParametryLAN(data));
-        ASSERT_EQ(InitRozhrani(4, data.Spojeni, data.Parametry), 0u);
-        data.Inicializovano = true;
-        fake.Reset();
-    }
-    void TearDown() override {
-        KonecRozhrani(4, data.Spojeni);
-        NastavAdresarKnihoven(QString());
-    }
-    FakeOvladac fake{ZR_FAKELIB_DIR, 4};
-    TData data;
-};
+class Nastroje : public SpojeniNaFake {};
 
 TEST_F(Nastroje, PrubehVstupu) {
     TPrubehVstupu okno(&data);

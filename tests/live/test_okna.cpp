@@ -19,25 +19,8 @@ const QString Neinicializovano = QStringLiteral(" Připojení k modulu není ini
 using TBajty = std::array<std::uint32_t, 4>;
 using TData5 = std::array<std::uint32_t, 5>;
 
-class Zive : public ::testing::Test {
+class Zive : public SpojeniNaFake {
 protected:
-    void SetUp() override {
-        QApplication::setQuitOnLastWindowClosed(false);
-        NastavAdresarKnihoven(QStringLiteral(ZR_FAKELIB_DIR));
-        VychoziData(&data);
-        data.Rozhrani = 4;
-        data.Adresa = 7;
-        data.IPAdresa = QStringLiteral("127.0.0.1");
-        ASSERT_TRUE(ParametryLAN(data));
-        ASSERT_EQ(InitRozhrani(4, data.Spojeni, data.Parametry), 0u);
-        data.Inicializovano = true;
-        fake.Reset();
-    }
-    void TearDown() override {
-        KonecRozhrani(4, data.Spojeni);
-        NastavAdresarKnihoven(QString());
-    }
-
     // A shown window whose timer the test drives itself.
     std::unique_ptr<TZiveOkno> OtevriBezCasovace(TOkno druh) {
         auto okno = Otevri(druh, &data);
@@ -46,9 +29,6 @@ protected:
     }
     std::vector<FakeVolani> Odeslane() const { return fake.Volani(FakeSend); }
     static QString TextKodu4(std::uint32_t kod) { return QStringLiteral(" ") + TextKodu(4, kod); }
-
-    FakeOvladac fake{ZR_FAKELIB_DIR, 4};
-    TData data;
 };
 
 void OcekavejPrikaz(const FakeVolani& v, std::uint32_t adresa, std::uint32_t kod,
