@@ -352,7 +352,7 @@ TEST_F(Pripojeni, DlouhyTextCelyVTipu) {
     EXPECT_EQ(panel->toolTip(), UspechText + QStringLiteral("ABCDEFGH v.1.04"));
 }
 
-TEST_F(Pripojeni, StredObrazovkyIsRodicem) {
+TEST_F(Pripojeni, StredObrazovkyJeRodicem) {
     QWidget rodic;
     rodic.setGeometry(0, 0, 200, 100);
     rodic.show();

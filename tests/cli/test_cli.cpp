@@ -364,7 +364,7 @@ TEST_P(Podprikaz, JsonMaDokumentovaneKliceAModulDelaCoOkna) {
 INSTANTIATE_TEST_SUITE_P(Cli, Podprikaz, ::testing::ValuesIn(Podprikazy()),
                          [](const auto& info) { return std::string(info.param.Nazev); });
 
-TEST(CliWatch, JsonLinesZaKazdeCteniATraceZaKazdyPrikaz) {
+TEST(CliSledovani, JsonLinesZaKazdeCteniATraceZaKazdyPrikaz) {
     TSbernice bus({{1, 9600}});
     const TBeh beh = bus.Spust(
         {"inputs", "-a", "1", "--watch", "--interval", "0", "--count", "3", "--json", "--trace"});
@@ -419,7 +419,7 @@ INSTANTIATE_TEST_SUITE_P(
               "(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} Status registr[^\n]*\n){3}"}),
     [](const auto& info) { return std::string(info.param.Nazev); });
 
-TEST(CliTrace, TextovyRadekSPrikazemDatyVysledkemACasem) {
+TEST(CliTrasovani, TextovyRadekSPrikazemDatyVysledkemACasem) {
     TSbernice bus({{1, 9600}});
     const TBeh beh = bus.Spust({"status", "--clear", "-a", "1", "--trace"});
     EXPECT_EQ(beh.Kod, 0);

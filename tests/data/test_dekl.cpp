@@ -4,7 +4,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-TEST(Dekl, VychoziDataSetsEveryConnectionFieldAndKeepsModul) {
+TEST(Dekl, VychoziDataNastaviKazdePoleSpojeniANechajiModul) {
     TData d;
     d.Rozhrani = 4;
     d.Spojeni = 77;
@@ -33,7 +33,7 @@ TEST(Dekl, VychoziDataSetsEveryConnectionFieldAndKeepsModul) {
     VychoziData(nullptr); // no record: no effect, no crash
 }
 
-TEST(Dekl, VychoziKonfiguraceAndItsLayout) {
+TEST(Dekl, VychoziKonfiguraceAJejiRozlozeni) {
     const TKonfigurace k = VychoziKonfigurace();
     EXPECT_EQ(k.Adresa, 1);
     EXPECT_EQ(k.Rychlost, 4);
@@ -49,14 +49,14 @@ TEST(Dekl, VychoziKonfiguraceAndItsLayout) {
     static_assert(sizeof(TChybovyText) == 400);
 }
 
-TEST(Dekl, DefaultLanAddressIsPrivate) {
+TEST(Dekl, VychoziAdresaLANJeSoukroma) {
     const QStringList b = QString::fromLatin1(VychoziIPAdresa).split('.');
     ASSERT_EQ(b.size(), 4);
     const int a0 = b[0].toInt(), a1 = b[1].toInt();
     EXPECT_TRUE(a0 == 10 || (a0 == 172 && a1 >= 16 && a1 <= 31) || (a0 == 192 && a1 == 168));
 }
 
-TEST(Dekl, MessagesAndBaudRateTable) {
+TEST(Dekl, ZpravyATabulkaRychlosti) {
     EXPECT_EQ(ZpravaProgramu(ZpravaVPoradku), QStringLiteral("V pořádku"));
     EXPECT_EQ(ZpravaProgramu(ZpravaNelzeVytvorit),
               QStringLiteral("Nelze vytvořit datové struktury programu"));
@@ -69,7 +69,7 @@ TEST(Dekl, MessagesAndBaudRateTable) {
     EXPECT_EQ(RychlostiBd[4], 9600);
 }
 
-TEST(ChybovyText, StoresCp1250CodesFromElementOne) {
+TEST(ChybovyText, UkladaKodyCp1250OdPrvnihoPrvku) {
     TChybovyText b;
     b.fill(0xFFFFFFFF);
     EXPECT_EQ(TextNaBuffer(QStringLiteral("Čas ř"), b), 0u);
@@ -82,7 +82,7 @@ TEST(ChybovyText, StoresCp1250CodesFromElementOne) {
     EXPECT_EQ(BufferNaText(b), QStringLiteral("Čas ř"));
 }
 
-TEST(ChybovyText, LongTextIsCutAfter99CharactersWithoutTerminator) {
+TEST(ChybovyText, DlouhyTextUriznutPo99ZnacichBezKoncoveNuly) {
     const QString dlouhy = QString(120, QChar('x'));
     TChybovyText b;
     TextNaBuffer(dlouhy, b);
@@ -90,7 +90,7 @@ TEST(ChybovyText, LongTextIsCutAfter99CharactersWithoutTerminator) {
     EXPECT_EQ(BufferNaText(b), QString(99, QChar('x')));
 }
 
-TEST(ChybovyText, BufferForms) {
+TEST(ChybovyText, TvaryBufferu) {
     TChybovyText b{};
     EXPECT_EQ(BufferNaText(b), QString());
     b[0] = 'A'; // the first character may already stand in element 0
@@ -103,7 +103,7 @@ TEST(ChybovyText, BufferForms) {
     EXPECT_EQ(BufferNaText(b), QStringLiteral("ABC"));
 }
 
-TEST(ParametryLAN, CarriesTheTextInsideTheBlock) {
+TEST(ParametryLAN, NesouTextUvnitrBloku) {
     TData d;
     VychoziData(&d);
     d.IPAdresa = QStringLiteral("127.0.0.1");
@@ -126,7 +126,7 @@ TEST(ParametryLAN, CarriesTheTextInsideTheBlock) {
     EXPECT_FALSE(ParametryLAN(d));
 }
 
-TEST(Dekl, UsableConnectionNeedsBothFlagAndHandle) {
+TEST(Dekl, PouzitelneSpojeniPotrebujePriznakIHandle) {
     TData data;
     EXPECT_FALSE(PripojeniPouzitelne(nullptr));
     EXPECT_FALSE(PripojeniPouzitelne(&data));

@@ -62,7 +62,7 @@ mode_t Druh(const QString& cesta) {
 
 } // namespace
 
-TEST_F(Nastaveni, ExampleIsWrittenByteForByte) {
+TEST_F(Nastaveni, VzorSeZapiseBajtProBajt) {
     d_.Adresa = 1;
     ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
     const QByteArray ocekavano("[P\xF8ipojen\xED]\n"
@@ -76,7 +76,7 @@ TEST_F(Nastaveni, ExampleIsWrittenByteForByte) {
     EXPECT_TRUE(Obsah().startsWith(QByteArray::fromHex("5B50F869706F6A656EED5D")));
 }
 
-TEST_F(Nastaveni, MissingFileOrJklNameTakesNothing) {
+TEST_F(Nastaveni, ChybejiciSouborNeboJmenoJklNicNevezme) {
     EXPECT_FALSE(NactiNastaveni(&d_, Cesta()));
     ZapisText("[Připojení]\nRozhraní=jkl\nAdresa=7\n[COMx]\nČíslo portu=3\n");
     EXPECT_FALSE(NactiNastaveni(&d_, Cesta()));
@@ -86,7 +86,7 @@ TEST_F(Nastaveni, MissingFileOrJklNameTakesNothing) {
     EXPECT_FALSE(UlozNastaveni(nullptr, Cesta()));
 }
 
-TEST_F(Nastaveni, NamesAreCaseSensitiveButKeysAreStillRead) {
+TEST_F(Nastaveni, JmenaRozlisujiVelikostAleKliceSePrectou) {
     ZapisText("[připojení]\nrozhraní=comx\nADRESA=300\nRychlost=19200\n"
               "[KC-683]\nBázová adresa=0x300\n[COMx]\nČíslo portu=258\n"
               "[zr-1683]\nIP adresa= 10.0.0.7 \nUDP port=$1389\nUDP timeout=0X10\n");
@@ -102,7 +102,7 @@ TEST_F(Nastaveni, NamesAreCaseSensitiveButKeysAreStillRead) {
     EXPECT_EQ(d_.UDPTimeout, 16);
 }
 
-TEST_F(Nastaveni, EachInterfaceNameAndUnreadableNumbers) {
+TEST_F(Nastaveni, KazdeJmenoRozhraniANecitelnaCisla) {
     const char* nazvy[] = {"COMx", "KC-683", "KC-1683", "KU-1683", "ZR-1683"};
     for (int typ = 0; typ < 5; ++typ) {
         ZapisText(QStringLiteral("[Připojení]\nRozhraní=%1\nAdresa=12abc\nRychlost=\n"
@@ -118,7 +118,7 @@ TEST_F(Nastaveni, EachInterfaceNameAndUnreadableNumbers) {
     }
 }
 
-TEST_F(Nastaveni, OnlyConnectionSectionKeepsOtherDefaults) {
+TEST_F(Nastaveni, JenSekcePripojeniNechaOstatniVychozi) {
     ZapisText("[Připojení]\nRozhraní=ZR-1683\nAdresa=-1\n");
     EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
     EXPECT_EQ(d_.Rozhrani, 4);
@@ -130,7 +130,7 @@ TEST_F(Nastaveni, OnlyConnectionSectionKeepsOtherDefaults) {
     EXPECT_EQ(d_.IPAdresa, QString::fromLatin1(VychoziIPAdresa));
 }
 
-TEST_F(Nastaveni, RoundTripForEveryTypeKeepsOtherTypesKeys) {
+TEST_F(Nastaveni, TamAZpetProKazdyTypNechaKliceOstatnich) {
     for (std::uint8_t typ = 0; typ < 5; ++typ) {
         ZapisText("; operator's note\n[Připojení]\nRozhraní=COMx\n[COMx]\nČíslo portu=7\n"
                   "[KC-683]\nBázová adresa=512\n[ZR-1683]\nIP adresa=10.1.2.3\nUDP port=6000\n"
@@ -164,7 +164,7 @@ TEST_F(Nastaveni, RoundTripForEveryTypeKeepsOtherTypesKeys) {
     }
 }
 
-TEST_F(Nastaveni, BadFilesNeverCrashAndTakeWhatTheyCan) {
+TEST_F(Nastaveni, SpatneSouboryNespadnouAVezmouCoJde) {
     QByteArray smeti;
     for (int i = 0; i < 4096; ++i)
         smeti.append(static_cast<char>((i * 7919) & 0xFF));
@@ -205,7 +205,7 @@ TEST_F(Nastaveni, BadFilesNeverCrashAndTakeWhatTheyCan) {
     }
 }
 
-TEST_F(Nastaveni, EdgesOfNamesAndWidths) {
+TEST_F(Nastaveni, OkrajeJmenASirek) {
     ZapisText("[Připojení]\nRozhraní =  jkl  \nAdresa=9\n");
     EXPECT_FALSE(NactiNastaveni(&d_, Cesta())); // values are trimmed: still "jkl"
     EXPECT_EQ(d_.Adresa, 0);
@@ -215,7 +215,7 @@ TEST_F(Nastaveni, EdgesOfNamesAndWidths) {
     EXPECT_EQ(d_.BazovaAdresa, 70000 & 0xFFFF);
 }
 
-TEST_F(Nastaveni, DuplicatedKeyReadsFirstAndOtherContentSurvivesSaving) {
+TEST_F(Nastaveni, ZdvojenyKlicPlatiPrvniAOstatniObsahPrezijeUlozeni) {
     ZapisText("; hlava\n\n[Připojení]\nRozhraní=KU-1683\nRozhraní=ZR-1683\n"
               "[Jiné]\nx=1\nx=2\n; poznámka na konci\n\n# a ještě jedna\n");
     EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
@@ -239,7 +239,7 @@ TEST_F(Nastaveni, DuplicatedKeyReadsFirstAndOtherContentSurvivesSaving) {
 // A file a Windows editor left (CR LF, one blank line between sections, a
 // comment) is written back in that form, a new section included, and stays
 // so from save to save.
-TEST_F(Nastaveni, WindowsFileKeepsItsLineEnds) {
+TEST_F(Nastaveni, SouborZWindowsSiNechaKonceRadku) {
     Zapis(Cp("; nastavení dílny\r\n\r\n[Připojení]\r\nRozhraní=ZR-1683\r\nAdresa=1\r\n"
              "Rychlost=9600\r\n\r\n\r\n[ZR-1683]\r\nIP adresa=127.0.0.1\r\n"
              "UDP port=5000\r\nUDP timeout=100\r\n"));
@@ -261,7 +261,7 @@ TEST_F(Nastaveni, WindowsFileKeepsItsLineEnds) {
 // Blank lines before a leading comment: the parser would take the comment
 // for a section's the first time and for the file's own the next, so the
 // second save would differ from the first.
-TEST_F(Nastaveni, LeadingBlankLinesDoNotMoveTheFirstComment) {
+TEST_F(Nastaveni, UvodniPrazdneRadkyNeposunouPrvniKomentar) {
     Zapis(Cp("\n\n; hlava\n[Připojení]\nRozhraní=KU-1683\nAdresa=5\n"));
     ASSERT_TRUE(NactiNastaveni(&d_, Cesta()));
     ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
@@ -272,7 +272,7 @@ TEST_F(Nastaveni, LeadingBlankLinesDoNotMoveTheFirstComment) {
     EXPECT_EQ(prvni.count(Cp(QStringLiteral("; hlava"))), 1);
 }
 
-TEST_F(Nastaveni, LinesAreReadAsTheySayAndSavingIsStable) {
+TEST_F(Nastaveni, RadkySeCtouJakStojiAUlozeniJeStale) {
     // Each holds interface KU-1683 and address 5, and keeps its notes.
     const struct {
         QByteArray obsah;
@@ -326,7 +326,7 @@ TEST_F(Nastaveni, LinesAreReadAsTheySayAndSavingIsStable) {
         EXPECT_EQ(Obsah().count(p), 1) << p;
 }
 
-TEST_F(Nastaveni, SavesThroughALinkToARegularFileOnly) {
+TEST_F(Nastaveni, UkladaPresOdkazJenDoObycejnehoSouboru) {
     // A link to a regular file: the file takes the settings, the link stays.
     const QString cil = dir_.filePath(QStringLiteral("cil.ini"));
     {
@@ -383,7 +383,7 @@ TEST_F(Nastaveni, SavesThroughALinkToARegularFileOnly) {
     EXPECT_EQ(Druh(QStringLiteral("/dev/null")), static_cast<mode_t>(S_IFCHR));
 }
 
-TEST_F(Nastaveni, UnwritablePlacesFailAndLeaveTheFileAsItWas) {
+TEST_F(Nastaveni, NezapisovatelneMistoSelzeASouborZustane) {
     // The path is a directory.
     const QString adresar = dir_.filePath(QStringLiteral("adresar"));
     ASSERT_TRUE(QDir().mkdir(adresar));

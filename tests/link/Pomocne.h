@@ -8,7 +8,7 @@
 
 // Leaves nothing bound before and after every test (an init with a type
 // above 4 drops the binding without loading anything).
-class VazbaTest : public ::testing::Test {
+class Vazba : public ::testing::Test {
 protected:
     void SetUp() override {
         Odvaz();

@@ -8,10 +8,10 @@ namespace {
 constexpr std::uint8_t Typ = 3;
 constexpr std::uint32_t Handle = 21;
 
-class PrikazTest : public VazbaTest {
+class Prikazy : public Vazba {
 protected:
     void SetUp() override {
-        VazbaTest::SetUp();
+        Vazba::SetUp();
         fake.Reset();
         fake.Spojeni(Handle, 0);
         std::uint32_t h = 0;
@@ -39,7 +39,7 @@ const std::array<std::uint8_t, 5> Nuly = {0, 0, 0, 0, 0};
 
 } // namespace
 
-TEST_F(PrikazTest, UspechVraciStatusAOdpovedSpravnehoRegistru) {
+TEST_F(Prikazy, UspechVraciStatusAOdpovedSpravnehoRegistru) {
     fake.Odpoved(Prikaz::CtiRegistr, 0, 63, 0x1A5, {0x111, 0x22, 0x37, 0x44});
     fake.Odpoved(Prikaz::CtiRegistr, 0, -1, 0, {0, 0, 0x99, 0});
     Posli(Prikaz::CtiRegistr, Prikaz::ParRegistr, 63, 63);
@@ -60,7 +60,7 @@ TEST_F(PrikazTest, UspechVraciStatusAOdpovedSpravnehoRegistru) {
     EXPECT_EQ(d[3], 0x99u);
 }
 
-TEST_F(PrikazTest, NenulovyNavratPrebijeZapsanouOdpoved) {
+TEST_F(Prikazy, NenulovyNavratPrebijeZapsanouOdpoved) {
     fake.Odpoved(Prikaz::CtiVstupy, Prikaz::ParDIO, -1, 0x12, {1, 2, 3, 4});
     fake.SendVysledek(0);
     fake.Vysledek(FakeSend, 5);
@@ -69,7 +69,7 @@ TEST_F(PrikazTest, NenulovyNavratPrebijeZapsanouOdpoved) {
     EXPECT_EQ(d, Nuly);
 }
 
-TEST_F(PrikazTest, VysledekZPromenneKdyzNavratJeNula) {
+TEST_F(Prikazy, VysledekZPromenneKdyzNavratJeNula) {
     fake.Odpoved(Prikaz::CtiStav, 0, -1, 0x12, {1, 2, 3, 4});
     fake.SendVysledek(7);
     Posli(Prikaz::CtiStav, Prikaz::ParStatusRegistr);
@@ -77,14 +77,14 @@ TEST_F(PrikazTest, VysledekZPromenneKdyzNavratJeNula) {
     EXPECT_EQ(d, Nuly);
 }
 
-TEST_F(PrikazTest, KnihovnaKteraNicNezapiseNenechaStareHodnoty) {
+TEST_F(Prikazy, KnihovnaKteraNicNezapiseNenechaStareHodnoty) {
     fake.Zapis(false);
     Posli(Prikaz::Identifikace, Prikaz::IdVerze);
     EXPECT_EQ(vysledek, 0u);
     EXPECT_EQ(d, Nuly);
 }
 
-TEST_F(PrikazTest, VysledekMimoBajtNeniUspech) {
+TEST_F(Prikazy, VysledekMimoBajtNeniUspech) {
     fake.Odpoved(Prikaz::CtiVstupy, Prikaz::ParDIO, -1, 0x12, {1, 2, 3, 4});
     fake.Vysledek(FakeSend, 256);
     Posli(Prikaz::CtiVstupy, Prikaz::ParDIO);
@@ -93,14 +93,14 @@ TEST_F(PrikazTest, VysledekMimoBajtNeniUspech) {
     EXPECT_EQ(TextKodu(Typ, vysledek), "neznámý chybový kód");
 }
 
-TEST_F(PrikazTest, NulovyHandleNicNeposle) {
+TEST_F(Prikazy, NulovyHandleNicNeposle) {
     Posli(Prikaz::CtiVstupy, Prikaz::ParDIO, 2, 3, 0);
     EXPECT_EQ(vysledek, 0xEEu);
     EXPECT_EQ(d, (std::array<std::uint8_t, 5>{1, 2, 3, 4, 5}));
     EXPECT_TRUE(fake.Volani(FakeSend).empty());
 }
 
-TEST_F(PrikazTest, ChybejiciUkazatelDava9BezVolani) {
+TEST_F(Prikazy, ChybejiciUkazatelDava9BezVolani) {
     std::uint8_t a = 1, b = 2, c = 3, e = 5, v = 0xEE;
     PosliPrikaz(Typ, Handle, 9, 0, 64, &a, &b, &c, nullptr, &e, &v, &odpoved);
     EXPECT_EQ(v, 9u);
@@ -113,7 +113,7 @@ TEST_F(PrikazTest, ChybejiciUkazatelDava9BezVolani) {
     EXPECT_EQ(TextKodu(Typ, 9), "fake chyba 9");
 }
 
-TEST_F(PrikazTest, BezNavazaneKnihovnyDava10) {
+TEST_F(Prikazy, BezNavazaneKnihovnyDava10) {
     std::uint32_t h = Handle;
     ASSERT_EQ(KonecRozhrani(Typ, h), 0u);
     const auto pred = fake.Volani().size();
@@ -123,7 +123,7 @@ TEST_F(PrikazTest, BezNavazaneKnihovnyDava10) {
     EXPECT_EQ(fake.Volani().size(), pred);
 }
 
-TEST_F(PrikazTest, HodnotovaFormaVraciVysledekStatusAOdpoved) {
+TEST_F(Prikazy, HodnotovaFormaVraciVysledekStatusAOdpoved) {
     fake.Odpoved(102, 0, 63, 0x31, {9, 8, 7, 6});
     const TOdpovedModulu ok = ProvedPrikaz(Typ, Handle, 9, 102, 0, {0, 63, 63, 0, 0});
     EXPECT_EQ(ok.Vysledek, 0);
@@ -144,7 +144,7 @@ TEST_F(PrikazTest, HodnotovaFormaVraciVysledekStatusAOdpoved) {
     EXPECT_EQ(fake.Volani(FakeSend).size(), volani);
 }
 
-TEST_F(PrikazTest, PozorovatelVidiKazdouTransakciSOdeslanymiDatyAOdpovedi) {
+TEST_F(Prikazy, PozorovatelVidiKazdouTransakciSOdeslanymiDatyAOdpovedi) {
     std::vector<TZaznamPrikazu> zaznamy;
     NastavPozorovatelePrikazu([&](const TZaznamPrikazu& z) { zaznamy.push_back(z); });
     fake.Odpoved(Prikaz::CtiRegistr, 0, 63, 0x31, {9, 8, 7, 6});

@@ -76,10 +76,10 @@ const Radek Radky[] = {
      0xAAAA},
 };
 
-class SekvenceTest : public VazbaTest {
+class SekvenceRegistru : public Vazba {
 protected:
     void SetUp() override {
-        VazbaTest::SetUp();
+        Vazba::SetUp();
         fake.Spojeni(Handle, 0);
         fake.Odpoved(Prikaz::CtiRegistr, 0, 63, 0, {63, 63, 7, 0});
         fake.Odpoved(Prikaz::CtiRegistr, 0, 0, 0, {0, 0, 0x34, 0});
@@ -97,7 +97,7 @@ protected:
     TKonfigurace konfigurace{};
 };
 
-class Sekvence : public SekvenceTest, public ::testing::WithParamInterface<Radek> {};
+class Sekvence : public SekvenceRegistru, public ::testing::WithParamInterface<Radek> {};
 
 } // namespace
 
@@ -131,11 +131,11 @@ TEST_P(Sekvence, PrikazyTextyAPauzy) {
     EXPECT_EQ(konfigurace.InicializacniCas, r.CasPo);
 }
 
-INSTANTIATE_TEST_SUITE_P(Link, Sekvence, ::testing::ValuesIn(Radky),
+INSTANTIATE_TEST_SUITE_P(Cteni, Sekvence, ::testing::ValuesIn(Radky),
                          [](const auto& info) { return std::string(info.param.Nazev); });
 
 // Without a usable connection neither sequence sends or shows anything.
-TEST_F(SekvenceTest, BezPripojeniNicNeposle) {
+TEST_F(SekvenceRegistru, BezPripojeniNicNeposle) {
     for (const auto& [inicializovano, spojeni] : {std::pair{false, Handle}, std::pair{true, 0u}}) {
         data.Inicializovano = inicializovano;
         data.Spojeni = spojeni;

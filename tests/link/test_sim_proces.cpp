@@ -21,7 +21,7 @@ std::uint8_t Posli(std::uint32_t spojeni, std::uint8_t kod, std::uint8_t paramet
 
 } // namespace
 
-TEST(SimProces, BindingReachesTheSimulatorProgramThroughXZR1683) {
+TEST(SimProces, VazbaDosahneProgramuSimulatoruPresXZR1683) {
     NastavAdresarKnihoven(QStringLiteral(ZR_BIN_DIR));
     SimProcess sim({"--port", "0", "--stdin-control"});
     const std::uint16_t port = UdpPortOf(sim.line());

@@ -83,7 +83,7 @@ protected:
     QTemporaryDir koren_;
 };
 
-TEST_P(Umisteni, LibrariesAndSettingsLieWhereTheRuleSays) {
+TEST_P(Umisteni, KnihovnyANastaveniLeziKdeRikaPravidlo) {
     const TRadek& r = GetParam();
     ASSERT_TRUE(koren_.isValid());
     Postav(r.Strom);
@@ -127,7 +127,7 @@ void PrintTo(const TRadek& r, std::ostream* os) {
     *os << r.Nazev;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rule, Umisteni, ::testing::ValuesIn(Radky), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(Pravidlo, Umisteni, ::testing::ValuesIn(Radky), [](const auto& info) {
     std::string jmeno;
     for (const char* c = info.param.Nazev; *c != '\0'; ++c)
         if (std::isalnum(static_cast<unsigned char>(*c))) jmeno += *c;

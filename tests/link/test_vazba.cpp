@@ -42,13 +42,13 @@ TEST(Kontrakt, HlavickaSePrelozijakoC) {
     EXPECT_EQ(zr683_c_kontrola(), 12 + 100 + 110 + FakeSend);
 }
 
-TEST_F(VazbaTest, NazvyKnihoven) {
+TEST_F(Vazba, NazvyKnihoven) {
     EXPECT_EQ(NazevKnihovny(0), "XCOM683");
     EXPECT_EQ(NazevKnihovny(4), "XZR1683");
     EXPECT_TRUE(NazevKnihovny(5).isEmpty());
 }
 
-TEST_F(VazbaTest, BezKnihovnyAVyssimTypemVraci10) {
+TEST_F(Vazba, BezKnihovnyAVyssimTypemVraci10) {
     std::uint32_t h = 3;
     EXPECT_EQ(InitRozhrani(5, h, TParametry{}), 10u);
     EXPECT_EQ(h, 3u);
@@ -64,7 +64,7 @@ TEST_F(VazbaTest, BezKnihovnyAVyssimTypemVraci10) {
     EXPECT_EQ(fake.Volani().size(), pred);
 }
 
-TEST_F(VazbaTest, InitVTvaruTypu) {
+TEST_F(Vazba, InitVTvaruTypu) {
     const std::array<std::uint32_t, 5> slovo0 = {3, 0x300, 0, 0, 12};
     for (std::uint8_t typ = 0; typ < 5; ++typ) {
         SCOPED_TRACE(typ);
@@ -88,7 +88,7 @@ TEST_F(VazbaTest, InitVTvaruTypu) {
     }
 }
 
-TEST_F(VazbaTest, BlokZParametryLANProjde) {
+TEST_F(Vazba, BlokZParametryLANProjde) {
     FakeOvladac fake(ZR_FAKELIB_DIR, 4);
     TData data;
     VychoziData(&data);
@@ -103,7 +103,7 @@ TEST_F(VazbaTest, BlokZParametryLANProjde) {
     EXPECT_EQ(init[0].blok[1], 5001u);
 }
 
-TEST_F(VazbaTest, LANDostaneKopiiBloku) {
+TEST_F(Vazba, LANDostaneKopiiBloku) {
     FakeOvladac fake(ZR_FAKELIB_DIR, 4);
     fake.PrepisBloku(true);
     const TParametry p = BlokLAN("127.0.0.1");
@@ -113,7 +113,7 @@ TEST_F(VazbaTest, LANDostaneKopiiBloku) {
     EXPECT_EQ(p, puvodni);
 }
 
-TEST_F(VazbaTest, LANBlokBezTextuVraci9BezVolani) {
+TEST_F(Vazba, LANBlokBezTextuVraci9BezVolani) {
     FakeOvladac fake(ZR_FAKELIB_DIR, 4);
     std::uint32_t h = 0;
     TParametry jinyOffset = BlokLAN("127.0.0.1");
@@ -133,7 +133,7 @@ TEST_F(VazbaTest, LANBlokBezTextuVraci9BezVolani) {
     ASSERT_EQ(fake.Volani(FakeInit).size(), 1u);
 }
 
-TEST_F(VazbaTest, NeuspesnyInitNechavaKnihovnuNavazanou) {
+TEST_F(Vazba, NeuspesnyInitNechavaKnihovnuNavazanou) {
     FakeOvladac fake(ZR_FAKELIB_DIR, 3);
     fake.Vysledek(FakeInit, 7);
     std::uint32_t h = 77;
@@ -145,7 +145,7 @@ TEST_F(VazbaTest, NeuspesnyInitNechavaKnihovnuNavazanou) {
     EXPECT_EQ(NastavRozhrani(3, 0, 9600, 50, 2), 0u);
 }
 
-TEST_F(VazbaTest, NastavRozhraniPredaArgumentyVPoradi) {
+TEST_F(Vazba, NastavRozhraniPredaArgumentyVPoradi) {
     FakeOvladac fake(ZR_FAKELIB_DIR, 0);
     std::uint32_t h = 0;
     ASSERT_EQ(InitRozhrani(0, h, TParametry{}), 0u);
@@ -159,7 +159,7 @@ TEST_F(VazbaTest, NastavRozhraniPredaArgumentyVPoradi) {
     EXPECT_EQ(v[0].argumenty[2], 2u);
 }
 
-TEST_F(VazbaTest, ChybejiciVstupOdmitneAUvolni) {
+TEST_F(Vazba, ChybejiciVstupOdmitneAUvolni) {
     for (std::uint8_t typ = 0; typ < 5; ++typ) {
         NastavAdresarKnihoven(QStringLiteral(ZR_FAKELIB_NOGETCONFIG_DIR));
         std::uint32_t h = 0;
@@ -176,7 +176,7 @@ TEST_F(VazbaTest, ChybejiciVstupOdmitneAUvolni) {
     EXPECT_EQ(TextKodu(4, 114), "chybná knihovna XZR1683.DLL");
 }
 
-TEST_F(VazbaTest, NenactitelnaKnihovnaVraci100PlusTyp) {
+TEST_F(Vazba, NenactitelnaKnihovnaVraci100PlusTyp) {
     for (std::uint8_t typ = 0; typ < 5; ++typ) {
         std::uint32_t h = 0;
         NastavAdresarKnihoven(QStringLiteral(ZR_FAKELIB_INVALID_DIR));
@@ -187,7 +187,7 @@ TEST_F(VazbaTest, NenactitelnaKnihovnaVraci100PlusTyp) {
     }
 }
 
-TEST_F(VazbaTest, KonecRozhraniPredaHandleANechaHodnotuKnihovny) {
+TEST_F(Vazba, KonecRozhraniPredaHandleANechaHodnotuKnihovny) {
     FakeOvladac fake(ZR_FAKELIB_DIR, 1);
     fake.Spojeni(40, 0x99);
     std::uint32_t h = 0;
@@ -203,7 +203,7 @@ TEST_F(VazbaTest, KonecRozhraniPredaHandleANechaHodnotuKnihovny) {
     EXPECT_EQ(fake.Volani().size(), pred);
 }
 
-TEST_F(VazbaTest, KonecRozhraniUvolniKnihovnuIPriChybe) {
+TEST_F(Vazba, KonecRozhraniUvolniKnihovnuIPriChybe) {
     std::uint32_t h = 0;
     {
         FakeOvladac fake(ZR_FAKELIB_DIR, 2);
@@ -215,7 +215,7 @@ TEST_F(VazbaTest, KonecRozhraniUvolniKnihovnuIPriChybe) {
     EXPECT_FALSE(FakeOvladac::JeNacten(ZR_FAKELIB_DIR, 2));
 }
 
-TEST_F(VazbaTest, DruheInitBezKonceNavazeZnovu) {
+TEST_F(Vazba, DruheInitBezKonceNavazeZnovu) {
     std::uint32_t h = 0;
     ASSERT_EQ(InitRozhrani(0, h, TParametry{}), 0u);
     FakeOvladac fake(ZR_FAKELIB_DIR, 3);
@@ -225,7 +225,7 @@ TEST_F(VazbaTest, DruheInitBezKonceNavazeZnovu) {
     EXPECT_EQ(fake.Volani(FakeSetConfig).size(), 1u);
 }
 
-TEST_F(VazbaTest, TextyVlastnichKoduZavisiJenNaKodu) {
+TEST_F(Vazba, TextyVlastnichKoduZavisiJenNaKodu) {
     const char* const nazvy[] = {"XCOM683", "XKC683", "XKC1683", "XKU1683", "XZR1683"};
     auto overTexty = [&] {
         for (std::uint8_t typ : {0, 3, 4, 9}) {
@@ -250,7 +250,7 @@ TEST_F(VazbaTest, TextyVlastnichKoduZavisiJenNaKodu) {
     EXPECT_TRUE(fake.Volani(FakeError).empty());
 }
 
-TEST_F(VazbaTest, TextKnihovnyBezKoncoveNuly) {
+TEST_F(Vazba, TextKnihovnyBezKoncoveNuly) {
     FakeOvladac fake(ZR_FAKELIB_DIR, 0);
     std::uint32_t h = 0;
     ASSERT_EQ(InitRozhrani(0, h, TParametry{}), 0u);
