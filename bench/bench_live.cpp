@@ -11,11 +11,11 @@
 //     50 ms), against the same idle loop; target at most 3 % of one core.
 // The simulator runs in its own process, so the process CPU time is the
 // program's alone.
+#include "ChildProcess.h"
 #include "OkamDIN.h"
 #include "Pismo.h"
 #include "Prikazy.h"
 #include "PrubehVstupu.h"
-#include "SimProcess.h"
 #include "Xxxx683.h"
 
 #include <benchmark/benchmark.h>
@@ -62,9 +62,9 @@ void Bez(int ms) {
 // zr464-sim with one module at address 1, 9600 Bd, and a connection to it.
 class Stend {
 public:
-    Stend() : sim({"--port", "0", "--stdin-control"}) {
+    Stend() : sim("zr464-sim", {"--port", "0", "--stdin-control"}) {
         NastavAdresarKnihoven(QStringLiteral(ZR_BIN_DIR));
-        const std::uint16_t port = UdpPortOf(sim.line());
+        const std::uint16_t port = udpPortOf(sim.line());
         VychoziData(&data);
         data.Rozhrani = 4;
         data.IPAdresa = QStringLiteral("127.0.0.1");
@@ -87,7 +87,7 @@ public:
         return sim.line() == "ok";
     }
 
-    SimProcess sim;
+    ChildProcess sim;
     TData data;
     bool pripojeno = false;
 };

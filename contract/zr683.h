@@ -95,6 +95,10 @@ extern "C" {
 #define ZR683_TYPE_USB 3 /* USB converter KU-1683, XKU1683 */
 #define ZR683_TYPE_LAN 4 /* LAN converter ZR-1683 over UDP, XZR1683 */
 #define ZR683_TYPE_COUNT 5
+/* The library of each interface type, in type order: NAME.so, whose entry
+   points are NAME_Version ... NAME_Error. An initialiser for an array of
+   ZR683_TYPE_COUNT texts. */
+#define ZR683_LIBRARY_NAMES {"XCOM683", "XKC683", "XKC1683", "XKU1683", "XZR1683"}
 
 /* ---- Entry points ------------------------------------------------------ */
 

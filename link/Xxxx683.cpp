@@ -13,8 +13,7 @@
 
 namespace {
 
-constexpr std::array<const char*, ZR683_TYPE_COUNT> NazvyKnihoven = {"XCOM683", "XKC683", "XKC1683",
-                                                                     "XKU1683", "XZR1683"};
+constexpr std::array<const char*, ZR683_TYPE_COUNT> NazvyKnihoven = ZR683_LIBRARY_NAMES;
 
 // The bound entry points. _Init is kept untyped: its shape depends on the
 // interface type and is chosen when it is called.

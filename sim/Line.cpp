@@ -8,12 +8,6 @@ namespace zrsim {
 
 namespace {
 
-std::vector<std::uint8_t> bytesOf(const zrbus::Frame& f) {
-    std::vector<std::uint8_t> out(zrbus::kMaxFrameSize);
-    out.resize(zrbus::encode(f, out.data(), out.size()));
-    return out;
-}
-
 // A damaged frame still starts like one, so the receiver reads it as a frame
 // whose checksum fails: one payload bit flipped.
 void corrupt(std::vector<std::uint8_t>& bytes) {

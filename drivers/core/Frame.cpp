@@ -168,6 +168,12 @@ bool readLineConfigAck(const Frame& f, std::uint8_t& result) {
     return true;
 }
 
+std::vector<std::uint8_t> bytesOf(const Frame& frame) {
+    std::vector<std::uint8_t> out(kMaxFrameSize);
+    out.resize(encode(frame, out.data(), out.size()));
+    return out;
+}
+
 std::size_t encode(const Frame& f, std::uint8_t* out, std::size_t capacity) {
     if (f.length == 0 || f.length != payloadLength(static_cast<std::uint8_t>(f.type))) return 0;
     const std::size_t total = kHeaderSize + f.length + kCrcSize;

@@ -19,6 +19,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace zrbus {
 
@@ -92,6 +93,8 @@ bool readLineConfigAck(const Frame& frame, std::uint8_t& result);
 // Writes the frame into out; returns its size, or 0 when it does not fit or
 // its length does not match its type.
 std::size_t encode(const Frame& frame, std::uint8_t* out, std::size_t capacity);
+// The frame's bytes; empty when encode refuses it.
+std::vector<std::uint8_t> bytesOf(const Frame& frame);
 
 enum class DecodeResult : std::uint8_t {
     Ok,

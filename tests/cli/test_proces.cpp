@@ -1,5 +1,6 @@
 // The program itself: Ctrl-C during a scan ends it after the probe in
 // progress, with what was found and exit code 130.
+#include "ChildProcess.h"
 #include "Sbernice.h"
 
 #include <QJsonArray>
@@ -14,14 +15,14 @@ TEST(CliProces, PrerusenySkenVypiseNalezeneAKonci130) {
                                           "9600", "--json",      "--trace"};
     const auto p = bus.Pripojeni();
     argumenty.insert(argumenty.end(), p.begin(), p.end());
-    TProcesCli cli(argumenty);
-    ASSERT_TRUE(cli.Bezi());
+    ChildProcess cli("zr464-cli", argumenty, ChildProcess::Input::Null);
+    ASSERT_TRUE(cli.started());
     // The probe of address 3 has been sent: module 1 was found before it.
-    ASSERT_TRUE(cli.CekejNaErr("\"adresa\":3", std::chrono::seconds(10))) << cli.Err;
-    cli.Signal(SIGINT);
-    ASSERT_EQ(cli.Dokonci(std::chrono::seconds(10)), 130) << cli.Out << cli.Err;
+    ASSERT_TRUE(cli.waitForError("\"adresa\":3", std::chrono::seconds(10))) << cli.err;
+    cli.signal(SIGINT);
+    ASSERT_EQ(cli.finish(std::chrono::seconds(10)), 130) << cli.out << cli.err;
 
-    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(cli.Out)).object();
+    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(cli.out)).object();
     EXPECT_TRUE(json[QStringLiteral("preruseno")].toBool());
     const QJsonArray moduly = json[QStringLiteral("moduly")].toArray();
     ASSERT_EQ(moduly.size(), 1);

@@ -2,31 +2,19 @@
 
 #include <arpa/inet.h>
 #include <cstring>
-#include <dlfcn.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-std::string Xzr::path() {
-    return std::string(ZR_BIN_DIR) + "/XZR1683.so";
-}
-
-template <class F> static bool bind(void* lib, const char* name, F& out) {
-    out = reinterpret_cast<F>(dlsym(lib, name));
-    return out != nullptr;
-}
-
 bool Xzr::load() {
-    handle = dlopen(path().c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) return false;
-    return bind(handle, "XZR1683_Version", version) && bind(handle, "XZR1683_Init", init) &&
-           bind(handle, "XZR1683_SetConfig", setConfig) &&
-           bind(handle, "XZR1683_GetConfig", getConfig) && bind(handle, "XZR1683_Send", send) &&
-           bind(handle, "XZR1683_Done", done) && bind(handle, "XZR1683_Error", error);
-}
-
-Xzr::~Xzr() {
-    if (handle != nullptr) dlclose(handle);
+    version = library.entry<zr683_version_fn>("Version");
+    init = library.entry<zr683_init_lan_fn>("Init");
+    setConfig = library.entry<zr683_setconfig_fn>("SetConfig");
+    getConfig = library.entry<zr683_getconfig_fn>("GetConfig");
+    send = library.entry<zr683_send_fn>("Send");
+    done = library.entry<zr683_done_fn>("Done");
+    error = library.entry<zr683_error_fn>("Error");
+    return library.hasEntryPoints();
 }
 
 UdpSocket::UdpSocket() {
@@ -50,12 +38,6 @@ std::uint16_t UdpSocket::port() const {
 
 void UdpSocket::sendTo(const std::vector<std::uint8_t>& bytes, const sockaddr_in& to) const {
     ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
-}
-
-std::vector<std::uint8_t> bytesOf(const zrbus::Frame& f) {
-    std::vector<std::uint8_t> out(zrbus::kMaxFrameSize);
-    out.resize(zrbus::encode(f, out.data(), out.size()));
-    return out;
 }
 
 Peer::Peer() : handler_(answerNormally), thread_([this] { run(); }) {}

@@ -2,6 +2,7 @@
 // and a small UDP peer on 127.0.0.1 that plays the converter by a script.
 #pragma once
 
+#include "DriverLibrary.h"
 #include "Frame.h"
 #include "zr683.h"
 
@@ -14,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-// XZR1683.so opened with dlopen by its file name in build/bin.
+// XZR1683.so opened by its file name in build/bin, its entry points typed.
 struct Xzr {
-    void* handle = nullptr;
+    DriverLibrary library{ZR_BIN_DIR, "XZR1683"};
     zr683_version_fn version = nullptr;
     zr683_init_lan_fn init = nullptr;
     zr683_setconfig_fn setConfig = nullptr;
@@ -25,9 +26,8 @@ struct Xzr {
     zr683_done_fn done = nullptr;
     zr683_error_fn error = nullptr;
 
-    static std::string path();
+    static std::string path() { return DriverLibrary::path(ZR_BIN_DIR, "XZR1683"); }
     bool load();
-    ~Xzr();
 };
 
 // A UDP socket bound to 127.0.0.1 on an ephemeral port.
@@ -40,8 +40,6 @@ struct UdpSocket {
     std::uint16_t port() const;
     void sendTo(const std::vector<std::uint8_t>& bytes, const sockaddr_in& to) const;
 };
-
-std::vector<std::uint8_t> bytesOf(const zrbus::Frame& f);
 
 // The converter stand-in. Each datagram that arrives is decoded and handed to
 // the handler on the peer's thread; the handler answers through reply() or

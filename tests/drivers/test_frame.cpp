@@ -13,12 +13,6 @@ using namespace zrbus;
 
 namespace {
 
-std::vector<std::uint8_t> bytesOf(const Frame& f) {
-    std::vector<std::uint8_t> out(kMaxFrameSize);
-    out.resize(encode(f, out.data(), out.size()));
-    return out;
-}
-
 Request sampleRequest() {
     Request r;
     r.address = 0x12;

@@ -82,14 +82,19 @@ std::vector<std::uint8_t> answerBytes(const Frame& req, std::uint8_t a1, std::ui
 
 } // namespace
 
-TEST(Xzr1683Exports, ExactlyTheSevenEntryPointsUndecorated) {
-    Xzr lib;
-    ASSERT_TRUE(lib.load()) << Xzr::path();
-    EXPECT_EQ(lib.version(), 100u);
-    const std::set<std::string> want{"XZR1683_Version",   "XZR1683_Init", "XZR1683_SetConfig",
-                                     "XZR1683_GetConfig", "XZR1683_Send", "XZR1683_Done",
-                                     "XZR1683_Error"};
-    EXPECT_EQ(exportedFunctions(Xzr::path()), want);
+// Each of the five libraries in build/bin exports the seven entry points of
+// the contract under its own name, undecorated, and nothing else.
+TEST(DriverExports, ExactlyTheSevenEntryPointsUndecorated) {
+    for (const char* name : ZR683_LIBRARY_NAMES) {
+        DriverLibrary lib(ZR_BIN_DIR, name);
+        ASSERT_TRUE(lib.opened()) << lib.error();
+        EXPECT_EQ(lib.entry<zr683_version_fn>("Version")(), 100u) << name;
+        std::set<std::string> want;
+#define ZR_EXPORT_NAME(e) want.insert(std::string(name) + "_" #e);
+        ZR683_ENTRY_POINTS(ZR_EXPORT_NAME)
+#undef ZR_EXPORT_NAME
+        EXPECT_EQ(exportedFunctions(DriverLibrary::path(ZR_BIN_DIR, name)), want) << name;
+    }
 }
 
 TEST_F(Xzr1683, ExchangeCarriesRequestAndAnswer) {

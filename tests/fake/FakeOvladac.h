@@ -101,8 +101,10 @@ FAKE_API int Fake_Volani(uint32_t index, FakeVolani* cil);
 #ifdef __cplusplus
 }
 
+#include "DriverLibrary.h"
+#include "zr683.h"
+
 #include <array>
-#include <dlfcn.h>
 #include <string>
 #include <vector>
 
@@ -110,31 +112,24 @@ FAKE_API int Fake_Volani(uint32_t index, FakeVolani* cil);
 // its script and record. Resets the state when opened.
 class FakeOvladac {
 public:
-    static std::string Soubor(const std::string& adresar, unsigned typ) {
-        static const char* const nazvy[] = {"XCOM683", "XKC683", "XKC1683", "XKU1683", "XZR1683"};
-        return adresar + "/" + (typ < 5 ? nazvy[typ] : "X") + ".so";
+    static const char* Nazev(unsigned typ) {
+        static const char* const nazvy[ZR683_TYPE_COUNT] = ZR683_LIBRARY_NAMES;
+        return typ < ZR683_TYPE_COUNT ? nazvy[typ] : "X";
     }
     // Whether the file is loaded in the process at all (by anybody).
     static bool JeNacten(const std::string& adresar, unsigned typ) {
-        void* h = dlopen(Soubor(adresar, typ).c_str(), RTLD_NOW | RTLD_NOLOAD);
-        if (h != nullptr) dlclose(h);
-        return h != nullptr;
+        return DriverLibrary::isLoaded(adresar, Nazev(typ));
     }
 
-    FakeOvladac(const std::string& adresar, unsigned typ)
-        : handle_(dlopen(Soubor(adresar, typ).c_str(), RTLD_NOW | RTLD_LOCAL)) {
+    FakeOvladac(const std::string& adresar, unsigned typ) : knihovna_(adresar, Nazev(typ)) {
         Reset();
     }
-    ~FakeOvladac() { Uvolni(); }
     FakeOvladac(const FakeOvladac&) = delete;
     FakeOvladac& operator=(const FakeOvladac&) = delete;
 
-    bool Otevren() const { return handle_ != nullptr; }
+    bool Otevren() const { return knihovna_.opened(); }
     // Drops this object's hold on the library (the state goes with the last one).
-    void Uvolni() {
-        if (handle_ != nullptr) dlclose(handle_);
-        handle_ = nullptr;
-    }
+    void Uvolni() { knihovna_.close(); }
 
     void Reset() { Volej<void (*)()>("Fake_Reset"); }
     void Vysledek(FakeVstup vstup, uint32_t v) {
@@ -176,14 +171,12 @@ public:
     }
 
 private:
-    template <typename F> F Fn(const char* jmeno) const {
-        return handle_ == nullptr ? nullptr : reinterpret_cast<F>(dlsym(handle_, jmeno));
-    }
+    template <typename F> F Fn(const char* jmeno) const { return knihovna_.function<F>(jmeno); }
     template <typename F, typename... A> void Volej(const char* jmeno, A... a) {
         if (F f = Fn<F>(jmeno)) f(a...);
     }
 
-    void* handle_;
+    DriverLibrary knihovna_;
 };
 
 #endif /* __cplusplus */

@@ -1,5 +1,5 @@
 // The command transaction through the real binding and the fake library.
-#include "Pomocne.h"
+#include "Vazba.h"
 
 #include "Prikazy.h"
 

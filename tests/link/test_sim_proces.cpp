@@ -1,7 +1,7 @@
 // The program's whole path to a module: the binding loads the real XZR1683
 // from the build's bin directory and talks to zr464-sim running as a program.
 #include "Prikazy.h"
-#include "SimProcess.h"
+#include "ChildProcess.h"
 #include "Xxxx683.h"
 
 #include <gtest/gtest.h>
@@ -23,8 +23,8 @@ std::uint8_t Posli(std::uint32_t spojeni, std::uint8_t kod, std::uint8_t paramet
 
 TEST(SimProces, VazbaDosahneProgramuSimulatoruPresXZR1683) {
     NastavAdresarKnihoven(QStringLiteral(ZR_BIN_DIR));
-    SimProcess sim({"--port", "0", "--stdin-control"});
-    const std::uint16_t port = UdpPortOf(sim.line());
+    ChildProcess sim("zr464-sim", {"--port", "0", "--stdin-control"});
+    const std::uint16_t port = udpPortOf(sim.line());
     ASSERT_NE(port, 0);
 
     TData data;

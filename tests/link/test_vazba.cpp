@@ -1,6 +1,6 @@
 // The driver binding against the fake library: loading, binding, the three
 // _Init shapes, the shut-down and the texts of the codes.
-#include "Pomocne.h"
+#include "Vazba.h"
 
 #include <cstring>
 

@@ -2,7 +2,6 @@
 
 #include "Texts.h"
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -43,32 +42,23 @@ void SerialLib::copyTo(const std::string& name, const std::string& directory) {
                   fs::copy_options::overwrite_existing);
 }
 
-SerialLib::SerialLib(std::string name, const std::string& directory) : name_(std::move(name)) {
-    const std::string path = directory + "/" + name_ + ".so";
-    dl_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (dl_ == nullptr) {
-        error_ = ::dlerror();
-        return;
-    }
-    initWord_ = reinterpret_cast<zr683_init_word_fn>(symbol("Init"));
-    init_ = reinterpret_cast<zr683_init_fn>(symbol("Init"));
-    setConfig_ = reinterpret_cast<zr683_setconfig_fn>(symbol("SetConfig"));
-    send_ = reinterpret_cast<zr683_send_fn>(symbol("Send"));
-    done_ = reinterpret_cast<zr683_done_fn>(symbol("Done"));
-    error_fn_ = reinterpret_cast<zr683_error_fn>(symbol("Error"));
+SerialLib::SerialLib(const std::string& name, const std::string& directory)
+    : lib_(directory, name) {
+    initWord_ = lib_.entry<zr683_init_word_fn>("Init");
+    init_ = lib_.entry<zr683_init_fn>("Init");
+    setConfig_ = lib_.entry<zr683_setconfig_fn>("SetConfig");
+    send_ = lib_.entry<zr683_send_fn>("Send");
+    done_ = lib_.entry<zr683_done_fn>("Done");
+    error_fn_ = lib_.entry<zr683_error_fn>("Error");
     bound_ = init_ && setConfig_ && send_ && done_ && error_fn_;
 }
 
-SerialLib::~SerialLib() {
-    if (dl_ != nullptr) ::dlclose(dl_);
-}
-
 void* SerialLib::symbol(const std::string& entry) const {
-    return dl_ == nullptr ? nullptr : ::dlsym(dl_, (name_ + "_" + entry).c_str());
+    return lib_.entry<void*>(entry);
 }
 
 bool SerialLib::takesWord() const {
-    return name_ == "XCOM683" || name_ == "XKC683";
+    return lib_.name() == "XCOM683" || lib_.name() == "XKC683";
 }
 
 std::uint32_t SerialLib::init(std::uint32_t& handle, std::uint32_t word0) const {
@@ -168,12 +158,6 @@ std::optional<zrbus::Frame> ScriptedLine::nextRequest(Ms within) {
 
 void ScriptedLine::write(const std::vector<std::uint8_t>& bytes) const {
     [[maybe_unused]] const auto n = ::write(master_, bytes.data(), bytes.size());
-}
-
-std::vector<std::uint8_t> bytesOf(const zrbus::Frame& f) {
-    std::vector<std::uint8_t> out(zrbus::kMaxFrameSize);
-    out.resize(zrbus::encode(f, out.data(), out.size()));
-    return out;
 }
 
 std::vector<std::uint8_t> answerTo(const zrbus::Frame& request, std::array<std::uint8_t, 4> a,

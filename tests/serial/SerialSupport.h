@@ -5,6 +5,7 @@
 // a scripted line on which the test itself plays the module.
 #pragma once
 
+#include "DriverLibrary.h"
 #include "Frame.h"
 #include "PtyEndpoint.h"
 #include "Simulator.h"
@@ -50,8 +51,7 @@ struct Sent {
 // (build/bin, or a temporary copy made by copyTo).
 class SerialLib {
 public:
-    SerialLib(std::string name, const std::string& directory);
-    ~SerialLib();
+    SerialLib(const std::string& name, const std::string& directory);
     SerialLib(const SerialLib&) = delete;
     SerialLib& operator=(const SerialLib&) = delete;
 
@@ -59,7 +59,7 @@ public:
     static void copyTo(const std::string& name, const std::string& directory);
 
     bool loaded() const { return bound_; }
-    const std::string& error() const { return error_; }
+    const std::string& error() const { return lib_.error(); }
     // Types 0 and 1 take word0, types 2 and 3 ignore it.
     std::uint32_t init(std::uint32_t& handle, std::uint32_t word0 = 0) const;
     std::uint32_t setConfig(std::uint32_t handle, std::uint32_t baud, std::uint32_t wait) const;
@@ -72,10 +72,8 @@ public:
     bool takesWord() const;
 
 private:
-    std::string name_;
-    void* dl_ = nullptr;
+    DriverLibrary lib_;
     bool bound_ = false;
-    std::string error_;
     zr683_init_word_fn initWord_ = nullptr;
     zr683_init_fn init_ = nullptr;
     zr683_setconfig_fn setConfig_ = nullptr;
@@ -120,7 +118,6 @@ private:
     std::vector<zrbus::Frame> frames_;
 };
 
-std::vector<std::uint8_t> bytesOf(const zrbus::Frame& f);
 // The answer frame to `request` with result 0, status 0x10 and A1..A4.
 std::vector<std::uint8_t> answerTo(const zrbus::Frame& request, std::array<std::uint8_t, 4> a,
                                    std::uint8_t tagOffset = 0);

@@ -124,18 +124,6 @@ TEST_P(SerialLibrary, TheLineIsHeldExclusively) {
 INSTANTIATE_TEST_SUITE_P(Four, SerialLibrary, ::testing::ValuesIn(kLibraries),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Every library built into build/bin, loaded there by its file name.
-TEST(SerialExports, SevenEntryPointsEach) {
-    for (const auto& c : kLibraries) {
-        SerialLib lib(c.name, binDir());
-        ASSERT_TRUE(lib.loaded()) << c.name << ": " << lib.error();
-#define ZR_NAZEV(vstup) #vstup,
-        for (const char* e : {ZR683_ENTRY_POINTS(ZR_NAZEV)})
-            EXPECT_NE(lib.symbol(e), nullptr) << c.name << "_" << e;
-        EXPECT_EQ(lib.symbol("Connect"), nullptr);
-    }
-}
-
 // A module at 19200 Bd does not answer a line at 9600 Bd.
 TEST(SerialBaudRate, AModuleAnswersOnlyAtItsOwnRate) {
     TempDir dir;

@@ -30,11 +30,7 @@ public:
     void sendBytes(const std::vector<std::uint8_t>& b) {
         ::sendto(fd_, b.data(), b.size(), 0, reinterpret_cast<const sockaddr*>(&to_), sizeof to_);
     }
-    void send(const zrbus::Frame& f) {
-        std::vector<std::uint8_t> b(zrbus::kMaxFrameSize);
-        b.resize(zrbus::encode(f, b.data(), b.size()));
-        sendBytes(b);
-    }
+    void send(const zrbus::Frame& f) { sendBytes(zrbus::bytesOf(f)); }
     // The next datagram within timeoutMs, if any.
     std::optional<std::vector<std::uint8_t>> receive(int timeoutMs = 2000) {
         pollfd p{fd_, POLLIN, 0};

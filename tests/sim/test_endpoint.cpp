@@ -83,17 +83,14 @@ TEST(SimUdp, ModulesAnswerOnlyWhenTheLineRunsAtTheirRate) {
 TEST(SimUdp, IgnoresWhatIsNotARequest) {
     Endpoint e;
     UdpClient c(e.udp.port());
-    std::vector<std::uint8_t> good(zrbus::kMaxFrameSize);
-    good.resize(zrbus::encode(zrbus::makeRequest(identify(0), 5), good.data(), good.size()));
+    const std::vector<std::uint8_t> good = zrbus::bytesOf(zrbus::makeRequest(identify(0), 5));
     std::vector<std::uint8_t> truncated(good.begin(), good.end() - 1);
     std::vector<std::uint8_t> trailing = good;
     trailing.push_back(0);
     std::vector<std::uint8_t> badCrc = good;
     badCrc.back() ^= 0xFF;
-    std::vector<std::uint8_t> answer(zrbus::kMaxFrameSize);
-    answer.resize(
-        zrbus::encode(zrbus::makeAnswer({1, 0, 0, {}}, zrbus::makeRequest(identify(0), 5)),
-                      answer.data(), answer.size()));
+    const std::vector<std::uint8_t> answer =
+        zrbus::bytesOf(zrbus::makeAnswer({1, 0, 0, {}}, zrbus::makeRequest(identify(0), 5)));
     const std::vector<std::vector<std::uint8_t>> junk = {
         {},
         {0x00, 0x01, 0x02},

@@ -1,24 +1,23 @@
 // zr464-sim as a process: start line, a request over UDP, control through
 // stdin, the LAN library XZR1683 loaded by name against it, clean stop.
-#include "SimProcess.h"
+#include "ChildProcess.h"
+#include "DriverLibrary.h"
 #include "UdpClient.h"
 
 #include "zr683.h"
 
-#include <dlfcn.h>
 #include <signal.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 TEST(SimProcess, AnswersOverUdpTakesControlLinesAndEndsOnEof) {
-    SimProcess sim({"--port", "0", "--stdin-control", "--module", "3:19200:1.01"});
+    ChildProcess sim("zr464-sim", {"--port", "0", "--stdin-control", "--module", "3:19200:1.01"});
     ASSERT_GT(sim.pid(), 0);
-    const std::uint16_t port = UdpPortOf(sim.line());
+    const std::uint16_t port = udpPortOf(sim.line());
     ASSERT_NE(port, 0);
 
     UdpClient c(port);
@@ -40,8 +39,8 @@ TEST(SimProcess, AnswersOverUdpTakesControlLinesAndEndsOnEof) {
 }
 
 TEST(SimProcess, AnOverLongControlLineIsRefusedAndTheNextWorks) {
-    SimProcess sim({"--port", "0", "--stdin-control"});
-    ASSERT_NE(UdpPortOf(sim.line()), 0);
+    ChildProcess sim("zr464-sim", {"--port", "0", "--stdin-control"});
+    ASSERT_NE(udpPortOf(sim.line()), 0);
     sim.write(std::string(1 << 20, 'x'));
     sim.write("\nfaults\n");
     EXPECT_EQ(sim.line().rfind("error: line too long", 0), 0u);
@@ -52,8 +51,8 @@ TEST(SimProcess, AnOverLongControlLineIsRefusedAndTheNextWorks) {
 }
 
 TEST(SimProcess, StopsCleanlyOnSigterm) {
-    SimProcess sim({"--port", "0"});
-    ASSERT_NE(UdpPortOf(sim.line()), 0);
+    ChildProcess sim("zr464-sim", {"--port", "0"});
+    ASSERT_NE(udpPortOf(sim.line()), 0);
     sim.closeInput(); // without --stdin-control it keeps running
     ::kill(sim.pid(), SIGTERM);
     const int status = sim.wait();
@@ -61,25 +60,23 @@ TEST(SimProcess, StopsCleanlyOnSigterm) {
 }
 
 TEST(SimProcess, RefusesBadOptions) {
-    SimProcess sim({"--module", "1:1234"});
+    ChildProcess sim("zr464-sim", {"--module", "1:1234"});
     const int status = sim.wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
 }
 
 // The LAN library as the program's binding uses it, against the process.
 TEST(SimProcess, AnswersTheLanLibrary) {
-    const std::string lib = std::string(ZR_BIN_DIR) + "/XZR1683.so";
-    if (!std::filesystem::exists(lib)) GTEST_SKIP() << "XZR1683.so not built";
-    void* h = ::dlopen(lib.c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(h, nullptr) << ::dlerror();
-    auto init = reinterpret_cast<zr683_init_lan_fn>(::dlsym(h, "XZR1683_Init"));
-    auto setConfig = reinterpret_cast<zr683_setconfig_fn>(::dlsym(h, "XZR1683_SetConfig"));
-    auto send = reinterpret_cast<zr683_send_fn>(::dlsym(h, "XZR1683_Send"));
-    auto done = reinterpret_cast<zr683_done_fn>(::dlsym(h, "XZR1683_Done"));
+    DriverLibrary lib(ZR_BIN_DIR, "XZR1683");
+    ASSERT_TRUE(lib.opened()) << lib.error();
+    auto init = lib.entry<zr683_init_lan_fn>("Init");
+    auto setConfig = lib.entry<zr683_setconfig_fn>("SetConfig");
+    auto send = lib.entry<zr683_send_fn>("Send");
+    auto done = lib.entry<zr683_done_fn>("Done");
     ASSERT_TRUE(init && setConfig && send && done);
 
-    SimProcess sim({"--port", "0", "--stdin-control"});
-    const std::uint16_t port = UdpPortOf(sim.line());
+    ChildProcess sim("zr464-sim", {"--port", "0", "--stdin-control"});
+    const std::uint16_t port = udpPortOf(sim.line());
     ASSERT_NE(port, 0);
     std::uint32_t params[ZR683_PARAM_WORDS] = {};
     char* text = reinterpret_cast<char*>(params) + ZR683_LAN_TEXT_OFFSET;
@@ -112,7 +109,6 @@ TEST(SimProcess, AnswersTheLanLibrary) {
     EXPECT_EQ(result, 0u);
 
     done(&handle);
-    ::dlclose(h);
     sim.closeInput();
     sim.wait();
 }

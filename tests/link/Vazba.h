@@ -1,4 +1,4 @@
-// Shared pieces of the link tests.
+// The fixture of the binding's tests.
 #pragma once
 
 #include "FakeOvladac.h"
