@@ -98,7 +98,8 @@ extern "C" {
 /* The library of each interface type, in type order: NAME.so, whose entry
    points are NAME_Version ... NAME_Error. An initialiser for an array of
    ZR683_TYPE_COUNT texts. */
-#define ZR683_LIBRARY_NAMES {"XCOM683", "XKC683", "XKC1683", "XKU1683", "XZR1683"}
+#define ZR683_LIBRARY_NAMES                                                                        \
+    { "XCOM683", "XKC683", "XKC1683", "XKU1683", "XZR1683" }
 
 /* ---- Entry points ------------------------------------------------------ */
 

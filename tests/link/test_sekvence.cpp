@@ -1,9 +1,9 @@
 // The register sequences through the real binding and the fake library: the
 // commands in order, the status texts and the pauses between them, the stop
 // at a failure, and the bytes of the configuration a register maps to.
-#include "Vazba.h"
 #include "Prikazy.h"
 #include "Sekvence.h"
+#include "Vazba.h"
 #include "ZaznamSekvence.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The program's whole path to a module: the binding loads the real XZR1683
 // from the build's bin directory and talks to zr464-sim running as a program.
-#include "Prikazy.h"
 #include "ChildProcess.h"
+#include "Prikazy.h"
 #include "Xxxx683.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // zr464-sim as a program: its pseudo-terminal endpoint behind a link, as
 // ./run starts it, answering XCOM683.
-#include "SerialSupport.h"
 #include "ChildProcess.h"
+#include "SerialSupport.h"
 
 #include "Codes.h"
 #include "DevConfig.h"
@@ -22,7 +22,8 @@ using namespace zrbus;
 TEST(SimProgram, OffersTheBusOnAPseudoTerminalLink) {
     TempDir dir;
     const std::string link = dir.file("zr464-com1");
-    ChildProcess sim("zr464-sim", {"--port", "0", "--pty-link", link, "--line-time", "--stdin-control"});
+    ChildProcess sim("zr464-sim",
+                     {"--port", "0", "--pty-link", link, "--line-time", "--stdin-control"});
     ASSERT_TRUE(sim.started());
     EXPECT_EQ(sim.line().rfind("zr464-sim udp 127.0.0.1:", 0), 0u);
     const std::string pty = sim.line();
