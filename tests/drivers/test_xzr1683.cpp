@@ -1,6 +1,7 @@
 // XZR1683.so as the program sees it: loaded by name, driven through its
 // seven entry points against a UDP peer on 127.0.0.1.
 #include "Codes.h"
+#include "Scenarios.h"
 #include "Udp.h"
 
 #include <gtest/gtest.h>
@@ -241,13 +242,6 @@ constexpr std::array<std::uint8_t, 5> readOf(std::uint8_t reg) {
     return {0, reg, reg, 0, 0};
 }
 
-// The converter's answer to a register read: A1 the register, A3 its value.
-std::vector<std::uint8_t> registerAnswer(const Frame& rq) {
-    const std::uint8_t reg = rq.payload[3];
-    return bytesOf(
-        makeAnswer({rq.address, 0, 0x11, {reg, 0, static_cast<std::uint8_t>(reg + 100), 0}}, rq));
-}
-
 } // namespace
 
 // The answer to a request that timed out comes late, exactly when the 8-bit
@@ -255,37 +249,19 @@ std::vector<std::uint8_t> registerAnswer(const Frame& rq) {
 // for the answer to a read of another register; the right answer follows.
 TEST_F(Xzr1683, ALateAnswerIsNotTakenForTheRequestThatReusesItsTag) {
     open(0, 30);
-    // The peer calls a copy of its handler each time: the state is shared.
-    struct Script {
-        std::mutex mutex;
-        std::optional<Frame> held; // the first read, answered only 256 frames later
-        bool staleSent = false;
-    };
-    auto script = std::make_shared<Script>();
-    peer.setHandler([script](Peer& p, const Frame& f, const sockaddr_in& from) {
-        if (f.type != FrameType::Request) return;
-        std::lock_guard lock(script->mutex);
-        if (!script->held) {
-            script->held = f;
-            return;
-        }
-        if (f.tag == script->held->tag && !script->staleSent) {
-            p.reply(registerAnswer(*script->held), from);
-            script->staleSent = true;
-        }
-        p.reply(registerAnswer(f), from);
+    auto module = std::make_shared<scenario::TagWrapModule>();
+    peer.setHandler([module](Peer& p, const Frame& f, const sockaddr_in& from) {
+        for (const auto& bytes : module->answer(f))
+            p.reply(bytes, from);
     });
-    EXPECT_EQ(send(5, 102, 0, readOf(10)).rc, kTimeout);
-    for (int i = 0; i < 255; ++i)
-        ASSERT_EQ(send(5, 102, 0, readOf(20)).answer[2], 120u) << i;
-    const Outcome o = send(5, 102, 0, readOf(20));
-    {
-        std::lock_guard lock(script->mutex);
-        EXPECT_TRUE(script->staleSent);
-    }
-    EXPECT_EQ(o.rc, kOk);
-    EXPECT_EQ(o.answer[0], 20u);
-    EXPECT_EQ(o.answer[2], 120u); // not register 10's value
+    scenario::expectLateAnswerNotTakenAfterTagWrap(
+        [this](std::uint8_t reg) {
+            const Outcome o = send(5, 102, 0, readOf(reg));
+            return scenario::RegisterRead{o.rc, static_cast<std::uint8_t>(o.answer[0]),
+                                          static_cast<std::uint8_t>(o.answer[2])};
+        },
+        {});
+    EXPECT_TRUE(module->lateAnswerSent());
 }
 
 // Hundreds of late copies of an answer arrive between two exchanges: they
@@ -296,7 +272,7 @@ TEST_F(Xzr1683, StaleDatagramsDoNotCrowdOutTheNextAnswers) {
     peer.setHandler([](Peer&, const Frame&, const sockaddr_in&) {});
     ASSERT_EQ(send().rc, kTimeout);
     const Frame timedOut = peer.lastRequest();
-    const std::vector<std::uint8_t> late = registerAnswer(timedOut);
+    const std::vector<std::uint8_t> late = scenario::TagWrapModule::registerAnswer(timedOut);
     for (int i = 0; i < 2000; ++i)
         peer.main.sendTo(late, peer.lastFrom());
     peer.setHandler(Peer::answerNormally);

@@ -2,6 +2,7 @@
 // every command of the command set, the module's refusals and injected faults.
 #include "Codes.h"
 #include "Prikazy.h"
+#include "Scenarios.h"
 #include "Simulator.h"
 #include "Udp.h"
 #include "UdpEndpoint.h"
@@ -9,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -54,6 +54,13 @@ protected:
     }
     Reply readRegister(std::uint8_t reg, std::uint8_t address = 1) {
         return send(Prikaz::CtiRegistr, 0, {0, reg, reg, 0, 0}, address);
+    }
+    scenario::ReadRegister readAsScenario() {
+        return [this](std::uint8_t reg) {
+            const Reply r = readRegister(reg);
+            return scenario::RegisterRead{r.rc, static_cast<std::uint8_t>(r.a[0]),
+                                          static_cast<std::uint8_t>(r.a[2])};
+        };
     }
     Reply writeRegister(std::uint8_t reg, std::uint8_t value) {
         return send(Prikaz::ZapisRegistr, 0, {0, reg, reg, value, value});
@@ -208,53 +215,25 @@ TEST_F(Bus, CommandAndRegisterFaults) {
 TEST_F(Bus, AnAnswerDelayedPastTheTagsWrapIsNotTakenForALaterRead) {
     connect(0, 1000);
     sim.addFault(zrsim::LineFaultRule{zrsim::LineFault::Delay, 1, 0.0, 1500});
-    EXPECT_EQ(readRegister(Registr::Adresa).rc, kTimeout);
-    for (int i = 0; i < 255; ++i)
-        ASSERT_EQ(readRegister(Registr::Rychlost).rc, kOk) << i;
-    sim.addFault(zrsim::LineFaultRule{zrsim::LineFault::Delay, 1, 0.0, 700});
-    const Reply r = readRegister(Registr::Rychlost);
-    EXPECT_EQ(r.rc, kOk);
-    EXPECT_EQ(r.a[0], Registr::Rychlost);
-    EXPECT_EQ(r.a[2], 4u); // 9600 Bd, not the address 1 of the late answer
+    scenario::TagWrap w;
+    w.held = Registr::Adresa;
+    w.other = Registr::Rychlost;
+    w.otherValue = 4; // 9600 Bd, not the address 1 of the late answer
+    w.beforeLast = [this] {
+        sim.addFault(zrsim::LineFaultRule{zrsim::LineFault::Delay, 1, 0.0, 700});
+    };
+    scenario::expectLateAnswerNotTakenAfterTagWrap(readAsScenario(), w);
 }
 
-// A thousand register reads while answers come late (past the time-out,
-// many by 256 exchanges and more, so the 8-bit tag has wrapped over them),
-// twice, damaged, lost or with a foreign tag: no answer is ever taken for
-// another request.
+// A thousand register reads in a storm of faulty answers: none is ever
+// taken for another request.
 TEST_F(Bus, StormOfLateAnswersNeverGivesAnotherRequestsAnswer) {
-    std::vector<std::uint8_t> regs;
-    std::array<std::uint32_t, 64> value{};
-    for (int r = 0; r < 64; ++r) {
-        if (!Registr::Existuje(r)) continue;
-        regs.push_back(static_cast<std::uint8_t>(r));
-        const Reply read = readRegister(static_cast<std::uint8_t>(r));
-        ASSERT_EQ(read.rc, kOk);
-        value[static_cast<std::size_t>(r)] = read.a[2];
-    }
-    connect(0, 5);
-    using zrsim::LineFault;
-    const zrsim::LineFaultRule faults[] = {
-        {LineFault::Delay, 0, 0.04, 20},   {LineFault::Delay, 0, 0.08, 350},
-        {LineFault::Delay, 0, 0.08, 700},  {LineFault::Duplicate, 0, 0.50, 0},
-        {LineFault::Lose, 0, 0.02, 0},     {LineFault::Corrupt, 0, 0.02, 0},
-        {LineFault::Mismatch, 0, 0.02, 0},
-    };
-    for (const auto& f : faults)
-        sim.addFault(f);
-    std::mt19937 pick(7);
-    int ok = 0, wrong = 0, failed = 0;
-    for (int i = 0; i < 1000; ++i) {
-        const std::uint8_t reg = regs[pick() % regs.size()];
-        const Reply r = readRegister(reg);
-        if (r.rc != kOk) {
-            failed += r.rc != kTimeout && r.rc != kBadCrc;
-            continue;
-        }
-        ++ok;
-        wrong += r.a[0] != reg || r.a[2] != value[reg];
-    }
-    EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(failed, 0);
-    EXPECT_GT(ok, 250);
+    const scenario::StormCounts c = scenario::readStorm(readAsScenario(), 1000, 7, [this] {
+        connect(0, 5);
+        for (const auto& f : scenario::stormFaults(20, 350, 700))
+            sim.addFault(f);
+    });
+    EXPECT_EQ(c.wrong, 0);
+    EXPECT_EQ(c.failed, 0);
+    EXPECT_GT(c.ok, 250);
 }

@@ -1,6 +1,7 @@
 // What a serial library does with a bad line: the test plays the module on a
 // pseudo-terminal of its own and writes garbage, partial frames, stale
 // answers, or nothing; or the line's other side goes away.
+#include "Scenarios.h"
 #include "SerialSupport.h"
 
 #include "Codes.h"
@@ -14,7 +15,6 @@
 #include <future>
 #include <memory>
 #include <optional>
-#include <random>
 #include <thread>
 #include <vector>
 
@@ -39,6 +39,12 @@ protected:
     void open() {
         ASSERT_EQ(lib->init(h, 1), kOk) << lib->text(kNoDevice);
         ASSERT_EQ(lib->setConfig(h, 9600, kWait), kOk);
+    }
+    scenario::ReadRegister readAsScenario() {
+        return [this](std::uint8_t reg) {
+            const Sent s = lib->send(h, 1, Prikaz::CtiRegistr, 0, {0, reg, reg, 0, 0});
+            return scenario::RegisterRead{s.result, s.a(1), s.a(3)};
+        };
     }
     std::future<Sent> sendAsync(std::uint8_t address = 1) {
         return std::async(std::launch::async,
@@ -192,48 +198,22 @@ TEST_F(SerialLine, ALateAnswerIsNotTakenForTheRequestThatReusesItsTag) {
     // Long enough that a busy machine never turns a prompt answer into a
     // time-out; only the first read, whose answer is held back, waits it out.
     ASSERT_EQ(lib->setConfig(h, 115200, 250), kOk);
-    // A1 the register, A3 its value.
-    auto answer = [](const Frame& rq) {
-        const std::uint8_t reg = rq.payload[3];
-        return answerTo(rq, {reg, 0, static_cast<std::uint8_t>(reg + 100), 0});
-    };
-    std::atomic<bool> stop{false}, staleSent{false};
-    std::thread module([&] {
-        std::optional<Frame> held; // the first read, answered only 256 frames later
-        while (!stop) {
-            const auto rq = line.nextRequest(Ms(20));
-            if (!rq) continue;
-            if (!held) {
-                held = rq;
-                continue;
-            }
-            if (rq->tag == held->tag && !staleSent) {
-                line.write(answer(*held) + answer(*rq));
-                staleSent = true;
-            } else {
-                line.write(answer(*rq));
-            }
-        }
+    scenario::TagWrapModule module;
+    std::atomic<bool> stop{false};
+    std::thread player([&] {
+        while (!stop)
+            if (const auto rq = line.nextRequest(Ms(20)))
+                for (const auto& bytes : module.answer(*rq))
+                    line.write(bytes);
     });
-    auto read = [&](std::uint8_t reg) {
-        return lib->send(h, 1, Prikaz::CtiRegistr, 0, {0, reg, reg, 0, 0});
-    };
-    EXPECT_EQ(read(10).result, kTimeout);
-    for (int i = 0; i < 255; ++i)
-        if (read(20).a(3) != 120) ADD_FAILURE() << "read " << i;
-    const Sent last = read(20);
+    scenario::expectLateAnswerNotTakenAfterTagWrap(readAsScenario(), {});
     stop = true;
-    module.join();
-    EXPECT_TRUE(staleSent);
-    EXPECT_EQ(last.result, kOk);
-    EXPECT_EQ(last.a(1), 20);
-    EXPECT_EQ(last.a(3), 120); // not register 10's value
+    player.join();
+    EXPECT_TRUE(module.lateAnswerSent());
 }
 
-// Hundreds of register reads on the simulator's line while answers come late
-// (past the time-out, many by 256 exchanges and more, so the 8-bit tag has
-// wrapped over them), twice, damaged, lost or with a foreign tag: no answer
-// is ever taken for another request.
+// Hundreds of register reads on the simulator's line in a storm of faulty
+// answers: none is ever taken for another request.
 TEST_F(SerialLine, StormOfLateAnswersNeverGivesAnotherRequestsAnswer) {
     zrsim::SimulatorConfig config;
     config.modules[0].baudIndex = 8; // 115200 Bd: the shortest line silence
@@ -241,41 +221,12 @@ TEST_F(SerialLine, StormOfLateAnswersNeverGivesAnotherRequestsAnswer) {
     ASSERT_EQ(line.startError, "");
     ASSERT_EQ(lib->init(h, 1), kOk);
     ASSERT_EQ(lib->setConfig(h, 115200, kWait), kOk);
-    auto read = [&](std::uint8_t reg) {
-        return lib->send(h, 1, Prikaz::CtiRegistr, 0, {0, reg, reg, 0, 0});
-    };
-    std::vector<std::uint8_t> regs;
-    std::array<std::uint8_t, 64> value{};
-    for (int r = 0; r < 64; ++r) {
-        if (!Registr::Existuje(r)) continue;
-        regs.push_back(static_cast<std::uint8_t>(r));
-        const Sent s = read(static_cast<std::uint8_t>(r));
-        ASSERT_EQ(s.result, kOk);
-        value[static_cast<std::size_t>(r)] = s.a(3);
-    }
-    using zrsim::LineFault;
-    const zrsim::LineFaultRule faults[] = {
-        {LineFault::Delay, 0, 0.05, 8},    {LineFault::Delay, 0, 0.08, 900},
-        {LineFault::Delay, 0, 0.08, 1300}, {LineFault::Duplicate, 0, 0.50, 0},
-        {LineFault::Lose, 0, 0.02, 0},     {LineFault::Corrupt, 0, 0.02, 0},
-        {LineFault::Mismatch, 0, 0.02, 0},
-    };
-    for (const auto& f : faults)
-        line.sim.addFault(f);
-    ASSERT_EQ(lib->setConfig(h, 115200, 10), kOk);
-    std::mt19937 pick(11);
-    int ok = 0, wrong = 0, failed = 0;
-    for (int i = 0; i < 450; ++i) {
-        const std::uint8_t reg = regs[pick() % regs.size()];
-        const Sent s = read(reg);
-        if (s.result != kOk) {
-            failed += s.result != kTimeout && s.result != kBadCrc;
-            continue;
-        }
-        ++ok;
-        wrong += s.a(1) != reg || s.a(3) != value[reg];
-    }
-    EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(failed, 0);
-    EXPECT_GT(ok, 100);
+    const scenario::StormCounts c = scenario::readStorm(readAsScenario(), 450, 11, [&] {
+        for (const auto& f : scenario::stormFaults(8, 900, 1300))
+            line.sim.addFault(f);
+        ASSERT_EQ(lib->setConfig(h, 115200, 10), kOk);
+    });
+    EXPECT_EQ(c.wrong, 0);
+    EXPECT_EQ(c.failed, 0);
+    EXPECT_GT(c.ok, 100);
 }
