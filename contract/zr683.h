@@ -153,6 +153,20 @@ typedef uint32_t(ZR683_CALL* zr683_done_fn)(uint32_t* handle);
  * codes 9 and 10. It never writes beyond element 99. */
 typedef uint32_t(ZR683_CALL* zr683_error_fn)(uint32_t code, uint32_t* buffer);
 
+/* The seven entry points of one library as a program binds them, named as in
+ * ZR683_ENTRY_POINTS. Init is kept untyped: its shape depends on the
+ * interface type and is chosen when it is called. */
+typedef void (*zr683_untyped_fn)(void);
+typedef struct zr683_entry_points {
+    zr683_version_fn Version;
+    zr683_untyped_fn Init;
+    zr683_setconfig_fn SetConfig;
+    zr683_getconfig_fn GetConfig;
+    zr683_send_fn Send;
+    zr683_done_fn Done;
+    zr683_error_fn Error;
+} zr683_entry_points;
+
 #ifdef __cplusplus
 }
 #endif

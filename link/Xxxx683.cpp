@@ -15,23 +15,14 @@ namespace {
 
 constexpr std::array<const char*, ZR683_TYPE_COUNT> NazvyKnihoven = ZR683_LIBRARY_NAMES;
 
-// The bound entry points. _Init is kept untyped: its shape depends on the
-// interface type and is chosen when it is called.
-struct Vstupy {
-    zr683_version_fn Version = nullptr;
-    QFunctionPointer Init = nullptr;
-    zr683_setconfig_fn SetConfig = nullptr;
-    zr683_getconfig_fn GetConfig = nullptr;
-    zr683_send_fn Send = nullptr;
-    zr683_done_fn Done = nullptr;
-    zr683_error_fn Error = nullptr;
-};
+// The bound entry points (all null when nothing is bound).
+using Vstupy = zr683_entry_points;
 
 // One binding for the whole process; only the user-interface thread uses it.
 struct Vazba {
     QLibrary knihovna;
     bool nactena = false;
-    Vstupy vstupy;
+    Vstupy vstupy{};
     QString adresar;
     std::uint64_t pocetSpojeni = 0; // InitRozhrani calls so far
 };
@@ -76,7 +67,7 @@ template <typename F> bool Najdi(std::uint8_t typ, const char* vstup, F& cil) {
 }
 
 bool NavazVstupy(std::uint8_t typ) {
-    Vstupy n;
+    Vstupy n{};
 #define ZR_NAJDI(vstup) &&Najdi(typ, #vstup, n.vstup)
     const bool vse = true ZR683_ENTRY_POINTS(ZR_NAJDI);
 #undef ZR_NAJDI

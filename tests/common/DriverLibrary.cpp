@@ -1,7 +1,5 @@
 #include "DriverLibrary.h"
 
-#include "zr683.h"
-
 #include <dlfcn.h>
 
 DriverLibrary::DriverLibrary(const std::string& directory, std::string name)
@@ -28,10 +26,15 @@ void* DriverLibrary::symbol(const std::string& exported) const {
     return handle_ == nullptr ? nullptr : dlsym(handle_, exported.c_str());
 }
 
-bool DriverLibrary::hasEntryPoints() const {
-#define ZR_EXPORTED(e) &&symbol(name_ + "_" #e) != nullptr
-    return opened() ZR683_ENTRY_POINTS(ZR_EXPORTED);
-#undef ZR_EXPORTED
+bool DriverLibrary::bind(zr683_entry_points& out) const {
+    out = zr683_entry_points{};
+    bool all = opened();
+#define ZR_BIND(e)                                                                                 \
+    out.e = entry<decltype(out.e)>(#e);                                                            \
+    all = all && out.e != nullptr;
+    ZR683_ENTRY_POINTS(ZR_BIND)
+#undef ZR_BIND
+    return all;
 }
 
 void DriverLibrary::close() {

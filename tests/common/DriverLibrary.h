@@ -3,6 +3,8 @@
 // any other exported symbol.
 #pragma once
 
+#include "zr683.h"
+
 #include <string>
 
 class DriverLibrary {
@@ -21,8 +23,9 @@ public:
     // dlerror's text when opening failed.
     const std::string& error() const { return error_; }
     const std::string& name() const { return name_; }
-    // Whether all seven entry points of the contract are exported.
-    bool hasEntryPoints() const;
+    // Finds the seven entry points of the contract; true when all are
+    // exported (the missing ones are left null).
+    bool bind(zr683_entry_points& out) const;
 
     // The exported symbol, or nullptr.
     void* symbol(const std::string& exported) const;

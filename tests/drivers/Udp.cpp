@@ -6,17 +6,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-bool Xzr::load() {
-    version = library.entry<zr683_version_fn>("Version");
-    init = library.entry<zr683_init_lan_fn>("Init");
-    setConfig = library.entry<zr683_setconfig_fn>("SetConfig");
-    getConfig = library.entry<zr683_getconfig_fn>("GetConfig");
-    send = library.entry<zr683_send_fn>("Send");
-    done = library.entry<zr683_done_fn>("Done");
-    error = library.entry<zr683_error_fn>("Error");
-    return library.hasEntryPoints();
-}
-
 UdpSocket::UdpSocket() {
     fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     sockaddr_in a{};

@@ -15,19 +15,17 @@
 #include <thread>
 #include <vector>
 
-// XZR1683.so opened by its file name in build/bin, its entry points typed.
-struct Xzr {
+// XZR1683.so opened by its file name in build/bin, its entry points bound
+// (lib.Send(...)); init calls _Init in the LAN library's shape.
+struct Xzr : zr683_entry_points {
     DriverLibrary library{ZR_BIN_DIR, "XZR1683"};
-    zr683_version_fn version = nullptr;
-    zr683_init_lan_fn init = nullptr;
-    zr683_setconfig_fn setConfig = nullptr;
-    zr683_getconfig_fn getConfig = nullptr;
-    zr683_send_fn send = nullptr;
-    zr683_done_fn done = nullptr;
-    zr683_error_fn error = nullptr;
 
+    Xzr() : zr683_entry_points{} {}
     static std::string path() { return DriverLibrary::path(ZR_BIN_DIR, "XZR1683"); }
-    bool load();
+    bool load() { return library.bind(*this); }
+    std::uint32_t init(std::uint32_t* handle, const std::uint32_t* block) const {
+        return reinterpret_cast<zr683_init_lan_fn>(Init)(handle, block);
+    }
 };
 
 // A UDP socket bound to 127.0.0.1 on an ephemeral port.

@@ -45,14 +45,14 @@ protected:
         ASSERT_TRUE(lib.load()) << Xzr::path();
         answer.fill(0xDEAD);
     }
-    void TearDown() override { lib.done(&h); }
+    void TearDown() override { lib.Done(&h); }
 
     // Opens a connection to the peer and sets the line up.
     void open(std::uint32_t udpTimeout = 1000, std::uint32_t wait = 200) {
         const auto block = lanBlock("127.0.0.1", peer.port(), udpTimeout);
         ASSERT_EQ(lib.init(&h, block.data()), kOk);
         ASSERT_NE(h, 0u);
-        ASSERT_EQ(lib.setConfig(h, kBaud, wait, 2), kOk);
+        ASSERT_EQ(lib.SetConfig(h, kBaud, wait, 2), kOk);
     }
 
     Outcome send(std::uint8_t address = 5, std::uint8_t command = 100, std::uint8_t param = 0,
@@ -64,7 +64,7 @@ protected:
         std::copy(data.begin(), data.end(), rq.begin() + 3);
         Outcome o;
         o.answer.fill(0xDEAD);
-        o.rc = lib.send(h, rq.data(), o.answer.data(), &o.status, &o.result);
+        o.rc = lib.Send(h, rq.data(), o.answer.data(), &o.status, &o.result);
         return o;
     }
 
@@ -118,7 +118,7 @@ TEST_F(Xzr1683, ExchangeCarriesRequestAndAnswer) {
     EXPECT_EQ(rq.command, 102);
 
     std::uint32_t baud = 0, wait = 0, constant = 0;
-    EXPECT_EQ(lib.getConfig(h, &baud, &wait, &constant), kOk);
+    EXPECT_EQ(lib.GetConfig(h, &baud, &wait, &constant), kOk);
     EXPECT_EQ(baud, kBaud);
     EXPECT_EQ(wait, 200u);
     EXPECT_EQ(constant, 2u);
@@ -313,21 +313,21 @@ TEST_F(Xzr1683, UnknownHandleTouchesNothingAndDoneTwiceIsHarmless) {
     std::array<std::uint32_t, ZR683_REQUEST_WORDS> rq{};
     std::uint32_t status = 9, result = 9;
     for (std::uint32_t bad : {0u, 99u, h + 1}) {
-        EXPECT_EQ(lib.send(bad, rq.data(), answer.data(), &status, &result), kBadHandle);
+        EXPECT_EQ(lib.Send(bad, rq.data(), answer.data(), &status, &result), kBadHandle);
         EXPECT_EQ(result, kBadHandle);
-        EXPECT_EQ(lib.setConfig(bad, kBaud, 200, 2), kBadHandle);
+        EXPECT_EQ(lib.SetConfig(bad, kBaud, 200, 2), kBadHandle);
         std::uint32_t other = bad;
-        EXPECT_EQ(lib.done(&other), bad == 0 ? kOk : kBadHandle);
+        EXPECT_EQ(lib.Done(&other), bad == 0 ? kOk : kBadHandle);
     }
     EXPECT_EQ(peer.received(), 1);
     EXPECT_EQ(send().rc, kOk); // the open connection is untouched
 
     const std::uint32_t old = h;
-    EXPECT_EQ(lib.done(&h), kOk);
+    EXPECT_EQ(lib.Done(&h), kOk);
     EXPECT_EQ(h, 0u);
-    EXPECT_EQ(lib.done(&h), kOk);
+    EXPECT_EQ(lib.Done(&h), kOk);
     h = old;
-    EXPECT_EQ(lib.done(&h), kBadHandle);
+    EXPECT_EQ(lib.Done(&h), kBadHandle);
     EXPECT_EQ(send().rc, kBadHandle);
     h = 0;
 }
@@ -335,21 +335,21 @@ TEST_F(Xzr1683, UnknownHandleTouchesNothingAndDoneTwiceIsHarmless) {
 TEST_F(Xzr1683, LineSetUpGuards) {
     ASSERT_EQ(lib.init(&h, lanBlock("127.0.0.1", peer.port(), 1000).data()), kOk);
     EXPECT_EQ(send().rc, kNotConfigured);
-    EXPECT_EQ(lib.setConfig(h, 9601, 200, 2), kBadBaud);
-    EXPECT_EQ(lib.setConfig(h, kBaud, 200, 3), kBadConstant);
+    EXPECT_EQ(lib.SetConfig(h, 9601, 200, 2), kBadBaud);
+    EXPECT_EQ(lib.SetConfig(h, kBaud, 200, 3), kBadConstant);
     EXPECT_EQ(peer.received(), 0);
     peer.setHandler([](Peer& p, const Frame& f, const sockaddr_in& from) {
         p.reply(bytesOf(makeLineConfigAck(kBadBaud, f)), from);
     });
-    EXPECT_EQ(lib.setConfig(h, kBaud, 200, 2), kBadBaud);
+    EXPECT_EQ(lib.SetConfig(h, kBaud, 200, 2), kBadBaud);
     peer.setHandler(Peer::answerNormally);
-    EXPECT_EQ(lib.setConfig(h, kBaud, 200, 2), kOk);
+    EXPECT_EQ(lib.SetConfig(h, kBaud, 200, 2), kOk);
 
     std::array<std::uint32_t, ZR683_REQUEST_WORDS> rq{};
     rq[1] = 256; // a word that does not hold a byte
     std::uint32_t status = 0, result = 0;
-    EXPECT_EQ(lib.send(h, rq.data(), answer.data(), &status, &result), kRequestNotBuilt);
-    EXPECT_EQ(lib.send(h, rq.data(), nullptr, &status, &result), kNullArgument);
+    EXPECT_EQ(lib.Send(h, rq.data(), answer.data(), &status, &result), kRequestNotBuilt);
+    EXPECT_EQ(lib.Send(h, rq.data(), nullptr, &status, &result), kNullArgument);
     EXPECT_EQ(result, kNullArgument);
 }
 
@@ -357,7 +357,7 @@ TEST_F(Xzr1683, ErrorTextsInWindows1250) {
     std::array<std::uint32_t, ZR683_ERROR_CHARS> buf{};
     for (std::uint32_t code = 0; code <= 99; ++code) {
         buf.fill(0xFFFF);
-        ASSERT_EQ(lib.error(code, buf.data()), kOk);
+        ASSERT_EQ(lib.Error(code, buf.data()), kOk);
         EXPECT_EQ(buf[0], 0u);
         EXPECT_NE(buf[1], 0u) << code;
         for (std::uint32_t c : buf) {
@@ -365,12 +365,12 @@ TEST_F(Xzr1683, ErrorTextsInWindows1250) {
             EXPECT_NE(c, static_cast<std::uint32_t>('?')) << code;
         }
     }
-    ASSERT_EQ(lib.error(kBadAddress, buf.data()), kOk);
+    ASSERT_EQ(lib.Error(kBadAddress, buf.data()), kOk);
     const std::string want = "neplatn\xE1 IP adresa";
     for (std::size_t i = 0; i < want.size(); ++i)
         EXPECT_EQ(buf[i + 1], static_cast<unsigned char>(want[i]));
     EXPECT_EQ(buf[want.size() + 1], 0u);
-    ASSERT_EQ(lib.error(kTimeout, buf.data()), kOk); // "neodpověděl": e-caron is 0xEC
+    ASSERT_EQ(lib.Error(kTimeout, buf.data()), kOk); // "neodpověděl": e-caron is 0xEC
     EXPECT_EQ(buf[14], 0xECu);
-    EXPECT_EQ(lib.error(0, nullptr), kNullArgument);
+    EXPECT_EQ(lib.Error(0, nullptr), kNullArgument);
 }

@@ -32,12 +32,12 @@ protected:
         ASSERT_TRUE(lib.load()) << Xzr::path();
         connect(1000, 200);
     }
-    void TearDown() override { lib.done(&h); }
+    void TearDown() override { lib.Done(&h); }
 
     void connect(std::uint32_t udpTimeout, std::uint32_t wait, std::uint32_t baud = 9600) {
-        lib.done(&h);
+        lib.Done(&h);
         ASSERT_EQ(lib.init(&h, lanBlock("127.0.0.1", udp.port(), udpTimeout).data()), kOk);
-        ASSERT_EQ(lib.setConfig(h, baud, wait, 2), kOk);
+        ASSERT_EQ(lib.SetConfig(h, baud, wait, 2), kOk);
     }
 
     Reply send(std::uint8_t command, std::uint8_t parameter, std::array<std::uint8_t, 5> d = {},
@@ -49,7 +49,7 @@ protected:
         for (std::size_t i = 0; i < d.size(); ++i)
             rq[3 + i] = d[i];
         Reply r;
-        r.rc = lib.send(h, rq.data(), r.a.data(), &r.status, &r.result);
+        r.rc = lib.Send(h, rq.data(), r.a.data(), &r.status, &r.result);
         return r;
     }
     Reply readRegister(std::uint8_t reg, std::uint8_t address = 1) {
@@ -200,7 +200,7 @@ TEST_F(Bus, CommandAndRegisterFaults) {
     EXPECT_EQ(r.rc, 42u);
     EXPECT_EQ(r.result, 42u);
     std::array<std::uint32_t, ZR683_ERROR_CHARS> text{};
-    EXPECT_EQ(lib.error(42, text.data()), kOk);
+    EXPECT_EQ(lib.Error(42, text.data()), kOk);
     EXPECT_NE(text[1], 0u);
     EXPECT_EQ(send(Prikaz::CtiStav, 0).rc, kOk);
 

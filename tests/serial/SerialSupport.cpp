@@ -43,15 +43,7 @@ void SerialLib::copyTo(const std::string& name, const std::string& directory) {
 }
 
 SerialLib::SerialLib(const std::string& name, const std::string& directory)
-    : lib_(directory, name) {
-    initWord_ = lib_.entry<zr683_init_word_fn>("Init");
-    init_ = lib_.entry<zr683_init_fn>("Init");
-    setConfig_ = lib_.entry<zr683_setconfig_fn>("SetConfig");
-    send_ = lib_.entry<zr683_send_fn>("Send");
-    done_ = lib_.entry<zr683_done_fn>("Done");
-    error_fn_ = lib_.entry<zr683_error_fn>("Error");
-    bound_ = init_ && setConfig_ && send_ && done_ && error_fn_;
-}
+    : lib_(directory, name), bound_(lib_.bind(e_)) {}
 
 void* SerialLib::symbol(const std::string& entry) const {
     return lib_.entry<void*>(entry);
@@ -62,12 +54,13 @@ bool SerialLib::takesWord() const {
 }
 
 std::uint32_t SerialLib::init(std::uint32_t& handle, std::uint32_t word0) const {
-    return takesWord() ? initWord_(&handle, word0) : init_(&handle);
+    return takesWord() ? reinterpret_cast<zr683_init_word_fn>(e_.Init)(&handle, word0)
+                       : reinterpret_cast<zr683_init_fn>(e_.Init)(&handle);
 }
 
 std::uint32_t SerialLib::setConfig(std::uint32_t handle, std::uint32_t baud,
                                    std::uint32_t wait) const {
-    return setConfig_(handle, baud, wait, 2);
+    return e_.SetConfig(handle, baud, wait, 2);
 }
 
 Sent SerialLib::send(std::uint32_t handle, std::uint8_t address, std::uint8_t command,
@@ -80,17 +73,17 @@ Sent SerialLib::send(std::uint32_t handle, std::uint8_t address, std::uint8_t co
         rq[ZR683_REQ_DATA + i] = data[i];
     Sent s;
     s.answer.fill(0xDEAD);
-    s.rc = send_(handle, rq.data(), s.answer.data(), &s.status, &s.result);
+    s.rc = e_.Send(handle, rq.data(), s.answer.data(), &s.status, &s.result);
     return s;
 }
 
 std::uint32_t SerialLib::done(std::uint32_t& handle) const {
-    return done_(&handle);
+    return e_.Done(&handle);
 }
 
 std::string SerialLib::text(std::uint32_t code) const {
     std::array<std::uint32_t, ZR683_ERROR_CHARS> buffer{};
-    error_fn_(code, buffer.data());
+    e_.Error(code, buffer.data());
     std::string out;
     for (std::size_t i = 1; i < buffer.size() && buffer[i] != 0; ++i)
         out.push_back(static_cast<char>(buffer[i]));

@@ -73,13 +73,8 @@ public:
 
 private:
     DriverLibrary lib_;
+    zr683_entry_points e_{};
     bool bound_ = false;
-    zr683_init_word_fn initWord_ = nullptr;
-    zr683_init_fn init_ = nullptr;
-    zr683_setconfig_fn setConfig_ = nullptr;
-    zr683_send_fn send_ = nullptr;
-    zr683_done_fn done_ = nullptr;
-    zr683_error_fn error_fn_ = nullptr;
 };
 
 // UTF-8 to the Windows-1250 bytes _Error gives.

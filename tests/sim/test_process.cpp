@@ -69,11 +69,12 @@ TEST(SimProcess, RefusesBadOptions) {
 TEST(SimProcess, AnswersTheLanLibrary) {
     DriverLibrary lib(ZR_BIN_DIR, "XZR1683");
     ASSERT_TRUE(lib.opened()) << lib.error();
-    auto init = lib.entry<zr683_init_lan_fn>("Init");
-    auto setConfig = lib.entry<zr683_setconfig_fn>("SetConfig");
-    auto send = lib.entry<zr683_send_fn>("Send");
-    auto done = lib.entry<zr683_done_fn>("Done");
-    ASSERT_TRUE(init && setConfig && send && done);
+    zr683_entry_points e{};
+    ASSERT_TRUE(lib.bind(e));
+    const auto init = reinterpret_cast<zr683_init_lan_fn>(e.Init);
+    const auto setConfig = e.SetConfig;
+    const auto send = e.Send;
+    const auto done = e.Done;
 
     ChildProcess sim("zr464-sim", {"--port", "0", "--stdin-control"});
     const std::uint16_t port = udpPortOf(sim.line());
