@@ -199,7 +199,7 @@ int VypisStav(TKontext& kontext, bool vynulovat, const TOpakovani& opakovani) {
             if (!o.Ok()) return ChybaPrikazu(s, QStringLiteral("nulování status registru"), o);
             vynulovano = true;
             json.insert(QStringLiteral("vynulovano"), true);
-            const auto chyba = CtiStatus(s, text, json);
+            auto chyba = CtiStatus(s, text, json);
             text = QStringLiteral("Status registr vynulován.\n") + text;
             return chyba;
         }
@@ -222,7 +222,7 @@ int VypisWatchdog(TKontext& kontext, std::optional<std::uint16_t> nastavit,
             if (!o.Ok()) return ChybaPrikazu(s, QStringLiteral("zápis času watchdogu"), o);
             nastaveno = true;
             json.insert(QStringLiteral("nastaveno"), cas);
-            const auto chyba = CtiWatchdog(s, text, json);
+            auto chyba = CtiWatchdog(s, text, json);
             text = QStringLiteral("Čas watchdogu nastaven na %1 s.\n").arg(cas) + text;
             return chyba;
         }

@@ -111,7 +111,7 @@ std::uint32_t TextNaBuffer(const QString& text, TChybovyText& buffer) {
     const QByteArray bajty = DoCp1250(text);
     const int pocet = std::min<int>(static_cast<int>(bajty.size()), MaxZnakuBufferu);
     for (int i = 0; i < pocet; ++i)
-        buffer[static_cast<std::size_t>(i + 1)] = static_cast<unsigned char>(bajty[i]);
+        buffer[static_cast<std::size_t>(i) + 1] = static_cast<unsigned char>(bajty[i]);
     return 0;
 }
 

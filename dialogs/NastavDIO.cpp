@@ -88,7 +88,8 @@ void TForm14::VytvorSkupinu(int skupina, QGroupBox* ramecek) {
 }
 
 QCheckBox* TForm14::Pole(int skupina, int kanal) const {
-    return CheckBox[static_cast<std::size_t>(skupina * KanaluVeSkupine + kanal)];
+    const int index = skupina * KanaluVeSkupine + kanal;
+    return CheckBox[static_cast<std::size_t>(index)];
 }
 
 void TForm14::PrectiOkno(TKonfigurace& konfigurace) {

@@ -154,7 +154,7 @@ QString TOknoNastroje::TextChyby(const QString& krok, const TVysledekSekvence& v
 }
 
 QString TOknoNastroje::VyberSoubor(bool ulozit) {
-    const QString cesta = VolbaSouboru ? VolbaSouboru(this, ulozit) : QString();
+    QString cesta = VolbaSouboru ? VolbaSouboru(this, ulozit) : QString();
     if (cesta.isEmpty()) ZobrazStav(QStringLiteral(" Žádný soubor nebyl vybrán."));
     return cesta;
 }
