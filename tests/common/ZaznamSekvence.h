@@ -30,8 +30,8 @@ inline std::string ZnackaPrikazu(const FakeVolani& v, std::uint32_t adresa, std:
         for (int i = 3; i < 8; ++i)
             znacka += std::to_string(b[i]) + (i < 7 ? "," : "");
     }
-    if (b[0] != adresa) znacka += "@" + std::to_string(b[0]);
-    if (v.spojeni != spojeni) znacka += "#" + std::to_string(v.spojeni);
+    if (b[0] != adresa) znacka.append("@").append(std::to_string(b[0]));
+    if (v.spojeni != spojeni) znacka.append("#").append(std::to_string(v.spojeni));
     return znacka;
 }
 
@@ -39,8 +39,10 @@ inline std::string ZnackaStavu(const QString& text) {
     static const QRegularExpression prubeh(QStringLiteral(
         "^ Probíhá (čtení konfigurace z|zápis konfigurace do) modulu \\((\\d+) %\\)$"));
     static const QRegularExpression chyba(QStringLiteral("^ fake chyba (\\d+)$"));
-    if (const auto m = prubeh.match(text); m.hasMatch())
-        return (m.captured(1).startsWith(u'č') ? "c" : "z") + m.captured(2).toStdString();
+    if (const auto m = prubeh.match(text); m.hasMatch()) {
+        const QChar smer = m.captured(1).startsWith(u'č') ? u'c' : u'z';
+        return (smer + m.captured(2)).toStdString();
+    }
     if (const auto m = chyba.match(text); m.hasMatch())
         return "chyba" + m.captured(1).toStdString();
     const std::pair<const char*, const char*> zname[] = {
@@ -51,7 +53,7 @@ inline std::string ZnackaStavu(const QString& text) {
         {" ", "-"}};
     for (const auto& [plny, kratky] : zname)
         if (text == QString::fromUtf8(plny)) return kratky;
-    return "'" + text.toStdString() + "'";
+    return QStringLiteral("'%1'").arg(text).toStdString();
 }
 
 class ZaznamSekvence {

@@ -141,7 +141,8 @@ TEST_F(Form12, PlatnostHodnot) {
             EXPECT_EQ(zaznam.rfind(r.Zacatek, 0), 0u) << popis << ": " << zaznam;
         } else {
             EXPECT_EQ(Stav(), r.Zprava) << popis;
-            EXPECT_EQ(zaznam, "'" + r.Zprava.toStdString() + "'") << popis << ": nothing sent";
+            EXPECT_EQ(zaznam, QStringLiteral("'%1'").arg(r.Zprava).toStdString())
+                << popis << ": nothing sent";
         }
     }
     EXPECT_EQ(data.Konfigurace.Adresa, 1) << "writing stores nothing in the record";
