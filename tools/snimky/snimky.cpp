@@ -10,9 +10,11 @@
 //
 // Exit code 0 when every window reached its state and was written.
 #include "BehovyAdresar.h"
+#include "DiagnostikaSpojeni.h"
 #include "Hlavni.h"
 #include "OknoNastroje.h"
 #include "Pismo.h"
+#include "PrubehVstupu.h"
 #include "Simulator.h"
 #include "UdpEndpoint.h"
 #include "Xxxx683.h"
@@ -27,8 +29,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -40,6 +44,9 @@ namespace {
 constexpr std::uint16_t ObvyklyPort = 5000;
 // How long a window may take to reach its state (a few polls).
 constexpr int CekaniMs = 5000;
+// The simulated module's input pins, in a pattern so that the pictures show
+// both values.
+constexpr std::uint32_t VzorVstupu = 0x0F0C3A51;
 
 // Lets the event loop run (timers, polls) until the condition holds.
 bool Pockej(const std::function<bool()>& podminka) {
@@ -109,6 +116,13 @@ bool ZapisCas(QWidget* okno) {
     return Sleduj(okno);
 }
 
+// The simulated module, for the windows that show its inputs moving and
+// its answers failing.
+zrsim::Simulator*& Modul() {
+    static zrsim::Simulator* modul = nullptr;
+    return modul;
+}
+
 // The configuration file the Nástroje windows save to and read from.
 QString& SouborKonfigurace() {
     static QString cesta;
@@ -156,6 +170,51 @@ bool Nahraj(QWidget* okno) {
     return SpustSouborem(okno, jiny, QStringLiteral(" Počet rozdílů: 2."));
 }
 
+// Moves the mouse over the traces at the record time `casMs`.
+void MysNa(const TPrubehVstupu& prubeh, std::int64_t casMs) {
+    const double zpet = static_cast<double>(prubeh.Graf1->PravyOkraj() - casMs) *
+                        TGrafVstupu::SirkaStopy / TGrafVstupu::OknoMs;
+    const QPointF mys(TGrafVstupu::SirkaJmen + TGrafVstupu::SirkaStopy - 1 - zpet, 100);
+    QMouseEvent pohyb(QEvent::MouseMove, mys, prubeh.Graf1->mapToGlobal(mys), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(prubeh.Graf1, &pohyb);
+}
+
+// Polled every 50 ms for about two seconds while the five lowest inputs
+// count every 125 ms (DIN0 toggling fastest), with one answer lost (a
+// time-out) and one damaged, so that the traces show two gaps; then the
+// mouse over an early poll, for the cursor and its values.
+bool Zaznamenej(QWidget* okno) {
+    auto* prubeh = dynamic_cast<TPrubehVstupu*>(okno);
+    zrsim::Simulator* modul = Modul();
+    if (prubeh == nullptr || modul == nullptr) return false;
+    const auto dotazu = [prubeh] { return prubeh->Zaznam().Dotazu(); };
+    prubeh->ComboBox1->setCurrentIndex(0); // 50 ms
+    std::uint32_t krok = 0;
+    QTimer pocitadlo;
+    QObject::connect(&pocitadlo, &QTimer::timeout,
+                     [&] { modul->setInputPins(0, VzorVstupu ^ (++krok & 0x1F)); });
+    pocitadlo.start(125);
+    bool hotovo = Pockej([&] { return dotazu() >= 12; });
+    modul->addFault(zrsim::LineFaultRule{zrsim::LineFault::Lose, 1});
+    hotovo = hotovo && Pockej([&] { return dotazu() >= 24; });
+    modul->addFault(zrsim::LineFaultRule{zrsim::LineFault::Corrupt, 1});
+    hotovo = hotovo && Pockej([&] { return dotazu() >= 40; }) && Sleduj(okno);
+    pocitadlo.stop();
+    modul->clearFaults();
+    modul->setInputPins(0, VzorVstupu);
+    hotovo = hotovo && prubeh->Zaznam().Vypadku() == 2;
+    if (hotovo) MysNa(*prubeh, prubeh->Zaznam()[6].CasMs + 25);
+    return hotovo;
+}
+
+// The counts of every transaction so far: the scan's time-outs and the two
+// failed polls above among them.
+bool Diagnostikuj(QWidget* okno) {
+    const auto* diagnostika = dynamic_cast<TDiagnostikaSpojeni*>(okno);
+    return diagnostika != nullptr && diagnostika->Tabulka1->rowCount() >= 2;
+}
+
 // One picture: the file, the menu action (its name) that opens the window,
 // none for the main window itself, and what is done in it first. They are
 // taken in this order: the connection first, a failed one last.
@@ -179,6 +238,8 @@ constexpr TSnimek Snimky[] = {
     {"ulozeni-konfigurace.png", "UlozitKonfiguraci1", UlozKonfiguraci},
     {"porovnani-konfigurace.png", "PorovnatKonfiguraci1", Porovnej},
     {"nahrani-konfigurace.png", "NahratKonfiguraci1", Nahraj},
+    {"prubeh-vstupu.png", "PrubehVstupu1", Zaznamenej},
+    {"diagnostika-spojeni.png", "DiagnostikaSpojeni1", Diagnostikuj},
     {"pripojeni-chyba.png", "Pipojen1", PripojChybnyCOM},
 };
 
@@ -256,9 +317,9 @@ int main(int argc, char** argv) {
     const QDir cil(QString::fromLocal8Bit(argv[1]));
     if (!QDir().mkpath(cil.path())) return 1;
 
-    // Inputs in a pattern, so that the pictures show both values.
     zrsim::Simulator simulator{{}};
-    simulator.setInputPins(0, 0x0F0C3A51);
+    simulator.setInputPins(0, VzorVstupu);
+    Modul() = &simulator;
     std::string chyba;
     const auto lan = SpustLan(simulator, chyba);
     QTemporaryDir nastaveni;
