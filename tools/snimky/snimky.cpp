@@ -180,10 +180,11 @@ void MysNa(const TPrubehVstupu& prubeh, std::int64_t casMs) {
     QApplication::sendEvent(prubeh.Graf1, &pohyb);
 }
 
-// Polled every 50 ms for about two seconds while the five lowest inputs
-// count every 125 ms (DIN0 toggling fastest), with one answer lost (a
-// time-out) and one damaged, so that the traces show two gaps; then the
-// mouse over an early poll, for the cursor and its values.
+// Polled every 50 ms for about 24 seconds (most of the minute the window
+// shows is then filled) while the five lowest inputs count every 500 ms
+// (DIN0 toggling fastest), with one answer lost (a time-out) and one
+// damaged, so that the traces show two gaps; then the mouse over an early
+// poll, for the cursor and its values.
 bool Zaznamenej(QWidget* okno) {
     auto* prubeh = dynamic_cast<TPrubehVstupu*>(okno);
     zrsim::Simulator* modul = Modul();
@@ -194,17 +195,20 @@ bool Zaznamenej(QWidget* okno) {
     QTimer pocitadlo;
     QObject::connect(&pocitadlo, &QTimer::timeout,
                      [&] { modul->setInputPins(0, VzorVstupu ^ (++krok & 0x1F)); });
-    pocitadlo.start(125);
-    bool hotovo = Pockej([&] { return dotazu() >= 12; });
-    modul->addFault(zrsim::LineFaultRule{zrsim::LineFault::Lose, 1});
-    hotovo = hotovo && Pockej([&] { return dotazu() >= 24; });
-    modul->addFault(zrsim::LineFaultRule{zrsim::LineFault::Corrupt, 1});
-    hotovo = hotovo && Pockej([&] { return dotazu() >= 40; }) && Sleduj(okno);
+    pocitadlo.start(500);
+    bool hotovo = true;
+    // In steps, each well within one wait's limit.
+    for (std::uint64_t cil = 80; cil <= 480 && hotovo; cil += 80) {
+        if (cil == 240) modul->addFault(zrsim::LineFaultRule{zrsim::LineFault::Lose, 1});
+        if (cil == 400) modul->addFault(zrsim::LineFaultRule{zrsim::LineFault::Corrupt, 1});
+        hotovo = Pockej([&] { return dotazu() >= cil; });
+    }
+    hotovo = hotovo && Sleduj(okno);
     pocitadlo.stop();
     modul->clearFaults();
     modul->setInputPins(0, VzorVstupu);
     hotovo = hotovo && prubeh->Zaznam().Vypadku() == 2;
-    if (hotovo) MysNa(*prubeh, prubeh->Zaznam()[6].CasMs + 25);
+    if (hotovo) MysNa(*prubeh, prubeh->Zaznam()[100].CasMs + 25);
     return hotovo;
 }
 
