@@ -197,8 +197,8 @@ bool Zaznamenej(QWidget* okno) {
                      [&] { modul->setInputPins(0, VzorVstupu ^ (++krok & 0x1F)); });
     pocitadlo.start(500);
     bool hotovo = true;
-    // In steps, each well within one wait's limit.
-    for (std::uint64_t cil = 80; cil <= 480 && hotovo; cil += 80) {
+    // In steps of two seconds, each well within one wait's limit.
+    for (std::uint64_t cil = 40; cil <= 480 && hotovo; cil += 40) {
         if (cil == 240) modul->addFault(zrsim::LineFaultRule{zrsim::LineFault::Lose, 1});
         if (cil == 400) modul->addFault(zrsim::LineFaultRule{zrsim::LineFault::Corrupt, 1});
         hotovo = Pockej([&] { return dotazu() >= cil; });
