@@ -10,23 +10,18 @@
 
 namespace {
 
+// A window that works on the program's data record alone.
+template <class TOkno> QDialog* OknoNadDaty(const TKontextNastroju& k, QWidget* rodic) {
+    return new TOkno(k.Data, rodic);
+}
+
 constexpr std::array SeznamNastroju = {
-    TNastroj{"Hledat moduly na sběrnici…", "HledatModuly1",
-             [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
-                 return new THledaniModulu(k.Data, r);
-             }},
-    TNastroj{"Uložit konfiguraci modulu…", "UlozitKonfiguraci1",
-             [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
-                 return new TUlozeniKonfigurace(k.Data, r);
-             }},
+    TNastroj{"Hledat moduly na sběrnici…", "HledatModuly1", OknoNadDaty<THledaniModulu>},
+    TNastroj{"Uložit konfiguraci modulu…", "UlozitKonfiguraci1", OknoNadDaty<TUlozeniKonfigurace>},
     TNastroj{"Porovnat modul se souborem…", "PorovnatKonfiguraci1",
-             [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
-                 return new TPorovnaniKonfigurace(k.Data, r);
-             }},
+             OknoNadDaty<TPorovnaniKonfigurace>},
     TNastroj{"Nahrát konfiguraci do modulu…", "NahratKonfiguraci1",
-             [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
-                 return new TNahraniKonfigurace(k.Data, r);
-             }},
+             OknoNadDaty<TNahraniKonfigurace>},
     TNastroj{"Průběh vstupů…", "PrubehVstupu1",
              [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
                  return new TPrubehVstupu(&k.Data, r);

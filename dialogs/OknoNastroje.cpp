@@ -41,6 +41,17 @@ QPushButton* TlacitkoNastroje(QWidget* rodic, const char* jmeno, const QString& 
     return tlacitko;
 }
 
+std::tuple<QPushButton*, QPushButton*, QPushButton*>
+TOknoNastroje::TlacitkaPrace(const QString& text) {
+    // Made in this order, which is also their tab order.
+    auto* spustit = TlacitkoNastroje(this, "Button1", text);
+    auto* zastavit = TlacitkoNastroje(this, "Button2", QStringLiteral("Zastavit"));
+    auto* zavrit = TlacitkoNastroje(this, "Button3", QStringLiteral("Zavřít"));
+    connect(zastavit, &QPushButton::clicked, this, &TOknoNastroje::Zastav);
+    connect(zavrit, &QPushButton::clicked, this, &TOknoNastroje::reject);
+    return {spustit, zastavit, zavrit};
+}
+
 QTableWidget* TabulkaNastroje(QWidget* rodic, const char* jmeno, const QStringList& sloupce) {
     auto* tabulka = Vytvor<QTableWidget>(rodic, jmeno, 0, static_cast<int>(sloupce.size()));
     tabulka->setHorizontalHeaderLabels(sloupce);

@@ -11,6 +11,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <tuple>
 
 class QLabel;
 class QProgressBar;
@@ -59,6 +60,11 @@ protected:
     TPrubehSekvence Prubeh();
     // Zeroes the progress bar for `celkem` steps.
     void ZacniPrubeh(int celkem);
+
+    // The buttons of a window with one kind of work: Button1 captioned
+    // `text`, which the window connects to its work; Button2 "Zastavit",
+    // which ends the work; Button3 "Zavřít", which closes the window.
+    std::tuple<QPushButton*, QPushButton*, QPushButton*> TlacitkaPrace(const QString& text);
 
     // The status panel; texts begin with a blank, " " alone is no message.
     void ZobrazStav(const QString& text);

@@ -40,15 +40,11 @@ TPorovnaniKonfigurace::TPorovnaniKonfigurace(TData& data, const char* jmeno, con
     StringGrid1->setGeometry(16, 118, 488, 200);
     StringGrid1->setColumnWidth(0, 170);
     StringGrid1->setColumnWidth(1, 150);
-    Button1 = TlacitkoNastroje(this, "Button1", tlacitko);
-    Button2 = TlacitkoNastroje(this, "Button2", QStringLiteral("Zastavit"));
-    Button3 = TlacitkoNastroje(this, "Button3", QStringLiteral("Zavřít"));
+    std::tie(Button1, Button2, Button3) = TlacitkaPrace(tlacitko);
     Button1->setGeometry(16, 330, 112, 30);
     Button2->setGeometry(264, 330, 112, 30);
     Button3->setGeometry(392, 330, 112, 30);
     connect(Button1, &QPushButton::clicked, this, &TPorovnaniKonfigurace::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TPorovnaniKonfigurace::Zastav);
-    connect(Button3, &QPushButton::clicked, this, &TPorovnaniKonfigurace::reject);
     connect(CheckBox1, &QCheckBox::toggled, this, &TPorovnaniKonfigurace::ObnovRozdily);
     PriPraci(false);
 }

@@ -18,17 +18,13 @@ TUlozeniKonfigurace::TUlozeniKonfigurace(TData& data, QWidget* parent)
     Label1->setWordWrap(true);
     Label1->setGeometry(16, 12, 428, 40);
     ProgressBar1->setGeometry(16, 60, 428, 20);
-    Button1 = TlacitkoNastroje(this, "Button1", QStringLiteral("Uložit…"));
-    Button2 = TlacitkoNastroje(this, "Button2", QStringLiteral("Zastavit"));
-    Button3 = TlacitkoNastroje(this, "Button3", QStringLiteral("Zavřít"));
+    std::tie(Button1, Button2, Button3) = TlacitkaPrace(QStringLiteral("Uložit…"));
     int x = 16;
     for (QPushButton* b : {Button1, Button2, Button3}) {
         b->setGeometry(x, 100, 132, 30);
         x += 148;
     }
     connect(Button1, &QPushButton::clicked, this, &TUlozeniKonfigurace::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TUlozeniKonfigurace::Zastav);
-    connect(Button3, &QPushButton::clicked, this, &TUlozeniKonfigurace::reject);
     PriPraci(false);
 }
 
