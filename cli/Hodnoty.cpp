@@ -1,7 +1,6 @@
 // identify, inputs, outputs, status, watchdog: single commands to the module,
 // once or repeated with --watch; and the connection around every subcommand.
 #include "Cli.h"
-#include "Identifikace.h"
 #include "Prikazy.h"
 #include "PrikazyCli.h"
 #include "StatistikaSpojeni.h"
@@ -13,10 +12,6 @@
 #include <thread>
 
 namespace {
-
-std::uint32_t Slovo(const std::array<std::uint8_t, 4>& a) {
-    return a[0] | (a[1] << 8) | (a[2] << 16) | (static_cast<std::uint32_t>(a[3]) << 24);
-}
 
 QString Hex32(std::uint32_t v) {
     return QStringLiteral("0x") + QStringLiteral("%1").arg(v, 8, 16, QLatin1Char('0')).toUpper();
@@ -53,8 +48,8 @@ QStringList NazvyBitu(std::uint32_t v) {
     return nazvy;
 }
 
-TChyba ChybaPrikazu(const TSpojeni& s, const QString& krok, const TOdpovedModulu& o) {
-    return {krok, o.Vysledek, TextKodu(s.Data.Rozhrani, o.Vysledek), KodUkonceni::ChybaModulu};
+template <class T> TChyba ChybaPrikazu(const QString& krok, const TVysledekPrikazu<T>& v) {
+    return {krok, v.Kod, v.Text, KodUkonceni::ChybaModulu};
 }
 
 // The interval's wait, ended early by Ctrl-C.
@@ -108,9 +103,9 @@ int Spust(TKontext& kontext, const TCteni& cteni, const TOpakovani& o) {
 }
 
 std::optional<TChyba> CtiVstupy(TSpojeni& s, QString& text, QJsonObject& json) {
-    const TOdpovedModulu o = ProvedPrikaz(s.Data, Prikaz::CtiVstupy, Prikaz::ParDIO, {});
-    if (!o.Ok()) return ChybaPrikazu(s, QStringLiteral("čtení vstupů"), o);
-    const std::uint32_t v = Slovo(o.A);
+    const auto o = s.Relace().CtiVstupy();
+    if (!o.Ok()) return ChybaPrikazu(QStringLiteral("čtení vstupů"), o);
+    const std::uint32_t v = *o.Hodnota;
     text = QStringLiteral("DIN0-31: %1 (%2)").arg(Skupiny(v), Hex32(v));
     json.insert(QStringLiteral("vstupy"), static_cast<qint64>(v));
     json.insert(QStringLiteral("din"), Bity(v));
@@ -118,9 +113,9 @@ std::optional<TChyba> CtiVstupy(TSpojeni& s, QString& text, QJsonObject& json) {
 }
 
 std::optional<TChyba> CtiStatus(TSpojeni& s, QString& text, QJsonObject& json) {
-    const TOdpovedModulu o = ProvedPrikaz(s.Data, Prikaz::CtiStav, Prikaz::ParStatusRegistr, {});
-    if (!o.Ok()) return ChybaPrikazu(s, QStringLiteral("čtení status registru"), o);
-    const std::uint32_t v = Slovo(o.A);
+    const auto o = s.Relace().CtiStatus();
+    if (!o.Ok()) return ChybaPrikazu(QStringLiteral("čtení status registru"), o);
+    const std::uint32_t v = *o.Hodnota;
     const QStringList nazvy = NazvyBitu(v);
     text = QStringLiteral("Status registr: ") + Hex32(v);
     if (!nazvy.isEmpty()) text += QStringLiteral(" (") + nazvy.join(QLatin1Char(' ')) + u')';
@@ -131,9 +126,9 @@ std::optional<TChyba> CtiStatus(TSpojeni& s, QString& text, QJsonObject& json) {
 }
 
 std::optional<TChyba> CtiWatchdog(TSpojeni& s, QString& text, QJsonObject& json) {
-    const TOdpovedModulu o = ProvedPrikaz(s.Data, Prikaz::CtiStav, Prikaz::ParCasWatchdog, {});
-    if (!o.Ok()) return ChybaPrikazu(s, QStringLiteral("čtení času watchdogu"), o);
-    const int zbyva = o.A[0] | (o.A[1] << 8);
+    const auto o = s.Relace().CtiWatchdog();
+    if (!o.Ok()) return ChybaPrikazu(QStringLiteral("čtení času watchdogu"), o);
+    const int zbyva = *o.Hodnota;
     text = QStringLiteral("Watchdog: zbývá %1 s").arg(zbyva);
     json.insert(QStringLiteral("zbyva"), zbyva);
     return std::nullopt;
@@ -162,7 +157,7 @@ int SPripojenim(TKontext& kontext, const std::function<int(TSpojeni&)>& prace) {
 
 int VypisIdentifikaci(TKontext& kontext) {
     return SPripojenim(kontext, [&](TSpojeni& s) {
-        const TIdentifikace id = IdentifikujModul(s.Data.Rozhrani, s.Data.Spojeni, s.Data.Adresa);
+        const TIdentifikace id = s.Relace().Identifikuj();
         if (!id.Ok())
             return kontext.Vystup.Chyba({QStringLiteral("identifikace"), id.Vysledek,
                                          TextKodu(s.Data.Rozhrani, id.Vysledek),
@@ -194,9 +189,8 @@ int VypisStav(TKontext& kontext, bool vynulovat, const TOpakovani& opakovani) {
     const TCteni cteni = [vynulovano = false](TSpojeni& s, QString& text,
                                               QJsonObject& json) mutable -> std::optional<TChyba> {
         if (!vynulovano) {
-            const TOdpovedModulu o =
-                ProvedPrikaz(s.Data, Prikaz::ZapisStav, Prikaz::ParStatusRegistr, {});
-            if (!o.Ok()) return ChybaPrikazu(s, QStringLiteral("nulování status registru"), o);
+            const auto o = s.Relace().NulujStatus();
+            if (!o.Ok()) return ChybaPrikazu(QStringLiteral("nulování status registru"), o);
             vynulovano = true;
             json.insert(QStringLiteral("vynulovano"), true);
             auto chyba = CtiStatus(s, text, json);
@@ -216,10 +210,8 @@ int VypisWatchdog(TKontext& kontext, std::optional<std::uint16_t> nastavit,
                           nastaveno = false](TSpojeni& s, QString& text,
                                              QJsonObject& json) mutable -> std::optional<TChyba> {
         if (!nastaveno) {
-            const TOdpovedModulu o = ProvedPrikaz(s.Data, Prikaz::ZapisStav, Prikaz::ParCasWatchdog,
-                                                  {0, static_cast<std::uint8_t>(cas & 0xFF),
-                                                   static_cast<std::uint8_t>(cas >> 8), 0, 0});
-            if (!o.Ok()) return ChybaPrikazu(s, QStringLiteral("zápis času watchdogu"), o);
+            const auto o = s.Relace().NastavWatchdog(cas);
+            if (!o.Ok()) return ChybaPrikazu(QStringLiteral("zápis času watchdogu"), o);
             nastaveno = true;
             json.insert(QStringLiteral("nastaveno"), cas);
             auto chyba = CtiWatchdog(s, text, json);
@@ -233,12 +225,8 @@ int VypisWatchdog(TKontext& kontext, std::optional<std::uint16_t> nastavit,
 
 int NastavVystupy(TKontext& kontext, std::uint32_t maska) {
     return SPripojenim(kontext, [&](TSpojeni& s) {
-        const TOdpovedModulu o = ProvedPrikaz(
-            s.Data, Prikaz::ZapisVystupy, Prikaz::ParDIO,
-            {0, static_cast<std::uint8_t>(maska), static_cast<std::uint8_t>(maska >> 8),
-             static_cast<std::uint8_t>(maska >> 16), static_cast<std::uint8_t>(maska >> 24)});
-        if (!o.Ok())
-            return kontext.Vystup.Chyba(ChybaPrikazu(s, QStringLiteral("zápis výstupů"), o));
+        const auto o = s.Relace().ZapisVystupy(maska);
+        if (!o.Ok()) return kontext.Vystup.Chyba(ChybaPrikazu(QStringLiteral("zápis výstupů"), o));
         kontext.Vystup.Radek(
             QStringLiteral("Data zapsána: DOUT0-31 %1 (%2)").arg(Skupiny(maska), Hex32(maska)));
         if (kontext.Vystup.Json())

@@ -6,8 +6,8 @@
 #include "KonfiguraceModulu.h"
 #include "ObycejnySoubor.h"
 #include "PrikazyCli.h"
+#include "Texty.h"
 
-#include <QDateTime>
 #include <QJsonArray>
 
 namespace {
@@ -16,14 +16,11 @@ namespace {
 const TPrubehSekvence Prubeh{nullptr, [] { return !PozadavekPreruseni().load(); }};
 
 TChyba ChybaSekvence(const TSpojeni& s, const TVysledekSekvence& v, const QString& co) {
-    if (v.Konec == TKonecSekvence::Preruseno)
-        return {co, 0, QStringLiteral("přerušeno"), KodUkonceni::Preruseno};
-    if (v.Konec == TKonecSekvence::ChybaZapisu)
-        return {co + QStringLiteral(", registr %1").arg(v.Registr), 0,
-                QStringLiteral("Chyba zápisu dat. (přečteno %1)").arg(v.Precteno),
-                KodUkonceni::Nesouhlas};
-    return {co + QStringLiteral(", registr %1").arg(v.Registr), v.Kod,
-            TextKodu(s.Data.Rozhrani, v.Kod), KodUkonceni::ChybaModulu};
+    const int kod = v.Konec == TKonecSekvence::Preruseno     ? KodUkonceni::Preruseno
+                    : v.Konec == TKonecSekvence::ChybaZapisu ? KodUkonceni::Nesouhlas
+                                                             : KodUkonceni::ChybaModulu;
+    const std::uint32_t vysledek = kod == KodUkonceni::ChybaModulu ? v.Kod : 0;
+    return {MistoSekvence(co, v), vysledek, DuvodSekvence(s.Data.Rozhrani, v), kod};
 }
 
 // Reads every configuration register of the connection's module.
@@ -68,8 +65,8 @@ std::optional<TKonfigurace> SouborKonfigurace(TKontext& kontext, const QString& 
     TChybaCfm chyba;
     auto k = NactiSouborCfm(soubor, chyba);
     if (k) return k;
-    const QString misto =
-        chyba.Radek > 0 ? QStringLiteral("řádek %1").arg(chyba.Radek) : QStringLiteral("soubor");
+    const QString radek = MistoCfm(chyba);
+    const QString misto = radek.isEmpty() ? QStringLiteral("soubor") : radek;
     TChyba c{soubor + QStringLiteral(", ") + misto, 0, chyba.Text, KodUkonceni::ChybaPouziti};
     kod = kontext.Vystup.Chyba(c);
     return std::nullopt;
@@ -80,11 +77,8 @@ std::optional<TKonfigurace> SouborKonfigurace(TKontext& kontext, const QString& 
 void VarujNeplatny(TVystup& vystup, const QString& soubor, const QByteArray& text) {
     const auto chyba = NeplatnaHodnota(text);
     if (!chyba) return;
-    vystup.Hlaseni(QStringLiteral("varování: %1, řádek %2: %3; soubor nepůjde nahrát, dokud "
-                                  "hodnotu neopravíte")
-                       .arg(soubor)
-                       .arg(chyba->Radek)
-                       .arg(chyba->Text));
+    vystup.Hlaseni(QStringLiteral("varování: ") + soubor + QStringLiteral(", ") +
+                   TextNeplatneHodnoty(*chyba));
 }
 
 } // namespace
@@ -110,14 +104,9 @@ int UlozKonfiguraci(TKontext& kontext, const QString& soubor) {
         TKonfigurace k = VychoziKonfigurace();
         if (auto chyba = PrectiVse(s, k)) return kontext.Vystup.Chyba(*chyba);
         const TIdentifikace id = IdentifikujModul(s.Data.Rozhrani, s.Data.Spojeni, s.Data.Adresa);
-        const QStringList hlavicka = {
-            QStringLiteral("Konfigurace modulu ZR-464 (zr464-cli config save)"),
-            QStringLiteral("modul %1, adresa %2, %3 Bd, %4")
-                .arg(id.Ok() ? id.Modul() : QStringLiteral("?"))
-                .arg(s.Data.Adresa)
-                .arg(s.Data.Rychlost)
-                .arg(QDateTime::currentDateTime().toString(Qt::ISODate))};
-        const QByteArray text = ZapisCfm(k, hlavicka);
+        const QByteArray text = ZapisCfm(k, HlavickaCfm(QStringLiteral("zr464-cli config save"),
+                                                        id.Ok() ? id.Modul() : QString(),
+                                                        s.Data.Adresa, s.Data.Rychlost));
         VarujNeplatny(kontext.Vystup, soubor, text);
         QString duvod;
         if (!UlozSouborCfm(soubor, text, duvod))
@@ -174,11 +163,7 @@ TChyba ChybaVerze(const TSpojeni& s, const TKontrolaVerze& v, const TKonfigurace
     if (v.Konec == TKontrolaVerze::TKonec::ChybaIdentifikace)
         return TChyba{QStringLiteral("identifikace"), v.Kod, TextKodu(s.Data.Rozhrani, v.Kod),
                       KodUkonceni::ChybaModulu};
-    return TChyba{QStringLiteral("kontrola verze"), 0,
-                  QStringLiteral("modul verze %1 dovoluje inicializační čas 1-255 s, soubor "
-                                 "udává %2 s")
-                      .arg(v.Verze)
-                      .arg(k.InicializacniCas),
+    return TChyba{QStringLiteral("kontrola verze"), 0, TextVerze(v, k.InicializacniCas),
                   KodUkonceni::ChybaModulu};
 }
 
@@ -186,11 +171,7 @@ TChyba ChybaVerze(const TSpojeni& s, const TKontrolaVerze& v, const TKonfigurace
 TChyba ChybaOvereni(const TSpojeni& s, const TVysledekSekvence& v, const TKonfigurace& k) {
     if (v.Konec != TKonecSekvence::ChybaZapisu)
         return ChybaSekvence(s, v, QStringLiteral("ověření"));
-    return {QStringLiteral("ověření, registr %1").arg(v.Registr), 0,
-            QStringLiteral("modul nyní drží %1 místo zapsané %2 (zapisoval do něj současně "
-                           "někdo jiný?)")
-                .arg(v.Precteno)
-                .arg(HodnotaRegistru(k, v.Registr).value_or(0)),
+    return {MistoSekvence(QStringLiteral("ověření"), v), 0, TextOvereni(v, k),
             KodUkonceni::Nesouhlas};
 }
 

@@ -3,6 +3,7 @@
 #include "Cli.h"
 #include "PrikazyCli.h"
 #include "Sken.h"
+#include "Texty.h"
 
 #include <QJsonArray>
 
@@ -28,17 +29,10 @@ void TiskniVysledek(TKontext& kontext, const TSpojeni& s, const TVysledekSkenu& 
         nepotvrzene.append(QJsonObject{{QStringLiteral("adresa"), n.Adresa},
                                        {QStringLiteral("rychlost"), n.Rychlost},
                                        {QStringLiteral("kod"), n.Kod}});
-        vystup.Hlaseni(QStringLiteral("varování: adresa %1, %2 Bd odpověděla, ale identifikace "
-                                      "selhala (%3); modul není započítán")
-                           .arg(n.Adresa)
-                           .arg(n.Rychlost)
-                           .arg(TextKodu(s.Data.Rozhrani, n.Kod)));
+        vystup.Hlaseni(QStringLiteral("varování: ") + TextNepotvrzene(s.Data.Rozhrani, n) +
+                       QStringLiteral("; modul není započítán"));
     }
-    vystup.Radek(QStringLiteral("Nalezeno modulů: %1 (sond %2 z %3)%4")
-                     .arg(v.Moduly.size())
-                     .arg(v.Hotovo)
-                     .arg(celkem)
-                     .arg(v.Preruseno ? QStringLiteral(", přerušeno") : QString()));
+    vystup.Radek(TextSouhrnuSkenu(v, celkem));
     if (vystup.Json())
         vystup.Dokument({{QStringLiteral("moduly"), moduly},
                          {QStringLiteral("nepotvrzene"), nepotvrzene},

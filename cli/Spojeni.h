@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Dekl.h"
+#include "RelaceModulu.h"
 #include "Vystup.h"
 
 #include <QString>
@@ -40,6 +41,8 @@ public:
     std::optional<TChyba> NastavLinku(std::int32_t rychlost, std::uint32_t cekani);
     // The error of a line set-up that failed with the library's code.
     TChyba ChybaLinky(std::uint32_t kod) const;
+    // The connection as a module session to the record's module address.
+    TRelaceModulu Relace() const { return TRelaceModulu(Data); }
 
     TData Data;
 };

@@ -36,6 +36,10 @@ bool PripojeniPouzitelne(const TData* data) {
     return data != nullptr && data->Inicializovano && data->Spojeni != 0;
 }
 
+QString TextNeinicializovano() {
+    return QStringLiteral(" Připojení k modulu není inicializováno.");
+}
+
 TKonfigurace VychoziKonfigurace() {
     TKonfigurace k{};
     k.Adresa = 1;

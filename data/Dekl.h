@@ -48,6 +48,8 @@ inline constexpr const char* VychoziIPAdresa = "192.168.1.100";
 // Whether the record holds a usable connection: initialised, with a handle.
 // Every window tests exactly this before it sends a command.
 bool PripojeniPouzitelne(const TData* data);
+// What a window shows when the record holds no usable connection.
+QString TextNeinicializovano();
 
 // Sets every field of the record to its default; Modul is left as it is.
 // Without a record it does nothing.

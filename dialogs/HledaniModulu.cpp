@@ -2,8 +2,8 @@
 
 #include "Ovladace.h"
 #include "Prevod.h"
+#include "Texty.h"
 #include "Xxxx683.h"
-#include "zr683.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -22,13 +22,6 @@ std::optional<int> Adresa(const QLineEdit* edit) {
     const auto v = TextNaCislo(edit->text().trimmed());
     if (!v || *v < 0 || *v > NejvyssiAdresa) return std::nullopt;
     return static_cast<int>(*v);
-}
-
-QString TextNepotvrzene(std::uint8_t typ, const TNepotvrzenaOdpoved& n) {
-    return QStringLiteral("adresa %1, %2 Bd: odpověděla, ale identifikace selhala (%3)")
-        .arg(n.Adresa)
-        .arg(n.Rychlost)
-        .arg(TextKodu(typ, n.Kod));
 }
 
 } // namespace
@@ -178,16 +171,10 @@ void THledaniModulu::ZobrazPrubeh(const TSken& sken) {
 
 void THledaniModulu::ZobrazVysledek(const TVysledekSkenu& v, int celkem) {
     if (v.KodLinky != 0) {
-        ZobrazStav(QStringLiteral(" Nastavení rychlosti %1 Bd: %2")
-                       .arg(v.RychlostLinky)
-                       .arg(TextKodu(Data.Rozhrani, v.KodLinky)));
+        ZobrazStav(RadekNastaveniLinky(Data.Rozhrani, v.RychlostLinky, v.KodLinky));
         return;
     }
-    ZobrazStav(QStringLiteral(" Nalezeno modulů: %1 (sond %2 z %3)%4")
-                   .arg(v.Moduly.size())
-                   .arg(v.Hotovo)
-                   .arg(celkem)
-                   .arg(v.Preruseno ? QStringLiteral(", přerušeno") : QString()));
+    ZobrazStav(u' ' + TextSouhrnuSkenu(v, celkem));
     if (StringGrid1->rowCount() > 0) StringGrid1->selectRow(0);
 }
 
@@ -198,13 +185,9 @@ void THledaniModulu::Button2Click() {
 // The line at a rate with the wait value a connection at that rate has; the
 // library's text in the status bar when it fails.
 bool THledaniModulu::NastavLinku(std::int32_t rychlost) {
-    const std::uint32_t kod = NastavRozhrani(Data.Rozhrani, Data.Spojeni, rychlost,
-                                             static_cast<std::uint32_t>(RychlostNaCekani(rychlost)),
-                                             ZR683_CONFIG_CONSTANT);
+    const std::uint32_t kod = Relace().NastavLinku(rychlost);
     if (kod == 0) return true;
-    ZobrazStav(QStringLiteral(" Nastavení rychlosti %1 Bd: %2")
-                   .arg(rychlost)
-                   .arg(TextKodu(Data.Rozhrani, kod)));
+    ZobrazStav(RadekNastaveniLinky(Data.Rozhrani, rychlost, kod));
     return false;
 }
 
@@ -221,7 +204,9 @@ void THledaniModulu::Button3Click() {
         NastavLinku(Data.Rychlost);
         return;
     }
-    const TIdentifikace id = IdentifikujModul(Data.Rozhrani, Data.Spojeni, m.Adresa);
+    TRelaceModulu relace(Data);
+    relace.NastavAdresu(m.Adresa);
+    const TIdentifikace id = relace.Identifikuj();
     if (!id.Ok()) {
         NastavLinku(Data.Rychlost);
         ZobrazStav(QStringLiteral(" Identifikace modulu na adrese %1, %2 Bd: %3")
@@ -230,11 +215,6 @@ void THledaniModulu::Button3Click() {
                        .arg(TextKodu(Data.Rozhrani, id.Vysledek)));
         return;
     }
-    // What a successful connection leaves in the record.
-    Data.Adresa = m.Adresa;
-    Data.Rychlost = m.Rychlost;
-    Data.Modul = id.Modul();
-    Data.ModulDoplnek = id.Doplnek;
-    Data.StavPripojeni = ZpravaProgramu(ZpravaVPoradku);
+    PrevezmiModul(Data, m.Adresa, m.Rychlost, id);
     accept();
 }

@@ -2,15 +2,12 @@
 
 #include "Ovladace.h"
 
-#include <QCoreApplication>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QThread>
 
 namespace {
 
 const QString ZadnaZprava = QStringLiteral(" ");
-const QString NeinicializovanoText = QStringLiteral(" Připojení k modulu není inicializováno.");
 
 QPushButton* Tlacitko(QWidget* rodic, const char* jmeno, const QString& text) {
     auto* tlacitko = Vytvor<QPushButton>(rodic, jmeno, text);
@@ -75,7 +72,7 @@ bool TKonfiguracniDialog::StavPlatny() const {
 
 bool TKonfiguracniDialog::Pripojeno() {
     if (PripojeniPouzitelne(Data)) return true;
-    ZobrazStav(NeinicializovanoText);
+    ZobrazStav(TextNeinicializovano());
     return false;
 }
 
@@ -83,19 +80,19 @@ bool TKonfiguracniDialog::Pripojeno() {
 // between commands processes window messages, and a second sequence inside
 // the first would interleave their commands.
 void TKonfiguracniDialog::Button1Click() {
-    if (Data == nullptr || Bezi || !Pripojeno()) return;
+    if (Data == nullptr || Prace.Bezi() || !Pripojeno()) return;
     PrectiOkno(Konfigurace);
     if (StavPlatny()) ZapisData(Konfigurace);
 }
 
 void TKonfiguracniDialog::Button2Click() {
-    if (Data == nullptr || Bezi || !Pripojeno()) return;
+    if (Data == nullptr || Prace.Bezi() || !Pripojeno()) return;
     PrectiData(Konfigurace);
     ZapisOkno(Konfigurace);
 }
 
 void TKonfiguracniDialog::Button3Click() {
-    if (Data == nullptr || Bezi) return;
+    if (Data == nullptr || Prace.Bezi()) return;
     PrectiOkno(Konfigurace);
     if (StavPlatny()) Data->Konfigurace = Konfigurace;
     accept();
@@ -106,34 +103,20 @@ void TKonfiguracniDialog::Button4Click() {
 }
 
 void TKonfiguracniDialog::done(int vysledek) {
-    if (!Bezi) {
-        QDialog::done(vysledek);
-        return;
-    }
-    // Ends the running sequence after the command in progress; the window
-    // closes when it has returned.
-    ZavritPoSekvenci = true;
-    VysledekZavreni = vysledek;
+    if (!Prace.OdlozZavreni(vysledek)) QDialog::done(vysledek);
 }
 
 TPrubehSekvence TKonfiguracniDialog::Prubeh() {
     return {[this](const QString& text) { ZobrazStav(text); },
             [this] {
-                QCoreApplication::processEvents();
-                QThread::msleep(1);
-                return !ZavritPoSekvenci;
+                PauzaMeziPrikazy();
+                return !Prace.Zastaveno();
             }};
 }
 
 template <class F> void TKonfiguracniDialog::Sekvence(F&& beh) {
-    if (Data == nullptr || Bezi) return;
-    Bezi = true;
-    beh(*Data, Prubeh());
-    Bezi = false;
-    if (ZavritPoSekvenci) {
-        ZavritPoSekvenci = false;
-        QDialog::done(VysledekZavreni);
-    }
+    if (Data == nullptr) return;
+    Prace.Spust([&] { beh(*Data, Prubeh()); }, [this](int v) { QDialog::done(v); });
 }
 
 void TKonfiguracniDialog::PrectiData(TKonfigurace& konfigurace) {

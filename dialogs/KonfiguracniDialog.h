@@ -6,6 +6,7 @@
 #pragma once
 
 #include "Dekl.h"
+#include "Ovladace.h"
 #include "Sekvence.h"
 
 #include <QDialog>
@@ -35,7 +36,7 @@ public:
 
     const TKonfigurace& PracovniKopie() const { return Konfigurace; }
     // Whether a read or write sequence is running.
-    bool SekvenceBezi() const { return Bezi; }
+    bool SekvenceBezi() const { return Prace.Bezi(); }
 
     QPushButton* Button1;
     QPushButton* Button2;
@@ -66,7 +67,5 @@ private:
 
     const TSekvenceRegistru& Popis;
     QLabel* Panel;
-    bool Bezi = false;
-    bool ZavritPoSekvenci = false;
-    int VysledekZavreni = QDialog::Rejected;
+    TPraceOkna Prace;
 };

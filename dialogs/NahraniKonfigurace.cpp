@@ -1,6 +1,7 @@
 #include "NahraniKonfigurace.h"
 
 #include "Ovladace.h"
+#include "Texty.h"
 #include "Xxxx683.h"
 
 #include <QCheckBox>
@@ -39,34 +40,36 @@ void TNahraniKonfigurace::Button4Click() {
     const TKonfigurace zeSouboru = *Soubor;
     const bool sAdresou = CheckBox1->isChecked();
     TVysledekZapisu z;
-    TVysledekSekvence kontrola;
-    TKonfigurace k = VychoziKonfigurace();
     Spust([&] {
         ZacniPrubeh(PocetRegistruZapisu(sAdresou) + PocetRegistruCteni());
         z = ZapisKonfiguraci(Data, zeSouboru, sAdresou, Prubeh());
-        if (z.Ok()) kontrola = PrectiKonfiguraci(Data, k, Prubeh());
     });
-    if (z.Ok() && kontrola.Ok()) {
-        Modul = k;
+    // The engine's own read-back after the last register is the module's
+    // configuration now.
+    if (z.Verze.Ok() && z.Sekvence.Ok() && z.Overeni.Konec != TKonecSekvence::ChybaPrikazu &&
+        z.Overeni.Konec != TKonecSekvence::Preruseno) {
+        Modul = z.Modul;
         ZobrazRozdily();
     }
-    ZobrazStav(TextVysledku(z, kontrola));
+    ZobrazStav(TextVysledku(z));
 }
 
-QString TNahraniKonfigurace::TextVysledku(const TVysledekZapisu& z,
-                                          const TVysledekSekvence& kontrola) {
+QString TNahraniKonfigurace::TextVysledku(const TVysledekZapisu& z) {
     if (z.Verze.Konec == TKontrolaVerze::TKonec::ChybaIdentifikace)
         return QStringLiteral(" Identifikace modulu: %1; nic nebylo zapsáno.")
             .arg(TextKodu(Data.Rozhrani, z.Verze.Kod));
-    if (!z.Verze.Ok())
-        return QStringLiteral(" Modul verze %1 dovoluje inicializační čas 1-255 s, soubor udává "
-                              "%2 s; nic nebylo zapsáno.")
-            .arg(z.Verze.Verze)
-            .arg(Soubor->InicializacniCas);
+    if (!z.Verze.Ok()) {
+        QString text = TextVerze(z.Verze, Soubor->InicializacniCas);
+        text[0] = text[0].toUpper();
+        return u' ' + text + QStringLiteral("; nic nebylo zapsáno.");
+    }
     if (!z.Sekvence.Ok())
         return TextChyby(QStringLiteral("Zápis konfigurace"), z.Sekvence) +
                QStringLiteral(" (zapsáno %1 z %2 registrů)").arg(z.Hotovo).arg(z.Celkem);
-    if (!kontrola.Ok()) return TextChyby(QStringLiteral("Kontrolní čtení"), kontrola);
+    if (z.Overeni.Konec == TKonecSekvence::ChybaZapisu)
+        return QStringLiteral(" Kontrolní čtení, registr %1: ").arg(z.Overeni.Registr) +
+               TextOvereni(z.Overeni, *Soubor);
+    if (!z.Overeni.Ok()) return TextChyby(QStringLiteral("Kontrolní čtení"), z.Overeni);
     const int rozdilu = StringGrid1->rowCount();
     if (rozdilu > 0)
         return QStringLiteral(" Zapsáno, ale modul se od souboru liší v %1 hodnotách.")

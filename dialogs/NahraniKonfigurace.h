@@ -23,5 +23,5 @@ protected:
     QString TextRozdilu(int pocet) const override;
 
 private:
-    QString TextVysledku(const TVysledekZapisu& z, const TVysledekSekvence& kontrola);
+    QString TextVysledku(const TVysledekZapisu& z);
 };

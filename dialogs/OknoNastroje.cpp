@@ -1,6 +1,7 @@
 #include "OknoNastroje.h"
 
 #include "Ovladace.h"
+#include "Texty.h"
 #include "Xxxx683.h"
 
 #include <QCoreApplication>
@@ -10,14 +11,13 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTableWidget>
-#include <QThread>
+#include <QVBoxLayout>
 
 const QString FiltrKonfiguraceModulu = QStringLiteral("Konfigurace modulu  (*.cfm)");
 
 namespace {
 
 const QString ZadnaZprava = QStringLiteral(" ");
-const QString NeinicializovanoText = QStringLiteral(" Připojení k modulu není inicializováno.");
 
 } // namespace
 
@@ -88,47 +88,52 @@ void TOknoNastroje::showEvent(QShowEvent* event) {
 }
 
 void TOknoNastroje::done(int vysledek) {
-    if (!Prace) {
-        QDialog::done(vysledek);
-        return;
-    }
-    Zastavit = true;
-    ZavritPoPraci = true;
-    VysledekZavreni = vysledek;
+    if (!Prace.OdlozZavreni(vysledek)) QDialog::done(vysledek);
 }
 
 bool TOknoNastroje::Spust(const std::function<void()>& prace) {
-    if (Prace) return false;
-    Prace = true;
-    Zastavit = false;
-    PriPraci(true);
-    prace();
-    Prace = false;
-    PriPraci(false);
-    if (ZavritPoPraci) {
-        ZavritPoPraci = false;
-        QDialog::done(VysledekZavreni);
-    }
-    return true;
+    return Prace.Spust(
+        [&] {
+            PriPraci(true);
+            prace();
+            PriPraci(false);
+        },
+        [this](int v) { QDialog::done(v); });
 }
 
 bool TOknoNastroje::Pokracovat() {
     QCoreApplication::processEvents();
-    return !Zastavit;
+    return !Prace.Zastaveno();
 }
 
 TPrubehSekvence TOknoNastroje::Prubeh() {
     return {[this](const QString& text) { ZobrazStav(text); },
             [this] {
-                // A moment for the window between commands, so that a
-                // repeated click does not spin the processor.
-                QThread::msleep(1);
-                return Pokracovat();
+                PauzaMeziPrikazy();
+                return !Prace.Zastaveno();
             },
-            [this] {
-                ProgressBar1->setValue(ProgressBar1->value() + 1);
-                ProgressBar1->repaint();
-            }};
+            [this] { KrokPrubehu(); }};
+}
+
+void TOknoNastroje::KrokPrubehu() {
+    ProgressBar1->setValue(ProgressBar1->value() + 1);
+    ProgressBar1->repaint();
+}
+
+QVBoxLayout* TOknoNastroje::Obsah() {
+    if (Rozlozeni != nullptr) return Rozlozeni;
+    // The dialog's own layout keeps the status bar along the bottom edge;
+    // the contents and the progress bar go above it, in place of its stretch.
+    auto* okno = static_cast<QVBoxLayout*>(layout());
+    delete okno->takeAt(0);
+    auto* ramec = new QVBoxLayout;
+    ramec->setContentsMargins(9, 9, 9, 4);
+    okno->insertLayout(0, ramec, 1);
+    Rozlozeni = new QVBoxLayout;
+    Rozlozeni->setContentsMargins(0, 0, 0, 0);
+    ramec->addLayout(Rozlozeni, 1);
+    ramec->addWidget(ProgressBar1);
+    return Rozlozeni;
 }
 
 void TOknoNastroje::ZacniPrubeh(int celkem) {
@@ -146,22 +151,12 @@ QString TOknoNastroje::Stav() const {
 
 bool TOknoNastroje::Pripojeno() {
     if (PripojeniPouzitelne(&Data)) return true;
-    ZobrazStav(NeinicializovanoText);
+    ZobrazStav(TextNeinicializovano());
     return false;
 }
 
 QString TOknoNastroje::TextChyby(const QString& krok, const TVysledekSekvence& v) const {
-    const QString misto = QStringLiteral(" %1, registr %2: ").arg(krok).arg(v.Registr);
-    switch (v.Konec) {
-    case TKonecSekvence::Nepripojeno:
-        return NeinicializovanoText;
-    case TKonecSekvence::Preruseno:
-        return QStringLiteral(" %1: přerušeno.").arg(krok);
-    case TKonecSekvence::ChybaZapisu:
-        return misto + QStringLiteral("Chyba zápisu dat. (přečteno %1)").arg(v.Precteno);
-    default:
-        return misto + TextKodu(Data.Rozhrani, v.Kod);
-    }
+    return RadekSekvence(Data.Rozhrani, krok, v);
 }
 
 QString TOknoNastroje::VyberSoubor(bool ulozit) {

@@ -1,12 +1,18 @@
-// The base of the windows of the "Nástroje" menu: a fixed-size modal window
-// centred on the screen, its status bar with one panel, a progress bar, and
-// one piece of work at a time (a scan, a read or a write) during which the
-// window stays responsive between commands. "Zastavit", Escape and the close
-// button end the work after the command in progress; the latter two then
-// close the window.
+// The base of the windows of the "Nástroje" menu: a modal window centred on
+// the screen, its status bar with one panel, a progress bar, the connection
+// check, and one piece of work at a time (a scan, a read or a write) during
+// which the window stays responsive between commands. "Zastavit", Escape and
+// the close button end the work after the command in progress; the latter
+// two then close the window.
+//
+// A window either places its controls by coordinates at a fixed size, or
+// lays them out in Obsah(): then it resizes, its contents above the progress
+// bar and the status bar.
 #pragma once
 
 #include "Dekl.h"
+#include "Ovladace.h"
+#include "RelaceModulu.h"
 #include "Sekvence.h"
 
 #include <QDialog>
@@ -17,6 +23,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
+class QVBoxLayout;
 
 // The filter of the open and save dialogs for module configuration files.
 extern const QString FiltrKonfiguraceModulu;
@@ -32,9 +39,9 @@ public:
     TOknoNastroje(TData& data, const char* jmeno, const QString& titulek, QWidget* parent);
 
     // Whether work is running.
-    bool Bezi() const { return Prace; }
+    bool Bezi() const { return Prace.Bezi(); }
     // Ends the running work after the command in progress.
-    void Zastav() { Zastavit = true; }
+    void Zastav() { Prace.Zastav(); }
 
     // Where the window gets a file from; the open or save dialog unless
     // replaced (a test answers with a path of its own).
@@ -60,6 +67,14 @@ protected:
     TPrubehSekvence Prubeh();
     // Zeroes the progress bar for `celkem` steps.
     void ZacniPrubeh(int celkem);
+    // One step of the progress bar, shown at once.
+    void KrokPrubehu();
+
+    // The layout of a window laid out by Qt: what the window adds goes here,
+    // above the progress bar and the status bar. The first call makes it.
+    QVBoxLayout* Obsah();
+    // The record's connection as a module session (not owned).
+    TRelaceModulu Relace() const { return TRelaceModulu(Data); }
 
     // The buttons of a window with one kind of work: Button1 captioned
     // `text`, which the window connects to its work; Button2 "Zastavit",
@@ -83,10 +98,8 @@ protected:
 
 private:
     QLabel* Panel;
-    bool Prace = false;
-    bool Zastavit = false;
-    bool ZavritPoPraci = false;
-    int VysledekZavreni = QDialog::Rejected;
+    QVBoxLayout* Rozlozeni = nullptr;
+    TPraceOkna Prace;
 };
 
 // A push button that is never the window's default (Enter in an edit must

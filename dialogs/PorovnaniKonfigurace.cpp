@@ -2,6 +2,7 @@
 
 #include "Cfm.h"
 #include "Ovladace.h"
+#include "Texty.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -12,8 +13,9 @@
 namespace {
 
 QString TextChybySouboru(const QString& cesta, const TChybaCfm& chyba) {
-    if (chyba.Radek <= 0) return QStringLiteral(" Soubor %1: %2").arg(cesta, chyba.Text);
-    return QStringLiteral(" Soubor %1, řádek %2: %3").arg(cesta).arg(chyba.Radek).arg(chyba.Text);
+    const QString misto = MistoCfm(chyba);
+    return QStringLiteral(" Soubor ") + cesta + (misto.isEmpty() ? QString() : ", " + misto) +
+           QStringLiteral(": ") + chyba.Text;
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 
 #include "KonfiguraceModulu.h"
 #include "Ovladace.h"
+#include "Texty.h"
 
-#include <QDateTime>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -47,13 +47,7 @@ void TUlozeniKonfigurace::Button1Click() {
 }
 
 void TUlozeniKonfigurace::Uloz(const TKonfigurace& k, const QString& cesta) {
-    const QStringList hlavicka = {QStringLiteral("Konfigurace modulu ZR-464"),
-                                  QStringLiteral("modul %1, adresa %2, %3 Bd, %4")
-                                      .arg(Data.Modul.isEmpty() ? QStringLiteral("?") : Data.Modul)
-                                      .arg(Data.Adresa)
-                                      .arg(Data.Rychlost)
-                                      .arg(QDateTime::currentDateTime().toString(Qt::ISODate))};
-    const QByteArray text = ZapisCfm(k, hlavicka);
+    const QByteArray text = ZapisCfm(k, HlavickaCfm({}, Data.Modul, Data.Adresa, Data.Rychlost));
     QString duvod;
     if (!UlozSouborCfm(cesta, text, duvod))
         return ZobrazStav(QStringLiteral(" Soubor %1 nelze uložit: %2").arg(cesta, duvod));
@@ -61,9 +55,6 @@ void TUlozeniKonfigurace::Uloz(const TKonfigurace& k, const QString& cesta) {
     // The module's values are saved as they are; one a file may not hold is
     // named, as loading the file will refuse it.
     if (const auto chyba = NeplatnaHodnota(text))
-        zprava += QStringLiteral(" Varování: řádek %1: %2; soubor nepůjde nahrát, dokud hodnotu "
-                                 "neopravíte.")
-                      .arg(chyba->Radek)
-                      .arg(chyba->Text);
+        zprava += QStringLiteral(" Varování: ") + TextNeplatneHodnoty(*chyba) + u'.';
     ZobrazStav(zprava);
 }

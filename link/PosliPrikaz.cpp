@@ -109,3 +109,22 @@ TOdpovedModulu ProvedPrikaz(const TData& data, std::uint8_t kod, std::uint8_t pa
                             const TDataPrikazu& d) {
     return ProvedPrikaz(data.Rozhrani, data.Spojeni, data.Adresa, kod, parametr, d);
 }
+
+std::uint32_t Slovo32(const std::array<std::uint8_t, 4>& b) {
+    return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+           static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+}
+
+std::array<std::uint8_t, 4> Bajty32(std::uint32_t v) {
+    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+            static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+}
+
+TDataPrikazu DataSlova(std::uint32_t slovo) {
+    const std::array<std::uint8_t, 4> b = Bajty32(slovo);
+    return {0, b[0], b[1], b[2], b[3]};
+}
+
+std::uint32_t TOdpovedModulu::Slovo() const {
+    return Slovo32(A);
+}

@@ -56,8 +56,18 @@ struct TOdpovedModulu {
     std::uint8_t S = 0;              // status byte
     std::array<std::uint8_t, 4> A{}; // answer bytes A1 to A4
     bool Ok() const { return Vysledek == 0; }
+    // A1 to A4 as one 32-bit value, A1 the lowest byte.
+    std::uint32_t Slovo() const;
 };
 using TDataPrikazu = std::array<std::uint8_t, 5>; // D1 to D5
+
+// Four bytes, the first the lowest, as one 32-bit value (the module's answer
+// bytes, a channel mask of TKonfigurace) and back.
+std::uint32_t Slovo32(const std::array<std::uint8_t, 4>& bajty);
+std::array<std::uint8_t, 4> Bajty32(std::uint32_t slovo);
+// The data bytes of a command that carries a value in D2 to D5, D2 its lowest
+// byte, and D1 = 0 (the outputs, the watchdog time).
+TDataPrikazu DataSlova(std::uint32_t slovo);
 
 // PosliPrikaz returning its outcome; S and A1..A4 are 0 unless it succeeded.
 // A zero handle sends nothing and gives result 10 (no library bound).

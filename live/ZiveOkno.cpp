@@ -7,10 +7,6 @@
 #include <QShowEvent>
 #include <QTimer>
 
-namespace {
-const QString NeinicializovanoText = QStringLiteral(" Připojení k modulu není inicializováno.");
-} // namespace
-
 QString CeskeCislo(double hodnota, int mist) {
     return QString::number(hodnota, 'f', mist).replace(QLatin1Char('.'), QLatin1Char(','));
 }
@@ -61,7 +57,7 @@ bool TZiveOkno::TikMuzePokracovat() {
 bool TZiveOkno::Pripojeno() {
     if (Data == nullptr) return false;
     if (PripojeniPouzitelne(Data)) return true;
-    ZobrazStav(NeinicializovanoText);
+    ZobrazStav(TextNeinicializovano());
     return false;
 }
 

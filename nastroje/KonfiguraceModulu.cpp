@@ -88,8 +88,7 @@ namespace {
 // time (a second program, a window) leaves a mix that each register's own
 // read-back cannot see. The first register that differs, as a write error.
 TVysledekSekvence OverZapsane(const TData& data, const TKonfigurace& k, bool sAdresou,
-                              const TPrubehSekvence& prubeh) {
-    TKonfigurace modul = VychoziKonfigurace();
+                              const TPrubehSekvence& prubeh, TKonfigurace& modul) {
     TVysledekSekvence v = PrectiKonfiguraci(data, modul, prubeh);
     if (!v.Ok()) return v;
     for (const auto* q : SekvenceZapisu(sAdresou))
@@ -117,7 +116,7 @@ TVysledekZapisu ZapisKonfiguraci(const TData& data, const TKonfigurace& k, bool 
         v.Hotovo += v.Sekvence.Hotovych;
         if (!v.Sekvence.Ok()) return v;
     }
-    v.Overeni = OverZapsane(data, k, sAdresou, prubeh);
+    v.Overeni = OverZapsane(data, k, sAdresou, prubeh, v.Modul);
     return v;
 }
 

@@ -56,6 +56,8 @@ struct TVysledekZapisu {
     // a failed read, or ChybaZapisu with the first register that no longer
     // holds the value written (another writer came between) and what it holds.
     TVysledekSekvence Overeni;
+    // What that read found in the module (as far as it got).
+    TKonfigurace Modul = VychoziKonfigurace();
     bool Ok() const { return Verze.Ok() && Sekvence.Ok() && Overeni.Ok(); }
 };
 

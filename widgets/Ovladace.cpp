@@ -1,9 +1,9 @@
 #include "Ovladace.h"
 
-#include "Xxxx683.h"
-
+#include <QCoreApplication>
 #include <QScreen>
 #include <QStatusBar>
+#include <QThread>
 #include <QVBoxLayout>
 
 std::vector<QLabel*> VytvorPanely(QStatusBar* lista, std::span<const TPanelNavrh> navrh) {
@@ -39,8 +39,30 @@ void ZobrazHned(QLabel* panel, const QString& text) {
     panel->repaint();
 }
 
-void ZobrazKod(QLabel* panel, std::uint8_t typ, std::uint32_t kod) {
-    ZobrazHned(panel, QStringLiteral(" ") + TextKodu(typ, kod));
+void PauzaMeziPrikazy() {
+    QCoreApplication::processEvents();
+    QThread::msleep(1);
+}
+
+bool TPraceOkna::Spust(const std::function<void()>& prace, const std::function<void(int)>& zavrit) {
+    if (Prace) return false;
+    Prace = true;
+    Zastavit = false;
+    prace();
+    Prace = false;
+    if (ZavritPoPraci) {
+        ZavritPoPraci = false;
+        zavrit(VysledekZavreni);
+    }
+    return true;
+}
+
+bool TPraceOkna::OdlozZavreni(int vysledek) {
+    if (!Prace) return false;
+    Zastavit = true;
+    ZavritPoPraci = true;
+    VysledekZavreni = vysledek;
+    return true;
 }
 
 void NaStredObrazovky(QWidget* okno) {

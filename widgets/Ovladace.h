@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <utility>
 #include <vector>
@@ -46,8 +47,34 @@ inline void NastavTextPanelu(QLabel* panel, const QString& text) {
 // Shows the text and repaints the panel at once: during a command sequence
 // the message loop does not run.
 void ZobrazHned(QLabel* panel, const QString& text);
-// Shows " " and the text of a result code of the interface type, at once.
-void ZobrazKod(QLabel* panel, std::uint8_t typ, std::uint32_t kod);
 
 // Moves a shown window to the centre of its screen, frame included.
 void NaStredObrazovky(QWidget* okno);
+
+// The pause between two commands of a sequence: the window's pending
+// messages are handled (a click on "Zastavit", a close), then the thread
+// sleeps 1 ms, so that a repeated click does not spin the processor.
+void PauzaMeziPrikazy();
+
+// One piece of work at a time in a window (a command sequence, a scan), and
+// its closing deferred while the work runs: the work stops after the command
+// in progress and the window closes when it has returned.
+class TPraceOkna {
+public:
+    bool Bezi() const { return Prace; }
+    // Whether the work was asked to stop (Zastav or a deferred close).
+    bool Zastaveno() const { return Zastavit; }
+    void Zastav() { Zastavit = true; }
+    // Runs `prace` unless work runs already (false then); afterwards calls
+    // `zavrit` with the result of a close asked for meanwhile.
+    bool Spust(const std::function<void()>& prace, const std::function<void(int)>& zavrit);
+    // A close asked for: false when nothing runs (close now); otherwise the
+    // work is stopped and the close waits for it.
+    bool OdlozZavreni(int vysledek);
+
+private:
+    bool Prace = false;
+    bool Zastavit = false;
+    bool ZavritPoPraci = false;
+    int VysledekZavreni = 0;
+};
