@@ -75,7 +75,6 @@ void TForm1::VytvorMenu() {
         PolozkaMenu(Nastaven1, "NastavDIO1", QStringLiteral("Digitální vstupy/výstupy"), true);
     Kalibracevstup1 =
         PolozkaMenu(Nastaven1, "Kalibracevstup1", QStringLiteral("Časovač watchdog"), true);
-    // The windows that are not part of the program yet stay disabled.
     Okamithodnoty1 = lista->addMenu(QStringLiteral("&Okamžité hodnoty"));
     Okamithodnoty1->setObjectName(QStringLiteral("Okamithodnoty1"));
     OkamAIN2 = PolozkaMenu(Okamithodnoty1, "OkamAIN2", QStringLiteral("Test watchdog"), true);

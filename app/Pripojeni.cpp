@@ -3,6 +3,7 @@
 #include "Otevreni.h"
 #include "Ovladace.h"
 #include "Prevod.h"
+#include "RelaceModulu.h"
 #include "Xxxx683.h"
 #include "zr683.h"
 
@@ -215,13 +216,9 @@ void TForm2::Button1Click() {
                    false);
         return;
     }
-    Data->Modul = o.Id.Modul();
-    Data->ModulDoplnek = o.Id.Doplnek;
+    PrevezmiModul(*Data, adresa, rychlost, o.Id);
     ZobrazStav(QStringLiteral("Připojení úspěšně inicializováno. Připojen modul   ") + Data->Modul,
                true);
-    Data->Adresa = adresa;
-    Data->Rychlost = rychlost;
-    Data->StavPripojeni = ZpravaProgramu(ZpravaVPoradku);
 }
 
 // Step 1: a usable connection is shut down before a new one is opened.
@@ -261,16 +258,14 @@ bool TForm2::PrevezmiCOM() {
     const auto port = static_cast<std::uint16_t>(StrToIntDef(Edit2->text(), VychoziCisloPortu));
     Edit2->setText(QString::number(port));
     Data->CisloPortu = static_cast<std::uint8_t>(port);
-    Data->Parametry[0] = port;
-    return true;
+    return NaplnParametry(*Data, port);
 }
 
 bool TForm2::PrevezmiISA() {
     const std::uint16_t adresa = TextNaBazovouAdresu(Edit2->text());
     Data->BazovaAdresa = adresa;
-    Data->Parametry[0] = adresa;
     Edit2->setText(HexAdresa(adresa));
-    return true;
+    return NaplnParametry(*Data, 0);
 }
 
 bool TForm2::PrevezmiLAN() {
@@ -293,7 +288,7 @@ bool TForm2::PrevezmiLAN() {
     }
     Data->UDPTimeout = *timeout;
     // The IP text travels inside the block; a text that does not fit is refused.
-    if (!ParametryLAN(*Data)) {
+    if (!NaplnParametry(*Data, 0)) {
         ZobrazStav(neplatnaIP, false);
         return false;
     }

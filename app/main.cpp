@@ -5,10 +5,10 @@
 #include "Umisteni.h"
 #include "zr464_build.h"
 
+#include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -24,19 +24,25 @@ constexpr const char* Napoveda =
     "vedle programu (přenosná kopie) nebo v ~/.config/zr464/ (instalace).\n";
 
 // The options answered without a window: --help and --version. -1 when
-// neither is given, otherwise the exit code.
+// neither is given, otherwise the exit code. Every other argument is the
+// toolkit's (-platform, -style, ...).
 int VolbaBezOkna(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("zr464 %s\n", ZR464_VERSION);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(Napoveda, stdout);
-            return 0;
-        }
+    CLI::App volby;
+    volby.set_help_flag();
+    volby.allow_extras();
+    bool verze = false, napoveda = false;
+    volby.add_flag("--version", verze);
+    volby.add_flag("--help", napoveda);
+    try {
+        volby.parse(argc, argv);
+    } catch (const CLI::ParseError&) {
+        return -1;
     }
-    return -1;
+    if (verze)
+        std::printf("zr464 %s\n", ZR464_VERSION);
+    else if (napoveda)
+        std::fputs(Napoveda, stdout);
+    return verze || napoveda ? 0 : -1;
 }
 
 } // namespace

@@ -27,9 +27,8 @@ TData DataPripojeni(const TVolbyPripojeni& v, const QString& nastaveni) {
     if (v.UDPTimeout) d.UDPTimeout = *v.UDPTimeout;
     if (v.Adresa) d.Adresa = *v.Adresa;
     if (v.Rychlost) d.Rychlost = *v.Rychlost;
-    d.Parametry.fill(0);
-    if (d.Rozhrani == ZR683_TYPE_COM) d.Parametry[0] = v.CisloPortu ? *v.CisloPortu : d.CisloPortu;
-    if (d.Rozhrani == ZR683_TYPE_ISA) d.Parametry[0] = d.BazovaAdresa;
+    // A LAN text that does not fit is refused when the connection opens.
+    NaplnParametry(d, v.CisloPortu.value_or(d.CisloPortu));
     return d;
 }
 

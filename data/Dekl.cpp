@@ -110,6 +110,14 @@ bool ParametryLAN(TData& data) {
     return true;
 }
 
+bool NaplnParametry(TData& data, std::uint32_t cisloPortu) {
+    data.Parametry.fill(0);
+    if (data.Rozhrani == 4) return ParametryLAN(data);
+    if (data.Rozhrani == 0) data.Parametry[0] = cisloPortu;
+    if (data.Rozhrani == 1) data.Parametry[0] = data.BazovaAdresa;
+    return true;
+}
+
 std::uint32_t TextNaBuffer(const QString& text, TChybovyText& buffer) {
     buffer.fill(0);
     const QByteArray bajty = DoCp1250(text);

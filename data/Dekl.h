@@ -82,6 +82,11 @@ std::int32_t RychlostNaCekani(std::int32_t rychlost);
 // time-out in the layout the LAN library expects (see contract/zr683.h). Returns
 // false, leaving Parametry all 0, when the text does not fit into the block.
 bool ParametryLAN(TData& data);
+// Fills Parametry for the record's interface type from its settings: word 0
+// the COM port number `cisloPortu` (as given: it may exceed the 8 bits the
+// record keeps) or the ISA base address, the LAN block of ParametryLAN, all 0
+// for the other types. False when the LAN text does not fit.
+bool NaplnParametry(TData& data, std::uint32_t cisloPortu);
 
 // ---- Error-text buffer ----------------------------------------------------
 

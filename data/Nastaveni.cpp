@@ -3,6 +3,7 @@
 // without regard to ASCII case, everything not written here is kept.
 #include "Dekl.h"
 #include "ObycejnySoubor.h"
+#include "Prevod.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +12,6 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <SimpleIni.h>
-#include <charconv>
 #include <optional>
 
 namespace {
@@ -45,27 +45,10 @@ QString Text(const char* bajty) {
     return decoder.decode(QByteArray(bajty));
 }
 
-// A 32-bit integer as the file stores it: optional sign, then decimal digits
-// or "$", "0x", "0X" and hexadecimal digits. Anything else is unreadable.
+// A 32-bit integer as the file stores it, in the grammar of the edit fields
+// (data/Prevod.h); the parser has trimmed the value already.
 std::optional<std::int32_t> CtiCislo(std::string_view s) {
-    bool zaporne = false;
-    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
-        zaporne = s[0] == '-';
-        s.remove_prefix(1);
-    }
-    int zaklad = 10;
-    if (s.starts_with('$')) {
-        s.remove_prefix(1), zaklad = 16;
-    } else if (s.starts_with("0x") || s.starts_with("0X")) {
-        s.remove_prefix(2), zaklad = 16;
-    }
-    std::uint64_t hodnota = 0;
-    const auto [konec, chyba] = std::from_chars(s.data(), s.data() + s.size(), hodnota, zaklad);
-    if (s.empty() || chyba != std::errc() || konec != s.data() + s.size()) return std::nullopt;
-    const std::uint64_t mez = zaklad == 16 ? 0xFFFFFFFFu : (zaporne ? 0x80000000u : 0x7FFFFFFFu);
-    if (hodnota > mez) return std::nullopt;
-    const auto u = static_cast<std::uint32_t>(hodnota);
-    return static_cast<std::int32_t>(zaporne ? 0u - u : u);
+    return TextNaCislo(QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())));
 }
 
 // Blanks as the file's lines may hold them; the INI parser itself knows

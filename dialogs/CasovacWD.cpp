@@ -16,7 +16,7 @@ namespace {
 
 // No message processing between commands: nothing can interleave with the
 // sequence. The read-back repeats the value written.
-const TSekvenceRegistru SekvenceWD = {RegistryKonfigurace::Watchdog, TPauza::Zadna, true};
+const TSekvenceRegistru& SekvenceWD = SekvenceKonfigurace::Watchdog;
 
 // The firmware version that has a relay switch-off time.
 bool VerzeSRele(const QString& verze) {

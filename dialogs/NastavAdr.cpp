@@ -12,7 +12,7 @@
 
 namespace {
 
-const TSekvenceRegistru SekvenceAdresy = {RegistryKonfigurace::Adresa, TPauza::MeziPrikazy, false};
+const TSekvenceRegistru& SekvenceAdresy = SekvenceKonfigurace::Adresa;
 
 } // namespace
 

@@ -17,7 +17,7 @@ constexpr std::array<TMaska TKonfigurace::*, TForm14::PocetSkupin> MaskaSkupiny 
     &TKonfigurace::NegaceDIN, &TKonfigurace::NegaceDOUT, &TKonfigurace::PocatecniStavDOUT};
 
 // Window messages are processed after every step, the last one included.
-const TSekvenceRegistru SekvenceDIO = {RegistryKonfigurace::DIO, TPauza::PoKazdemKroku, false};
+const TSekvenceRegistru& SekvenceDIO = SekvenceKonfigurace::DIO;
 
 // Geometry: three group boxes side by side, two columns of sixteen boxes
 // each, with a wider gap after every run of eight (one register).

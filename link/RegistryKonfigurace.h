@@ -42,3 +42,20 @@ constexpr std::array<TRegistrKonfigurace, 12> VytvorDIO() {
 inline constexpr std::array<TRegistrKonfigurace, 12> DIO = VytvorDIO();
 
 } // namespace RegistryKonfigurace
+
+// The three groups as the configuration windows send them: the digital I/O
+// window pauses after every register, the watchdog window never and its
+// read-back carries the value written.
+namespace SekvenceKonfigurace {
+
+inline constexpr TSekvenceRegistru Adresa{RegistryKonfigurace::Adresa, TPauza::MeziPrikazy, false};
+inline constexpr TSekvenceRegistru DIO{RegistryKonfigurace::DIO, TPauza::PoKazdemKroku, false};
+inline constexpr TSekvenceRegistru Watchdog{RegistryKonfigurace::Watchdog, TPauza::Zadna, true};
+
+// A group as the module tools send it: the same registers and read-back,
+// with a pause between all commands, where the work can be stopped.
+constexpr TSekvenceRegistru SPauzami(const TSekvenceRegistru& s) {
+    return {s.Registry, TPauza::MeziPrikazy, s.ZpetneCteniSHodnotou};
+}
+
+} // namespace SekvenceKonfigurace

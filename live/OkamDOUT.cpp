@@ -42,20 +42,19 @@ TForm9::TForm9(TData* data, QWidget* parent) : TZiveOkno(data, parent) {
     connect(Button2, &QPushButton::clicked, this, &TForm9::Button2Click);
 }
 
-std::array<std::uint8_t, 4> TForm9::VystupniBajty() const {
-    std::array<std::uint8_t, 4> bajty{};
+std::uint32_t TForm9::VystupniSlovo() const {
+    std::uint32_t slovo = 0;
     for (std::size_t k = 0; k < CheckBox.size(); ++k)
-        if (CheckBox[k]->isChecked()) bajty[k / 8] |= static_cast<std::uint8_t>(1u << (k % 8));
-    return bajty;
+        if (CheckBox[k]->isChecked()) slovo |= 1u << k;
+    return slovo;
 }
 
 // The check boxes keep their state whatever the outcome, so a failed write
 // can be repeated as it was.
 void TForm9::Button1Click() {
     if (!Pripojeno()) return;
-    const std::array<std::uint8_t, 4> b = VystupniBajty();
     const TOdpovedModulu odpoved =
-        Posli(Prikaz::ZapisVystupy, Prikaz::ParDIO, {0, b[0], b[1], b[2], b[3]});
+        Posli(Prikaz::ZapisVystupy, Prikaz::ParDIO, DataSlova(VystupniSlovo()));
     if (odpoved.Ok())
         ZobrazStav(QStringLiteral(" Data zapsána"));
     else

@@ -14,7 +14,7 @@ public:
     explicit TForm9(TData* data, QWidget* parent = nullptr);
 
     // The four output bytes D2 to D5: output n is bit n mod 8 of byte n div 8.
-    std::array<std::uint8_t, 4> VystupniBajty() const;
+    std::uint32_t VystupniSlovo() const;
 
     void Button1Click(); // "Zapsat"
     void Button2Click(); // "Cancel"

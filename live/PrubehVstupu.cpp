@@ -28,11 +28,6 @@ constexpr int ObnovaPoctu = 1000;
 // Below this period the polls move the view on often enough by themselves.
 constexpr int PosunPohleduMs = 250;
 
-std::uint32_t Hodnota32(const std::array<std::uint8_t, 4>& a) {
-    return static_cast<std::uint32_t>(a[0]) | static_cast<std::uint32_t>(a[1]) << 8 |
-           static_cast<std::uint32_t>(a[2]) << 16 | static_cast<std::uint32_t>(a[3]) << 24;
-}
-
 QString TextPeriody(int ms) {
     return ms < 1000 ? QStringLiteral("%1 ms").arg(ms) : QStringLiteral("%1 s").arg(ms / 1000);
 }
@@ -115,7 +110,7 @@ void TPrubehVstupu::Timer1Timer() {
     const std::int64_t cas = Cas();
     const TOdpovedModulu odpoved = Posli(Prikaz::CtiVstupy, Prikaz::ParDIO);
     if (odpoved.Ok())
-        Vzorky.PridejHodnotu(cas, Hodnota32(odpoved.A));
+        Vzorky.PridejHodnotu(cas, odpoved.Slovo());
     else
         Vzorky.PridejVypadek(cas, odpoved.Vysledek);
     Graf1->NovyVzorek(Cas());

@@ -62,8 +62,7 @@ void TForm3::ZobrazCas(const QString& text) {
 void TForm3::Timer1Timer() {
     if (Data == nullptr || !TikMuzePokracovat() || !Pripojeno()) return;
     const TOdpovedModulu odpoved = Posli(Prikaz::CtiStav, Prikaz::ParCasWatchdog);
-    if (odpoved.Ok())
-        ZobrazCas(QStringLiteral("  ") + QString::number(odpoved.A[1] * 256 + odpoved.A[0]));
+    if (odpoved.Ok()) ZobrazCas(QStringLiteral("  ") + QString::number(odpoved.Slovo() & 0xFFFFu));
     ZobrazVysledek(odpoved);
 }
 
@@ -71,9 +70,7 @@ void TForm3::Button1Click() {
     if (!Pripojeno()) return;
     Timer1->stop();
     constexpr std::uint16_t cas = Prikaz::TestovaciCasWatchdog;
-    const TOdpovedModulu odpoved = Posli(
-        Prikaz::ZapisStav, Prikaz::ParCasWatchdog,
-        {0, static_cast<std::uint8_t>(cas & 0xFF), static_cast<std::uint8_t>(cas >> 8), 0, 0});
+    const TOdpovedModulu odpoved = Posli(Prikaz::ZapisStav, Prikaz::ParCasWatchdog, DataSlova(cas));
     if (odpoved.Ok())
         ZobrazStav(QStringLiteral(" Nový čas zapsán"));
     else

@@ -37,7 +37,6 @@ TZobrazeni32::TZobrazeni32(TPopisekBitu popisek, QWidget* parent) : QWidget(pare
 // Column c holds bits 8c to 8c + 7, top to bottom.
 void TZobrazeni32::VytvorSloupec(int sloupec, TPopisekBitu popisek) {
     const int x = sloupec * SirkaSloupce;
-    const auto c = static_cast<std::size_t>(sloupec);
     const QByteArray panelJmeno = Jmeno("Panel", sloupec + 1).toLatin1();
     auto* panel = Vytvor<QFrame>(this, panelJmeno.constData());
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -46,7 +45,6 @@ void TZobrazeni32::VytvorSloupec(int sloupec, TPopisekBitu popisek) {
     barvy.setColor(QPalette::Window, Qt::white);
     panel->setPalette(barvy);
     panel->setGeometry(x + SirkaNazvu, 0, SirkaPanelu, 8 * Radek + 2 * Okraj);
-    Panely[c] = panel;
     for (int radek = 0; radek < 8; ++radek) {
         const int bit = sloupec * 8 + radek;
         const auto b = static_cast<std::size_t>(bit);

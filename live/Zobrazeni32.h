@@ -36,7 +36,6 @@ public:
 private:
     void VytvorSloupec(int sloupec, TPopisekBitu popisek);
 
-    std::array<QFrame*, 4> Panely{};
     std::array<QLabel*, 32> Nazvy{};
     std::array<QLabel*, 32> Hodnoty{};
 };

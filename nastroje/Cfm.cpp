@@ -1,6 +1,7 @@
 #include "Cfm.h"
 
 #include "ObycejnySoubor.h"
+#include "Xxxx683.h"
 
 #include <QStringDecoder>
 #include <QStringList>
@@ -11,15 +12,6 @@ namespace {
 
 const QString Format = QStringLiteral("zr464-cfm 1");
 constexpr int NejdelsiRadek = 200;
-
-std::uint32_t MaskaNaCislo(const std::array<std::uint8_t, 4>& m) {
-    return m[0] | (m[1] << 8) | (m[2] << 16) | (static_cast<std::uint32_t>(m[3]) << 24);
-}
-
-std::array<std::uint8_t, 4> CisloNaMasku(std::uint32_t v) {
-    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-            static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
-}
 
 // A key: its name, its range, and how its value is taken from and put into
 // the configuration.
@@ -54,14 +46,13 @@ const std::array<TPopisKlice, PocetKlicuCfm> Klice = {{
      [](const K& k) { return U{k.AktivaceCasovace != 0}; },
      [](K& k, U v) { k.AktivaceCasovace = static_cast<std::uint8_t>(v); }},
     {TKlicCfm::NegaceDIN, "negace_din", 0, 0xFFFFFFFFu, true,
-     [](const K& k) { return MaskaNaCislo(k.NegaceDIN); },
-     [](K& k, U v) { k.NegaceDIN = CisloNaMasku(v); }},
+     [](const K& k) { return Slovo32(k.NegaceDIN); }, [](K& k, U v) { k.NegaceDIN = Bajty32(v); }},
     {TKlicCfm::NegaceDOUT, "negace_dout", 0, 0xFFFFFFFFu, true,
-     [](const K& k) { return MaskaNaCislo(k.NegaceDOUT); },
-     [](K& k, U v) { k.NegaceDOUT = CisloNaMasku(v); }},
+     [](const K& k) { return Slovo32(k.NegaceDOUT); },
+     [](K& k, U v) { k.NegaceDOUT = Bajty32(v); }},
     {TKlicCfm::PocatecniStavDOUT, "pocatecni_stav_dout", 0, 0xFFFFFFFFu, true,
-     [](const K& k) { return MaskaNaCislo(k.PocatecniStavDOUT); },
-     [](K& k, U v) { k.PocatecniStavDOUT = CisloNaMasku(v); }},
+     [](const K& k) { return Slovo32(k.PocatecniStavDOUT); },
+     [](K& k, U v) { k.PocatecniStavDOUT = Bajty32(v); }},
 }};
 
 } // namespace

@@ -9,11 +9,12 @@
 
 namespace {
 
-// The three groups as the configuration windows send them: the watchdog
-// window's read-back carries the value written.
-const TSekvenceRegistru SekvenceAdresy{RegistryKonfigurace::Adresa, TPauza::MeziPrikazy, false};
-const TSekvenceRegistru SekvenceWatchdogu{RegistryKonfigurace::Watchdog, TPauza::MeziPrikazy, true};
-const TSekvenceRegistru SekvenceDIO{RegistryKonfigurace::DIO, TPauza::MeziPrikazy, false};
+// The configuration windows' three groups, with a pause between all commands.
+constexpr TSekvenceRegistru SekvenceAdresy =
+    SekvenceKonfigurace::SPauzami(SekvenceKonfigurace::Adresa);
+constexpr TSekvenceRegistru SekvenceWatchdogu =
+    SekvenceKonfigurace::SPauzami(SekvenceKonfigurace::Watchdog);
+constexpr TSekvenceRegistru SekvenceDIO = SekvenceKonfigurace::SPauzami(SekvenceKonfigurace::DIO);
 
 // Reading takes all three groups, the address first.
 const std::array<const TSekvenceRegistru*, 3> SekvenceCteni = {&SekvenceAdresy, &SekvenceWatchdogu,

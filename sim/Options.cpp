@@ -2,6 +2,7 @@
 
 #include "Control.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <sstream>
 #include <vector>
@@ -81,37 +82,59 @@ bool parseValue(const std::string& opt, const std::string& v, ProgramOptions& o,
 
 } // namespace
 
+namespace {
+
+constexpr const char* kWithValue[] = {"--port",    "--bind", "--module",  "--state",
+                                      "--pattern", "--seed", "--pty-link"};
+
+// The option a CLI11 message is about ("--port: 1 required TEXT missing").
+std::string optionOf(const std::string& message) {
+    for (const char* name : kWithValue)
+        if (message.rfind(std::string(name) + ":", 0) == 0) return name;
+    return message;
+}
+
+void addFlags(CLI::App& app, ProgramOptions& out) {
+    app.set_help_flag();
+    app.add_flag("-h,--help", out.help);
+    app.add_flag("--version", out.version);
+    app.add_flag("--stdin-control", out.quitOnEof);
+    app.add_flag_callback("--pty", [&out] { out.pty = true; });
+    app.add_flag_callback("--line-time", [&out] { out.pty = out.ptyConfig.lineTime = true; });
+}
+
+// Each value is taken as it comes, in the order given (--module repeats).
+void addValues(CLI::App& app, ProgramOptions& out, std::vector<ModuleSetup>& modules,
+               std::string& error) {
+    for (const char* name : kWithValue) {
+        const std::string opt = name;
+        app.add_option(opt)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+            ->each([opt, &out, &modules, &error](const std::string& value) {
+                if (parseValue(opt, value, out, modules)) return;
+                error = "bad value for " + opt + ": " + value;
+                throw CLI::ValidationError(opt, value);
+            });
+    }
+}
+
+} // namespace
+
 bool parseOptions(int argc, const char* const* argv, ProgramOptions& out, std::string& error) {
     std::vector<ModuleSetup> modules;
-    static const char* const withValue[] = {"--port",    "--bind", "--module",  "--state",
-                                            "--pattern", "--seed", "--pty-link"};
-    for (int i = 1; i < argc; ++i) {
-        const std::string opt = argv[i];
-        if (opt == "--help" || opt == "-h") {
-            out.help = true;
-            continue;
-        }
-        if (opt == "--version") {
-            out.version = true;
-            continue;
-        }
-        if (opt == "--stdin-control") {
-            out.quitOnEof = true;
-            continue;
-        }
-        if (opt == "--pty" || opt == "--line-time") {
-            out.pty = true;
-            out.ptyConfig.lineTime = out.ptyConfig.lineTime || opt == "--line-time";
-            continue;
-        }
-        const bool known =
-            std::find(std::begin(withValue), std::end(withValue), opt) != std::end(withValue);
-        if (!known) return (error = "unknown option " + opt), false;
-        if (i + 1 >= argc) return (error = opt + " needs a value"), false;
-        const std::string value = argv[++i];
-        if (!parseValue(opt, value, out, modules))
-            return (error = "bad value for ").append(opt).append(": ").append(value), false;
+    CLI::App app;
+    app.allow_extras();
+    addFlags(app, out);
+    addValues(app, out, modules, error);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ArgumentMismatch& e) {
+        return (error = optionOf(e.what()) + " needs a value"), false;
+    } catch (const CLI::ParseError& e) {
+        if (error.empty()) error = e.what();
+        return false;
     }
+    if (!app.remaining().empty()) return (error = "unknown option " + app.remaining()[0]), false;
     if (!modules.empty()) out.sim.modules = modules;
     return true;
 }

@@ -1,5 +1,5 @@
 // The transport under a driver library (a UDP socket to the LAN converter,
-// later a serial device) and the one exchange every library carries over it:
+// or a serial device) and the one exchange every library carries over it:
 // send a frame, wait for the frame that answers it.
 #pragma once
 

@@ -1,8 +1,8 @@
 // The serial transport of the driver libraries: one RS-485 line behind a
 // serial device (COM port, interface card, USB converter, or the
 // simulator's pseudo-terminal). The declarations are portable; the
-// operating system's part lives in serial_posix.cpp (a Windows variant
-// would be serial_win.cpp).
+// operating system's part lives in SerialPosix.cpp (a Windows variant
+// would be SerialWindows.cpp).
 //
 // The device is held exclusively: TIOCEXCL keeps other (unprivileged)
 // programs from opening it, and an flock() lock on the device node keeps
