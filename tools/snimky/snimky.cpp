@@ -14,6 +14,7 @@
 #include "Hlavni.h"
 #include "OknoNastroje.h"
 #include "Pismo.h"
+#include "PrekladQt.h"
 #include "PrubehVstupu.h"
 #include "Simulator.h"
 #include "UdpEndpoint.h"
@@ -314,6 +315,7 @@ int main(int argc, char** argv) {
     PripravBehovyAdresar(QDir::tempPath());
     QApplication aplikace(argc, argv);
     NastavPismoProgramu();
+    NactiPrekladQt(aplikace);
     if (argc != 2) {
         std::fprintf(stderr, "usage: zr464-snimky DIRECTORY\n");
         return 2;
