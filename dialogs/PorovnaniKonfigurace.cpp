@@ -2,6 +2,7 @@
 
 #include "Cfm.h"
 #include "Ovladace.h"
+#include "PopisRozdilu.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -36,7 +37,7 @@ TPorovnaniKonfigurace::TPorovnaniKonfigurace(TData& data, const char* jmeno, con
     ProgressBar1->setGeometry(16, 90, 488, 20);
     StringGrid1 = TabulkaNastroje(
         this, "StringGrid1",
-        {QStringLiteral("Klíč"), QStringLiteral("Soubor"), QStringLiteral("Modul")});
+        {QStringLiteral("Nastavení"), QStringLiteral("Soubor"), QStringLiteral("Modul")});
     StringGrid1->setGeometry(16, 118, 488, 200);
     StringGrid1->setColumnWidth(0, 170);
     StringGrid1->setColumnWidth(1, 150);
@@ -83,9 +84,9 @@ void TPorovnaniKonfigurace::Button1Click() {
 int TPorovnaniKonfigurace::ZobrazRozdily() {
     StringGrid1->setRowCount(0);
     if (!Soubor || !Modul) return 0;
-    const auto rozdily = PorovnejKonfigurace(*Soubor, *Modul, CheckBox1->isChecked());
-    for (const TRozdilKonfigurace& r : rozdily)
-        PridejRadek(StringGrid1, {QLatin1String(NazevKlice(r.Klic)), r.VSouboru, r.VModulu});
+    const auto rozdily = PopisRozdilu(*Soubor, *Modul, CheckBox1->isChecked());
+    for (const TPopisRozdilu& r : rozdily)
+        PridejRadek(StringGrid1, {r.Co, r.VSouboru, r.VModulu});
     return static_cast<int>(rozdily.size());
 }
 
