@@ -45,8 +45,8 @@ std::tuple<QPushButton*, QPushButton*, QPushButton*>
 TOknoNastroje::TlacitkaPrace(const QString& text) {
     // Made in this order, which is also their tab order.
     auto* spustit = TlacitkoNastroje(this, "Button1", text);
-    auto* zastavit = TlacitkoNastroje(this, "Button2", QStringLiteral("Zastavit"));
-    auto* zavrit = TlacitkoNastroje(this, "Button3", QStringLiteral("Zavřít"));
+    auto* zastavit = TlacitkoNastroje(this, "Button2", QStringLiteral("&Zastavit"));
+    auto* zavrit = TlacitkoNastroje(this, "Button3", QStringLiteral("Za&vřít"));
     connect(zastavit, &QPushButton::clicked, this, &TOknoNastroje::Zastav);
     connect(zavrit, &QPushButton::clicked, this, &TOknoNastroje::reject);
     return {spustit, zastavit, zavrit};

@@ -11,6 +11,8 @@
 #include <optional>
 
 class QCheckBox;
+class QHBoxLayout;
+class QVBoxLayout;
 
 class TPorovnaniKonfigurace : public TOknoNastroje {
 public:
@@ -34,6 +36,9 @@ protected:
     int ZobrazRozdily();
     // The status text once the differences are shown.
     virtual QString TextRozdilu(int pocet) const;
+
+    QVBoxLayout* Obsah;    // the label, the box, the progress, the table, the buttons
+    QHBoxLayout* Tlacitka; // Button1, a stretch, Button2, Button3
 
     std::optional<TKonfigurace> Soubor; // the file's configuration, once checked
     std::optional<TKonfigurace> Modul;  // the module's, as read last
