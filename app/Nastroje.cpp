@@ -16,17 +16,17 @@ template <class TOkno> QDialog* OknoNadDaty(const TKontextNastroju& k, QWidget* 
 }
 
 constexpr std::array SeznamNastroju = {
-    TNastroj{"Hledat moduly na sběrnici…", "HledatModuly1", OknoNadDaty<THledaniModulu>},
-    TNastroj{"Uložit konfiguraci modulu…", "UlozitKonfiguraci1", OknoNadDaty<TUlozeniKonfigurace>},
-    TNastroj{"Porovnat modul se souborem…", "PorovnatKonfiguraci1",
+    TNastroj{"&Hledat moduly na sběrnici…", "HledatModuly1", OknoNadDaty<THledaniModulu>},
+    TNastroj{"&Uložit konfiguraci modulu…", "UlozitKonfiguraci1", OknoNadDaty<TUlozeniKonfigurace>},
+    TNastroj{"&Porovnat modul se souborem…", "PorovnatKonfiguraci1",
              OknoNadDaty<TPorovnaniKonfigurace>},
-    TNastroj{"Nahrát konfiguraci do modulu…", "NahratKonfiguraci1",
+    TNastroj{"&Nahrát konfiguraci do modulu…", "NahratKonfiguraci1",
              OknoNadDaty<TNahraniKonfigurace>},
-    TNastroj{"Průběh vstupů…", "PrubehVstupu1",
+    TNastroj{"Průběh &vstupů…", "PrubehVstupu1",
              [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
                  return new TPrubehVstupu(&k.Data, r);
              }},
-    TNastroj{"Diagnostika spojení…", "DiagnostikaSpojeni1",
+    TNastroj{"&Diagnostika spojení…", "DiagnostikaSpojeni1",
              [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
                  return new TDiagnostikaSpojeni(&k.Data, k.Statistika, r);
              }},

@@ -1,6 +1,7 @@
 #include "BehovyAdresar.h"
 #include "Hlavni.h"
 #include "Pismo.h"
+#include "PrekladQt.h"
 #include "Sigterm.h"
 #include "Umisteni.h"
 #include "zr464_build.h"
@@ -54,6 +55,11 @@ int main(int argc, char** argv) {
     PripravBehovyAdresar(QDir::tempPath());
     QApplication aplikace(argc, argv);
     NastavPismoProgramu();
+    if (!NactiPrekladQt(aplikace))
+        std::fprintf(stderr,
+                     "zr464: chybí český překlad Qt (%s.qm, balík "
+                     "qt6-translations-l10n); jeho vlastní dialogy budou anglicky\n",
+                     PrekladQtCesky);
     // An installed copy's settings folder, so that closing can save there.
     PripravSlozkuNastaveni(Umisteni());
     TForm1 okno;

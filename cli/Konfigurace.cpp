@@ -5,6 +5,7 @@
 #include "Identifikace.h"
 #include "KonfiguraceModulu.h"
 #include "ObycejnySoubor.h"
+#include "PopisRozdilu.h"
 #include "PrikazyCli.h"
 #include "Texty.h"
 
@@ -128,10 +129,11 @@ int RozdilyKonfigurace(TKontext& kontext, const QString& soubor, bool sAdresou) 
         TKonfigurace k = VychoziKonfigurace();
         if (auto chyba = PrectiVse(s, k)) return kontext.Vystup.Chyba(*chyba);
         QJsonArray rozdily;
+        // The lines as the windows show them; the JSON document by the keys.
+        for (const TPopisRozdilu& r : PopisRozdilu(*zeSouboru, k, sAdresou))
+            kontext.Vystup.Radek(TextRozdilu(r));
         for (const TRozdilKonfigurace& r : PorovnejKonfigurace(*zeSouboru, k, sAdresou)) {
             const QString nazev = QLatin1String(NazevKlice(r.Klic));
-            kontext.Vystup.Radek(
-                QStringLiteral("%1: soubor %2, modul %3").arg(nazev, r.VSouboru, r.VModulu));
             rozdily.append(QJsonObject{{QStringLiteral("klic"), nazev},
                                        {QStringLiteral("soubor"), r.VSouboru},
                                        {QStringLiteral("modul"), r.VModulu}});

@@ -31,9 +31,23 @@ install(FILES ${ZR_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # The documentation keeps its layout, so that the README's links hold.
 install(FILES README.md ${ZR_PACKAGING_DIR}/copyright DESTINATION ${ZR_DOC_DIR})
 install(DIRECTORY docs/ DESTINATION ${ZR_DOC_DIR}/docs FILES_MATCHING PATTERN "*.md")
+# The pictures the operator's guide shows, beside it as in the source tree.
+install(DIRECTORY docs/img/ DESTINATION ${ZR_DOC_DIR}/docs/img FILES_MATCHING PATTERN "*.png")
+
 
 set(ZR_MAINTAINER "ZR-464 maintainers <zr464-maintainers@example.org>"
     CACHE STRING "The Debian package's maintainer, as \"Name <e-mail>\"")
+
+# Debian's changelog.gz, which every package carries: one entry for the
+# version, made from packaging/changelog.in at configure time.
+string(TIMESTAMP ZR_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+configure_file(${ZR_PACKAGING_DIR}/changelog.in ${CMAKE_BINARY_DIR}/debian/changelog @ONLY)
+set(ZR_CHANGELOG ${CMAKE_BINARY_DIR}/debian/changelog.gz)
+add_custom_command(OUTPUT ${ZR_CHANGELOG}
+  COMMAND gzip -9n -c ${CMAKE_BINARY_DIR}/debian/changelog > ${ZR_CHANGELOG}
+  DEPENDS ${CMAKE_BINARY_DIR}/debian/changelog VERBATIM)
+add_custom_target(debian-changelog ALL DEPENDS ${ZR_CHANGELOG})
+install(FILES ${ZR_CHANGELOG} DESTINATION ${ZR_DOC_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zr464)
@@ -57,7 +71,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The dependencies from the programs' and libraries' own links (dpkg-shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The program's interface font (widgets/Pismo.h) is chosen by name, not linked.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+# The program's interface font (widgets/Pismo.h) is chosen by name and Qt's
+# Czech translation (widgets/PrekladQt.h) loaded by file name: neither is linked.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-translations-l10n")
+# The completion of zr464-cli uses bash-completion's helpers.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "bash-completion")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -4,6 +4,8 @@
 
 #include "Prikazy.h"
 
+#include <QMap>
+#include <QSize>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -40,6 +42,9 @@ struct TData {
     QString ModulDoplnek;
     TParametry Parametry{};
     TKonfigurace Konfigurace{};
+    // The last size of each window of the "Nástroje" menu, by its object
+    // name (settings file section [Okna]).
+    QMap<QString, QSize> VelikostiOken;
 };
 
 // The default LAN converter address: a private-network address.
@@ -104,12 +109,13 @@ QString BufferNaText(const TChybovyText& buffer);
 // The file's path is the caller's: link/Umisteni.h gives the running
 // program's (beside the executable, or in the user's configuration folder).
 
-// Overlays the connection settings of the record with the file's values.
+// Overlays the connection settings of the record with the file's values,
+// and takes the windows' sizes of its section [Okna] ("Name=WIDTHxHEIGHT").
 // True when the file held an interface name.
 bool NactiNastaveni(TData* data, const QString& cesta);
 
-// Writes the connection settings of the record's interface type, keeping
-// everything else in the file. False when there is no record or the file
+// Writes the connection settings of the record's interface type and the
+// windows' sizes, keeping everything else in the file. False when there is no record or the file
 // cannot be written; then *chyba (if given) names the file and the reason,
 // and an existing file is left as it was.
 bool UlozNastaveni(TData* data, const QString& cesta, QString* chyba = nullptr);

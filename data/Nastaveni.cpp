@@ -20,6 +20,7 @@ const QString SekcePripojeni = QStringLiteral("Připojení");
 const QString SekceCOM = QStringLiteral("COMx");
 const QString SekceISA = QStringLiteral("KC-683");
 const QString SekceLAN = QStringLiteral("ZR-1683");
+const QString SekceOken = QStringLiteral("Okna");
 const QString KlicRozhrani = QStringLiteral("Rozhraní");
 const QString KlicAdresa = QStringLiteral("Adresa");
 const QString KlicRychlost = QStringLiteral("Rychlost");
@@ -195,6 +196,16 @@ public:
     }
     bool Uloz(const QString& cesta, QString* chyba) const;
 
+    // Every key of a section with its first value.
+    std::vector<std::pair<QString, QString>> Sekce(const QString& sekce) const {
+        CSimpleIniA::TNamesDepend klice;
+        ini_.GetAllKeys(Bajty(sekce).c_str(), klice);
+        std::vector<std::pair<QString, QString>> obsah;
+        for (const auto& k : klice)
+            obsah.emplace_back(Text(k.pItem), Text(ini_.GetValue(Bajty(sekce).c_str(), k.pItem)));
+        return obsah;
+    }
+
 private:
     CSimpleIniA ini_;
     // SimpleIni keeps a comment only with the section or key after it, so
@@ -262,6 +273,24 @@ void CtiParametry(const Soubor& s, TData& d) {
     d.UDPTimeout = s.CtiCele(SekceLAN, KlicUDPTimeout, d.UDPTimeout);
 }
 
+// A size as "WIDTHxHEIGHT"; nothing for anything else.
+void CtiVelikostiOken(const Soubor& s, TData& d) {
+    for (const auto& [okno, hodnota] : s.Sekce(SekceOken)) {
+        const QStringList casti = hodnota.split(u'x');
+        if (casti.size() != 2) continue;
+        const auto sirka = CtiCislo(Bajty(casti[0]));
+        const auto vyska = CtiCislo(Bajty(casti[1]));
+        if (sirka && vyska && *sirka > 0 && *vyska > 0)
+            d.VelikostiOken[okno] = QSize(*sirka, *vyska);
+    }
+}
+
+void PisVelikostiOken(Soubor& s, const TData& d) {
+    for (auto i = d.VelikostiOken.cbegin(); i != d.VelikostiOken.cend(); ++i)
+        s.PisText(SekceOken, i.key(),
+                  QStringLiteral("%1x%2").arg(i.value().width()).arg(i.value().height()));
+}
+
 void PisRozhrani(Soubor& s, const TData& d) {
     const std::uint8_t typ = d.Rozhrani <= 4 ? d.Rozhrani : 0;
     s.PisText(SekcePripojeni, KlicRozhrani, NazvyRozhrani[typ]);
@@ -280,6 +309,7 @@ bool NactiNastaveni(TData* data, const QString& cesta) {
     if (data == nullptr) return false;
     Soubor s;
     if (!s.Nacti(cesta)) return false;
+    CtiVelikostiOken(s, *data);
     const QString chybi = QStringLiteral("jkl");
     const QString nazev = s.CtiText(SekcePripojeni, KlicRozhrani, chybi);
     if (nazev == chybi) return false;
@@ -304,5 +334,6 @@ bool UlozNastaveni(TData* data, const QString& cesta, QString* chyba) {
     PisRozhrani(s, *data);
     s.PisCele(SekcePripojeni, KlicAdresa, data->Adresa);
     s.PisCele(SekcePripojeni, KlicRychlost, data->Rychlost);
+    PisVelikostiOken(s, *data);
     return s.Uloz(cesta, chyba);
 }

@@ -3,16 +3,20 @@
 #include "Ovladace.h"
 #include "Prevod.h"
 #include "Texty.h"
+#include "VelikostOkna.h"
 #include "Xxxx683.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -39,8 +43,8 @@ THledaniModulu::THledaniModulu(TData& data, QWidget* parent)
 }
 
 void THledaniModulu::VytvorOvladace() {
-    Vytvor<QLabel>(this, "Label1", QStringLiteral("Adresy od"));
-    Vytvor<QLabel>(this, "Label2", QStringLiteral("do"));
+    Vytvor<QLabel>(this, "Label1", QStringLiteral("&Adresy od"));
+    Vytvor<QLabel>(this, "Label2", QStringLiteral("d&o"));
     Edit1 = Vytvor<QLineEdit>(this, "Edit1", QStringLiteral("0"));
     Edit2 = Vytvor<QLineEdit>(this, "Edit2", QString::number(NejvyssiAdresa));
     auto* skupina = Vytvor<QGroupBox>(this, "GroupBox1", QStringLiteral("Komunikační rychlosti"));
@@ -48,7 +52,6 @@ void THledaniModulu::VytvorOvladace() {
         const QByteArray jmeno = QByteArray("CheckBox") + QByteArray::number(i + 1);
         auto* box = Vytvor<QCheckBox>(skupina, jmeno.constData(), TextRychlosti(i));
         box->setChecked(IndexNaRychlost(static_cast<std::uint8_t>(i)) == Data.Rychlost);
-        box->setGeometry(12 + (i % 5) * 104, 22 + (i / 5) * 26, 100, 22);
         Rychlosti[static_cast<std::size_t>(i)] = box;
     }
     Label3 = Vytvor<QLabel>(this, "Label3", QString());
@@ -59,29 +62,42 @@ void THledaniModulu::VytvorOvladace() {
     Vytvor<QLabel>(this, "Label4",
                    QStringLiteral("Nepotvrzené odpovědi (kolize, poškozené odpovědi)"));
     ListBox1 = Vytvor<QListWidget>(this, "ListBox1");
-    Button1 = TlacitkoNastroje(this, "Button1", QStringLiteral("Hledat"));
-    Button2 = TlacitkoNastroje(this, "Button2", QStringLiteral("Zastavit"));
-    Button3 = TlacitkoNastroje(this, "Button3", QStringLiteral("Použít"));
-    Button4 = TlacitkoNastroje(this, "Button4", QStringLiteral("Zavřít"));
+    Button1 = TlacitkoNastroje(this, "Button1", QStringLiteral("&Hledat"));
+    Button2 = TlacitkoNastroje(this, "Button2", QStringLiteral("&Zastavit"));
+    Button3 = TlacitkoNastroje(this, "Button3", QStringLiteral("&Použít"));
+    Button4 = TlacitkoNastroje(this, "Button4", QStringLiteral("Za&vřít"));
 }
 
 void THledaniModulu::RozmistiOvladace() {
-    setFixedSize(560, 540);
-    findChild<QLabel*>(QStringLiteral("Label1"))->setGeometry(16, 16, 70, 24);
-    Edit1->setGeometry(90, 16, 60, 24);
-    findChild<QLabel*>(QStringLiteral("Label2"))->setGeometry(164, 16, 24, 24);
-    Edit2->setGeometry(192, 16, 60, 24);
-    findChild<QGroupBox*>(QStringLiteral("GroupBox1"))->setGeometry(16, 48, 528, 80);
-    ProgressBar1->setGeometry(16, 138, 528, 20);
-    Label3->setGeometry(16, 162, 528, 22);
-    StringGrid1->setGeometry(16, 190, 528, 180);
-    findChild<QLabel*>(QStringLiteral("Label4"))->setGeometry(16, 376, 528, 22);
-    ListBox1->setGeometry(16, 400, 528, 60);
-    int x = 16;
-    for (QPushButton* b : {Button1, Button2, Button3, Button4}) {
-        b->setGeometry(x, 474, 120, 30);
-        x += 136;
-    }
+    QVBoxLayout* obsah = RozlozeniObsahu(this);
+    auto* adresy = new QHBoxLayout;
+    adresy->addWidget(findChild<QLabel*>(QStringLiteral("Label1")));
+    adresy->addWidget(Edit1);
+    adresy->addWidget(findChild<QLabel*>(QStringLiteral("Label2")));
+    adresy->addWidget(Edit2);
+    adresy->addStretch(1);
+    for (QLineEdit* edit : {Edit1, Edit2})
+        edit->setFixedWidth(60);
+    findChild<QLabel*>(QStringLiteral("Label1"))->setBuddy(Edit1);
+    findChild<QLabel*>(QStringLiteral("Label2"))->setBuddy(Edit2);
+    obsah->addLayout(adresy);
+    auto* skupina = findChild<QGroupBox*>(QStringLiteral("GroupBox1"));
+    auto* mrizka = new QGridLayout(skupina);
+    for (int i = 0; i < PocetRychlosti; ++i)
+        mrizka->addWidget(Rychlosti[static_cast<std::size_t>(i)], i / 5, i % 5);
+    obsah->addWidget(skupina);
+    obsah->addWidget(ProgressBar1);
+    PruznyPopisek(Label3);
+    obsah->addWidget(Label3);
+    obsah->addWidget(StringGrid1, 3);
+    obsah->addWidget(findChild<QLabel*>(QStringLiteral("Label4")));
+    obsah->addWidget(ListBox1, 1);
+    auto* tlacitka = new QHBoxLayout;
+    for (QPushButton* b : {Button1, Button2, Button3, Button4})
+        tlacitka->addWidget(b);
+    tlacitka->addStretch(1);
+    obsah->addLayout(tlacitka);
+    PrizpusobivaVelikost(this, QSize(640, 600), &Data);
 }
 
 void THledaniModulu::PriPraci(bool bezi) {

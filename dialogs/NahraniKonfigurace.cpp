@@ -5,21 +5,24 @@
 #include "Xxxx683.h"
 
 #include <QCheckBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 TNahraniKonfigurace::TNahraniKonfigurace(TData& data, QWidget* parent)
     : TPorovnaniKonfigurace(data, "NahraniKonfigurace",
                             QStringLiteral("Nahrání konfigurace do modulu"),
-                            QStringLiteral("Otevřít…"),
-                            QStringLiteral("Zapsat také adresu a rychlost modulu"), parent) {
+                            QStringLiteral("&Otevřít…"),
+                            QStringLiteral("Zapsat také &adresu a rychlost modulu"), parent) {
     Label2 = Vytvor<QLabel>(this, "Label2",
                             QStringLiteral("Adresa a rychlost platí až po příštím restartu "
                                            "modulu."));
-    Label2->setGeometry(36, 60, 468, 22);
-    Button4 = TlacitkoNastroje(this, "Button4", QStringLiteral("Zapsat do modulu"));
-    Button4->setGeometry(136, 330, 120, 30);
+    Label2->setContentsMargins(20, 0, 0, 0);
+    Obsah->insertWidget(2, Label2);
+    Button4 = TlacitkoNastroje(this, "Button4", QStringLiteral("Zapsat do &modulu"));
+    Tlacitka->insertWidget(1, Button4);
     connect(Button4, &QPushButton::clicked, this, &TNahraniKonfigurace::Button4Click);
     PriPraci(false);
 }

@@ -2,6 +2,7 @@
 
 #include "Ovladace.h"
 #include "Texty.h"
+#include "VelikostOkna.h"
 #include "Xxxx683.h"
 
 #include <QCoreApplication>
@@ -45,8 +46,8 @@ std::tuple<QPushButton*, QPushButton*, QPushButton*>
 TOknoNastroje::TlacitkaPrace(const QString& text) {
     // Made in this order, which is also their tab order.
     auto* spustit = TlacitkoNastroje(this, "Button1", text);
-    auto* zastavit = TlacitkoNastroje(this, "Button2", QStringLiteral("Zastavit"));
-    auto* zavrit = TlacitkoNastroje(this, "Button3", QStringLiteral("Zavřít"));
+    auto* zastavit = TlacitkoNastroje(this, "Button2", QStringLiteral("&Zastavit"));
+    auto* zavrit = TlacitkoNastroje(this, "Button3", QStringLiteral("Za&vřít"));
     connect(zastavit, &QPushButton::clicked, this, &TOknoNastroje::Zastav);
     connect(zavrit, &QPushButton::clicked, this, &TOknoNastroje::reject);
     return {spustit, zastavit, zavrit};
@@ -122,18 +123,16 @@ void TOknoNastroje::KrokPrubehu() {
 
 QVBoxLayout* TOknoNastroje::Obsah() {
     if (Rozlozeni != nullptr) return Rozlozeni;
-    // The dialog's own layout keeps the status bar along the bottom edge;
-    // the contents and the progress bar go above it, in place of its stretch.
-    auto* okno = static_cast<QVBoxLayout*>(layout());
-    delete okno->takeAt(0);
-    auto* ramec = new QVBoxLayout;
-    ramec->setContentsMargins(9, 9, 9, 4);
-    okno->insertLayout(0, ramec, 1);
+    QVBoxLayout* ramec = RozlozeniObsahu(this);
     Rozlozeni = new QVBoxLayout;
     Rozlozeni->setContentsMargins(0, 0, 0, 0);
     ramec->addLayout(Rozlozeni, 1);
     ramec->addWidget(ProgressBar1);
     return Rozlozeni;
+}
+
+void TOknoNastroje::PrizpusobVelikost(QSize prvni) {
+    PrizpusobivaVelikost(this, prvni, &Data);
 }
 
 void TOknoNastroje::ZacniPrubeh(int celkem) {

@@ -73,6 +73,9 @@ protected:
     // The layout of a window laid out by Qt: what the window adds goes here,
     // above the progress bar and the status bar. The first call makes it.
     QVBoxLayout* Obsah();
+    // Makes the window resizable, first at `prvni` (or the size the operator
+    // gave it last), never larger than the screen (widgets/VelikostOkna.h).
+    void PrizpusobVelikost(QSize prvni);
     // The record's connection as a module session (not owned).
     TRelaceModulu Relace() const { return TRelaceModulu(Data); }
 

@@ -3,12 +3,16 @@
 #include "Cfm.h"
 #include "Ovladace.h"
 #include "Texty.h"
+#include "PopisRozdilu.h"
+#include "VelikostOkna.h"
 
 #include <QCheckBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -23,29 +27,33 @@ QString TextChybySouboru(const QString& cesta, const TChybaCfm& chyba) {
 TPorovnaniKonfigurace::TPorovnaniKonfigurace(TData& data, QWidget* parent)
     : TPorovnaniKonfigurace(data, "PorovnaniKonfigurace",
                             QStringLiteral("Porovnání modulu se souborem"),
-                            QStringLiteral("Porovnat…"),
-                            QStringLiteral("Porovnat také adresu a rychlost modulu"), parent) {}
+                            QStringLiteral("&Porovnat…"),
+                            QStringLiteral("Porovnat také &adresu a rychlost modulu"), parent) {}
 
 TPorovnaniKonfigurace::TPorovnaniKonfigurace(TData& data, const char* jmeno, const QString& titulek,
                                              const QString& tlacitko, const QString& sAdresou,
                                              QWidget* parent)
     : TOknoNastroje(data, jmeno, titulek, parent) {
-    setFixedSize(520, 400);
     Label1 = Vytvor<QLabel>(this, "Label1", QStringLiteral("Soubor: "));
-    Label1->setGeometry(16, 12, 488, 22);
+    PruznyPopisek(Label1);
     CheckBox1 = Vytvor<QCheckBox>(this, "CheckBox1", sAdresou);
-    CheckBox1->setGeometry(16, 38, 488, 22);
-    ProgressBar1->setGeometry(16, 90, 488, 20);
     StringGrid1 = TabulkaNastroje(
         this, "StringGrid1",
-        {QStringLiteral("Klíč"), QStringLiteral("Soubor"), QStringLiteral("Modul")});
-    StringGrid1->setGeometry(16, 118, 488, 200);
-    StringGrid1->setColumnWidth(0, 170);
-    StringGrid1->setColumnWidth(1, 150);
+        {QStringLiteral("Nastavení"), QStringLiteral("Soubor"), QStringLiteral("Modul")});
+    StringGrid1->setColumnWidth(0, 260);
+    StringGrid1->setColumnWidth(1, 110);
     std::tie(Button1, Button2, Button3) = TlacitkaPrace(tlacitko);
-    Button1->setGeometry(16, 330, 112, 30);
-    Button2->setGeometry(264, 330, 112, 30);
-    Button3->setGeometry(392, 330, 112, 30);
+    Obsah = RozlozeniObsahu(this);
+    for (QWidget* w : std::initializer_list<QWidget*>{Label1, CheckBox1, ProgressBar1})
+        Obsah->addWidget(w);
+    Obsah->addWidget(StringGrid1, 1);
+    Tlacitka = new QHBoxLayout;
+    Tlacitka->addWidget(Button1);
+    Tlacitka->addStretch(1);
+    Tlacitka->addWidget(Button2);
+    Tlacitka->addWidget(Button3);
+    Obsah->addLayout(Tlacitka);
+    PrizpusobivaVelikost(this, QSize(560, 420), &Data);
     connect(Button1, &QPushButton::clicked, this, &TPorovnaniKonfigurace::Button1Click);
     connect(CheckBox1, &QCheckBox::toggled, this, &TPorovnaniKonfigurace::ObnovRozdily);
     PriPraci(false);
@@ -85,9 +93,9 @@ void TPorovnaniKonfigurace::Button1Click() {
 int TPorovnaniKonfigurace::ZobrazRozdily() {
     StringGrid1->setRowCount(0);
     if (!Soubor || !Modul) return 0;
-    const auto rozdily = PorovnejKonfigurace(*Soubor, *Modul, CheckBox1->isChecked());
-    for (const TRozdilKonfigurace& r : rozdily)
-        PridejRadek(StringGrid1, {QLatin1String(NazevKlice(r.Klic)), r.VSouboru, r.VModulu});
+    const auto rozdily = PopisRozdilu(*Soubor, *Modul, CheckBox1->isChecked());
+    for (const TPopisRozdilu& r : rozdily)
+        PridejRadek(StringGrid1, {r.Co, r.VSouboru, r.VModulu});
     return static_cast<int>(rozdily.size());
 }
 

@@ -3,27 +3,32 @@
 #include "KonfiguraceModulu.h"
 #include "Ovladace.h"
 #include "Texty.h"
+#include "VelikostOkna.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 TUlozeniKonfigurace::TUlozeniKonfigurace(TData& data, QWidget* parent)
     : TOknoNastroje(data, "UlozeniKonfigurace", QStringLiteral("Uložení konfigurace modulu"),
                     parent) {
-    setFixedSize(460, 190);
     Label1 = Vytvor<QLabel>(this, "Label1",
                             QStringLiteral("Přečte všechny konfigurační registry modulu a uloží "
                                            "je do souboru."));
     Label1->setWordWrap(true);
-    Label1->setGeometry(16, 12, 428, 40);
-    ProgressBar1->setGeometry(16, 60, 428, 20);
-    std::tie(Button1, Button2, Button3) = TlacitkaPrace(QStringLiteral("Uložit…"));
-    int x = 16;
-    for (QPushButton* b : {Button1, Button2, Button3}) {
-        b->setGeometry(x, 100, 132, 30);
-        x += 148;
-    }
+    std::tie(Button1, Button2, Button3) = TlacitkaPrace(QStringLiteral("&Uložit…"));
+    QVBoxLayout* obsah = RozlozeniObsahu(this);
+    obsah->addWidget(Label1);
+    obsah->addWidget(ProgressBar1);
+    obsah->addStretch(1);
+    auto* tlacitka = new QHBoxLayout;
+    for (QPushButton* b : {Button1, Button2, Button3})
+        tlacitka->addWidget(b);
+    tlacitka->addStretch(1);
+    obsah->addLayout(tlacitka);
+    PrizpusobivaVelikost(this, QSize(460, 190), &Data);
     connect(Button1, &QPushButton::clicked, this, &TUlozeniKonfigurace::Button1Click);
     PriPraci(false);
 }

@@ -1,24 +1,23 @@
 #include "DiagnostikaSpojeni.h"
 
 #include "Ovladace.h"
+#include "VelikostOkna.h"
 
 #include <QDateTime>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <array>
 
 namespace {
 
-constexpr int Okraj = 12, VyskaRadku = 22, SirkaPopisku = 170, SirkaHodnoty = 540;
 constexpr std::array<const char*, 8> Popisky = {
     "Počítáno od:",   "Transakcí:",          "Úspěšných:",        "Neúspěšných:",
     "Vypršení času:", "Poškozené odpovědi:", "Doba odezvy (ms):", "Poslední chyba:"};
-constexpr int TabulkaY = Okraj + static_cast<int>(Popisky.size()) * VyskaRadku + 8;
-constexpr int VyskaTabulky = 150;
-constexpr int TlacitkaY = TabulkaY + VyskaTabulky + 10;
-constexpr int SirkaOkna = 2 * Okraj + SirkaPopisku + SirkaHodnoty;
 
 QString Cas(std::chrono::system_clock::time_point t) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch());
@@ -69,17 +68,21 @@ TDiagnostikaSpojeni::TDiagnostikaSpojeni(TData* data, TStatistikaSpojeni& statis
     : TZiveOkno(data, parent), Statistika(statistika) {
     setObjectName(QStringLiteral("DiagnostikaSpojeni"));
     setWindowTitle(QStringLiteral("Diagnostika spojení"));
-    setFixedSize(SirkaOkna, TlacitkaY + 28 + 36);
+    QVBoxLayout* obsah = RozlozeniObsahu(this);
+    auto* mrizka = new QGridLayout;
+    mrizka->setColumnStretch(1, 1);
     for (std::size_t i = 0; i < Popisky.size(); ++i) {
-        const int y = Okraj + static_cast<int>(i) * VyskaRadku;
         const QByteArray popisek = "Label" + QByteArray::number(static_cast<int>(i) + 1);
         const QByteArray hodnota =
             "Label" + QByteArray::number(static_cast<int>(i + Popisky.size()) + 1);
-        Vytvor<QLabel>(this, popisek.constData(), QString::fromUtf8(Popisky[i]))
-            ->setGeometry(Okraj, y, SirkaPopisku, VyskaRadku);
+        const int radek = static_cast<int>(i);
+        mrizka->addWidget(Vytvor<QLabel>(this, popisek.constData(), QString::fromUtf8(Popisky[i])),
+                          radek, 0);
         Hodnoty.push_back(Vytvor<QLabel>(this, hodnota.constData()));
-        Hodnoty.back()->setGeometry(Okraj + SirkaPopisku, y, SirkaHodnoty, VyskaRadku);
+        PruznyPopisek(Hodnoty.back());
+        mrizka->addWidget(Hodnoty.back(), radek, 1);
     }
+    obsah->addLayout(mrizka);
     Tabulka1 = Vytvor<QTableWidget>(this, "Tabulka1", 0, 3);
     Tabulka1->setHorizontalHeaderLabels(
         {QStringLiteral("Kód"), QStringLiteral("Text"), QStringLiteral("Počet")});
@@ -88,15 +91,19 @@ TDiagnostikaSpojeni::TDiagnostikaSpojeni(TData* data, TStatistikaSpojeni& statis
     Tabulka1->setFocusPolicy(Qt::NoFocus);
     Tabulka1->verticalHeader()->hide();
     Tabulka1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    Tabulka1->setGeometry(Okraj, TabulkaY, SirkaOkna - 2 * Okraj, VyskaTabulky);
-    Button1 = Vytvor<QPushButton>(this, "Button1", QStringLiteral("Vynulovat"));
-    Button1->setGeometry(Okraj, TlacitkaY, 100, 28);
+    obsah->addWidget(Tabulka1, 1);
+    Button1 = Vytvor<QPushButton>(this, "Button1", QStringLiteral("&Vynulovat"));
     connect(Button1, &QPushButton::clicked, this, &TDiagnostikaSpojeni::Button1Click);
-    Button2 = Vytvor<QPushButton>(this, "Button2", QStringLiteral("Zavřít"));
-    Button2->setGeometry(SirkaOkna - Okraj - 84, TlacitkaY, 84, 28);
+    Button2 = Vytvor<QPushButton>(this, "Button2", QStringLiteral("&Zavřít"));
     connect(Button2, &QPushButton::clicked, this, &TDiagnostikaSpojeni::Button2Click);
+    auto* tlacitka = new QHBoxLayout;
+    tlacitka->addWidget(Button1);
+    tlacitka->addStretch(1);
+    tlacitka->addWidget(Button2);
+    obsah->addLayout(tlacitka);
     for (QPushButton* tlacitko : {Button1, Button2})
         tlacitko->setAutoDefault(false);
+    PrizpusobivaVelikost(this, QSize(740, 420), Data);
     VytvorCasovac(Obnova, false);
 }
 

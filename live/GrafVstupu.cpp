@@ -28,7 +28,9 @@ int Y(int vstup) {
 
 TGrafVstupu::TGrafVstupu(const TZaznamVstupu& zaznam, QDateTime zacatek, QWidget* rodic)
     : QWidget(rodic), Zaznam(zaznam), Zacatek(std::move(zacatek)) {
-    setFixedSize(Sirka, Vyska);
+    setMinimumSize(SirkaJmen + NejmensiStopa + SirkaHodnot, Vyska);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    resize(Sirka, Vyska);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
 }
@@ -42,7 +44,17 @@ std::int64_t TGrafVstupu::CasSloupce(std::int64_t sloupec) {
 }
 
 std::int64_t TGrafVstupu::PrvniSloupec() const {
-    return Sloupec(KonecMs) - SirkaStopy + 1;
+    return Sloupec(KonecMs) - Stopa() + 1;
+}
+
+std::int64_t TGrafVstupu::ViditelnoMs() const {
+    return CasSloupce(Stopa());
+}
+
+// The right edge keeps its time; the traces gain or lose columns on the left.
+void TGrafVstupu::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    update();
 }
 
 int TGrafVstupu::X(std::int64_t sloupec) const {
@@ -50,7 +62,7 @@ int TGrafVstupu::X(std::int64_t sloupec) const {
 }
 
 QRect TGrafVstupu::OblastStop() const {
-    return {SirkaJmen, 0, SirkaStopy, Vyska};
+    return {SirkaJmen, 0, Stopa(), Vyska};
 }
 
 void TGrafVstupu::Posun(std::int64_t nyniMs) {
@@ -59,7 +71,7 @@ void TGrafVstupu::Posun(std::int64_t nyniMs) {
     const std::int64_t posun = Sloupec(nyniMs) - Sloupec(KonecMs);
     KonecMs = nyniMs;
     if (posun <= 0) return;
-    if (posun >= SirkaStopy) {
+    if (posun >= Stopa()) {
         update(OblastStop());
     } else {
         scroll(static_cast<int>(-posun), 0, OblastStop());
@@ -122,7 +134,7 @@ void TGrafVstupu::ObnovHodnoty() {
     const std::uint32_t zmena = vse ? 0xFFFFFFFFu : **ZobrazeneHodnoty ^ *hodnoty;
     ZobrazeneHodnoty.emplace(hodnoty);
     for (int n = 0; n < TZaznamVstupu::PocetVstupu; ++n) {
-        if ((zmena >> n) & 1u) update(SirkaJmen + SirkaStopy, Y(n), SirkaHodnot, VyskaRadku);
+        if ((zmena >> n) & 1u) update(SirkaJmen + Stopa(), Y(n), SirkaHodnot, VyskaRadku);
     }
 }
 
@@ -157,7 +169,7 @@ void TGrafVstupu::KresliCast(QPainter& p, const QRect& r) const {
     if (r.left() < SirkaJmen) KresliJmena(p);
     const std::int64_t prvni = PrvniSloupec();
     const std::int64_t od = prvni + std::max(r.left() - SirkaJmen, 0);
-    const std::int64_t po = prvni + std::min(r.right() - SirkaJmen, SirkaStopy - 1);
+    const std::int64_t po = prvni + std::min(r.right() - SirkaJmen, Stopa() - 1);
     if (od <= po) {
         // Time labels and grid lines of ticks left of the view stay out of
         // the names.
@@ -166,7 +178,7 @@ void TGrafVstupu::KresliCast(QPainter& p, const QRect& r) const {
         KresliStopy(p, od, po);
         p.setClipRect(r);
     }
-    if (r.right() >= SirkaJmen + SirkaStopy) KresliHodnoty(p);
+    if (r.right() >= SirkaJmen + Stopa()) KresliHodnoty(p);
     KresliKurzor(p);
 }
 
@@ -243,7 +255,7 @@ void TGrafVstupu::KresliHodnoty(QPainter& p) const {
         const QString text = !hodnoty               ? QStringLiteral("–")
                              : (*hodnoty >> n) & 1u ? QStringLiteral("1")
                                                     : QStringLiteral("0");
-        p.drawText(QRect(SirkaJmen + SirkaStopy, Y(n), SirkaHodnot, VyskaRadku), Qt::AlignCenter,
+        p.drawText(QRect(SirkaJmen + Stopa(), Y(n), SirkaHodnot, VyskaRadku), Qt::AlignCenter,
                    text);
     }
 }
@@ -256,7 +268,7 @@ void TGrafVstupu::KresliKurzor(QPainter& p) const {
 
 void TGrafVstupu::mouseMoveEvent(QMouseEvent* event) {
     const int x = event->position().toPoint().x();
-    const bool uvnitr = x >= SirkaJmen && x < SirkaJmen + SirkaStopy;
+    const bool uvnitr = x >= SirkaJmen && x < SirkaJmen + Stopa();
     const std::optional<int> novy = uvnitr ? std::optional(x) : std::nullopt;
     if (novy == KurzorX) return;
     if (KurzorX) update(*KurzorX, 0, 1, VyskaStop);

@@ -15,19 +15,23 @@
 
 #include <QDateTime>
 #include <QWidget>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <optional>
 
 class TGrafVstupu : public QWidget {
 public:
-    static constexpr int OknoMs = 60000; // time visible at once
+    // The scale: SirkaStopy columns of traces per OknoMs, which is what the
+    // first size shows; a wider window shows more time at the same scale.
+    static constexpr int OknoMs = 60000;
     static constexpr int SirkaStopy = 960;
+    static constexpr int NejmensiStopa = 600; // columns at the least width
     static constexpr int SirkaJmen = 96;
     static constexpr int SirkaHodnot = 24;
     static constexpr int VyskaRadku = 15;
     static constexpr int VyskaOsy = 18;
-    static constexpr int Sirka = SirkaJmen + SirkaStopy + SirkaHodnot;
+    static constexpr int Sirka = SirkaJmen + SirkaStopy + SirkaHodnot; // at first
     static constexpr int Vyska = TZaznamVstupu::PocetVstupu * VyskaRadku + VyskaOsy;
 
     // `zacatek`: the wall-clock time of the record's time 0, for the axis.
@@ -43,6 +47,10 @@ public:
     void ZobrazDo(std::int64_t casMs);
     void Sleduj();
     bool Sleduje() const { return Sledovat; }
+    // The columns of traces at the present width, and the time they show.
+    int Stopa() const { return std::max(width() - SirkaJmen - SirkaHodnot, 1); }
+    std::int64_t ViditelnoMs() const;
+    QSize sizeHint() const override { return {Sirka, Vyska}; }
     std::int64_t PravyOkraj() const { return KonecMs; }
 
     // The record time under the mouse, empty when the mouse is elsewhere.
@@ -52,6 +60,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 

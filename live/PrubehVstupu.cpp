@@ -2,24 +2,20 @@
 
 #include "Ovladace.h"
 #include "Prikazy.h"
+#include "VelikostOkna.h"
 
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
-constexpr int Okraj = 12;
-constexpr int HorniRadek = Okraj, VyskaOvladace = 26;
-constexpr int GrafY = HorniRadek + VyskaOvladace + 10;
-constexpr int PosuvnikY = GrafY + TGrafVstupu::Vyska + 2;
-constexpr int SpodniRadek = PosuvnikY + 16 + 8;
-constexpr int SirkaOkna = 2 * Okraj + TGrafVstupu::Sirka;
-constexpr int VyskaOkna = SpodniRadek + VyskaOvladace + 36;
 // The scroll bar counts in seconds of the view's right edge, so that it
 // changes once a second, not at every poll.
 constexpr int KrokPosuvniku = 1000;
@@ -43,8 +39,8 @@ TPrubehVstupu::TPrubehVstupu(TData* data, QWidget* parent)
     Hodiny.start();
     setObjectName(QStringLiteral("PrubehVstupu"));
     setWindowTitle(QStringLiteral("Průběh vstupů"));
-    setFixedSize(SirkaOkna, VyskaOkna);
     VytvorOvladace();
+    RozmistiOvladace();
     VytvorCasovac(PeriodyMs[VychoziPerioda], false);
     Timer2 = Vytvor<QTimer>(this, "Timer2");
     Timer2->setInterval(PosunPohleduMs);
@@ -53,39 +49,55 @@ TPrubehVstupu::TPrubehVstupu(TData* data, QWidget* parent)
 }
 
 void TPrubehVstupu::VytvorOvladace() {
-    Label1 = Vytvor<QLabel>(this, "Label1", QStringLiteral("Perioda dotazu:"));
-    Label1->setGeometry(Okraj, HorniRadek, 100, VyskaOvladace);
+    Label1 = Vytvor<QLabel>(this, "Label1", QStringLiteral("Perioda &dotazu:"));
     ComboBox1 = Vytvor<QComboBox>(this, "ComboBox1");
     for (int ms : PeriodyMs)
         ComboBox1->addItem(TextPeriody(ms));
     ComboBox1->setCurrentIndex(VychoziPerioda);
-    ComboBox1->setGeometry(Okraj + 104, HorniRadek, 90, VyskaOvladace);
+    Label1->setBuddy(ComboBox1);
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TPrubehVstupu::ComboBox1Change);
-    Button1 = Vytvor<QPushButton>(this, "Button1", QStringLiteral("Pozastavit"));
-    Button1->setGeometry(Okraj + 210, HorniRadek, 100, VyskaOvladace);
+    Button1 = Vytvor<QPushButton>(this, "Button1", QStringLiteral("&Pozastavit"));
     connect(Button1, &QPushButton::clicked, this, &TPrubehVstupu::Button1Click);
-    Button2 = Vytvor<QPushButton>(this, "Button2", QStringLiteral("Uložit CSV…"));
-    Button2->setGeometry(Okraj + 318, HorniRadek, 110, VyskaOvladace);
+    Button2 = Vytvor<QPushButton>(this, "Button2", QStringLiteral("Uložit &CSV…"));
     connect(Button2, &QPushButton::clicked, this, &TPrubehVstupu::Button2Click);
     Label2 = Vytvor<QLabel>(this, "Label2");
-    Label2->setGeometry(Okraj + 450, HorniRadek, 400, VyskaOvladace);
     Graf1 = new TGrafVstupu(Vzorky, Zacatek, this);
     Graf1->setObjectName(QStringLiteral("Graf1"));
-    Graf1->move(Okraj, GrafY);
     Graf1->PriZmeneKurzoru = [this] { ObnovKurzor(); };
     ScrollBar1 = Vytvor<QScrollBar>(this, "ScrollBar1", Qt::Horizontal);
-    ScrollBar1->setGeometry(Okraj + TGrafVstupu::SirkaJmen, PosuvnikY, TGrafVstupu::SirkaStopy, 16);
     ScrollBar1->setSingleStep(1);
-    ScrollBar1->setPageStep(TGrafVstupu::OknoMs / KrokPosuvniku);
     ScrollBar1->setRange(0, 0);
     connect(ScrollBar1, &QScrollBar::valueChanged, this, &TPrubehVstupu::ScrollBar1Change);
     Label3 = Vytvor<QLabel>(this, "Label3");
-    Label3->setGeometry(Okraj, SpodniRadek, 700, VyskaOvladace);
-    Button3 = Vytvor<QPushButton>(this, "Button3", QStringLiteral("Zavřít"));
-    Button3->setGeometry(SirkaOkna - Okraj - 84, SpodniRadek, 84, VyskaOvladace);
+    Button3 = Vytvor<QPushButton>(this, "Button3", QStringLiteral("&Zavřít"));
     connect(Button3, &QPushButton::clicked, this, &TPrubehVstupu::Button3Click);
     for (QPushButton* tlacitko : {Button1, Button2, Button3})
         tlacitko->setAutoDefault(false);
+}
+
+// The traces take what the window grows by; the scroll bar runs under them.
+void TPrubehVstupu::RozmistiOvladace() {
+    QVBoxLayout* obsah = RozlozeniObsahu(this);
+    auto* nahore = new QHBoxLayout;
+    for (QWidget* w : std::initializer_list<QWidget*>{Label1, ComboBox1, Button1, Button2})
+        nahore->addWidget(w);
+    nahore->addSpacing(16);
+    PruznyPopisek(Label2);
+    nahore->addWidget(Label2, 1);
+    obsah->addLayout(nahore);
+    obsah->addWidget(Graf1, 1);
+    auto* posuvnik = new QHBoxLayout;
+    posuvnik->addSpacing(TGrafVstupu::SirkaJmen);
+    posuvnik->addWidget(ScrollBar1, 1);
+    posuvnik->addSpacing(TGrafVstupu::SirkaHodnot);
+    obsah->addLayout(posuvnik);
+    auto* dole = new QHBoxLayout;
+    PruznyPopisek(Label3);
+    dole->addWidget(Label3, 1);
+    dole->addWidget(Button3);
+    obsah->addLayout(dole);
+    obsah->addStretch(0);
+    PrizpusobivaVelikost(this, QSize(TGrafVstupu::Sirka + 24, 640), Data);
 }
 
 void TPrubehVstupu::showEvent(QShowEvent* event) {
@@ -130,7 +142,7 @@ void TPrubehVstupu::Timer2Timer() {
 // across it.
 void TPrubehVstupu::Button1Click() {
     Pauza = !Pauza;
-    Button1->setText(Pauza ? QStringLiteral("Pokračovat") : QStringLiteral("Pozastavit"));
+    Button1->setText(Pauza ? QStringLiteral("&Pokračovat") : QStringLiteral("&Pozastavit"));
     if (Pauza) {
         Timer1->stop();
         Timer2->stop();
@@ -191,9 +203,13 @@ void TPrubehVstupu::ObnovPosuvnik() {
     const int nyni = static_cast<int>(Cas() / KrokPosuvniku);
     const int nejstarsi =
         Vzorky.Pocet() > 0 ? static_cast<int>(Vzorky[0].CasMs / KrokPosuvniku) : nyni;
-    const int od = std::min(nejstarsi + TGrafVstupu::OknoMs / KrokPosuvniku, nyni);
-    if (ScrollBar1->minimum() == od && ScrollBar1->maximum() == nyni) return;
+    const int stranka = static_cast<int>(Graf1->ViditelnoMs() / KrokPosuvniku);
+    const int od = std::min(nejstarsi + stranka, nyni);
+    if (ScrollBar1->minimum() == od && ScrollBar1->maximum() == nyni &&
+        ScrollBar1->pageStep() == stranka)
+        return;
     NastavujePosuvnik = true;
+    ScrollBar1->setPageStep(stranka);
     ScrollBar1->setRange(od, nyni);
     if (Graf1->Sleduje()) ScrollBar1->setValue(nyni);
     NastavujePosuvnik = false;

@@ -56,6 +56,7 @@ protected:
 private:
     std::int64_t Cas() const { return Hodiny.elapsed(); }
     void VytvorOvladace();
+    void RozmistiOvladace();
     void Timer2Timer();
     void ScrollBar1Change(int hodnota);
     void SpustCasovace();

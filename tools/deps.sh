@@ -2,10 +2,11 @@
 # project needs when any is missing, then configures and builds one build tree.
 # Sourced, not executed.
 
-# fonts-liberation2: the interface font of the program (widgets/Pismo.h).
+# fonts-liberation2: the interface font of the program (widgets/Pismo.h);
+# qt6-translations-l10n: Qt's own texts in Czech (widgets/PrekladQt.h).
 ZR_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev
   libbenchmark-dev libsimpleini-dev libcli11-dev clang libclang-rt-14-dev xvfb openbox x11-utils
-  fonts-liberation2 dpkg-dev file desktop-file-utils"
+  fonts-liberation2 qt6-translations-l10n dpkg-dev file desktop-file-utils"
 
 zr_missing_packages() {
   local missing="" p

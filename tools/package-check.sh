@@ -3,8 +3,10 @@
 # as installed, without root: it is unpacked into a temporary root, with HOME
 # and XDG_CONFIG_HOME in a temporary folder, and from there
 #   - each program answers --version with the package's version;
+#   - lintian finds no error in the package;
 #   - the desktop entry validates, the manual pages and the bash completion
 #     name every option the programs' help names;
+#   - every picture the installed documents link is installed with them;
 #   - the unpacked zr464-cli identifies the unpacked simulator's module over
 #     LAN (127.0.0.1, a free port) through the unpacked libraries;
 #   - the unpacked zr464 (offscreen) starts, reads its settings from the
@@ -14,6 +16,8 @@
 set -euo pipefail
 ZR_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "${1:-$ZR_ROOT/build}" && pwd)
+. "$ZR_ROOT/tools/deps.sh"
+zr_install_missing lintian
 
 fail() {
   echo "package-check: $*" >&2
@@ -22,7 +26,7 @@ fail() {
 
 # What the package holds, then CPack: the same as the target "package",
 # which also builds the tests first.
-{ cmake --build "$BUILD" --target programs manpages && (cd "$BUILD" && cpack -G DEB); } \
+{ cmake --build "$BUILD" --target programs manpages debian-changelog && (cd "$BUILD" && cpack -G DEB); } \
   >"$BUILD/package.log" 2>&1 || { cat "$BUILD/package.log" >&2; fail "the package could not be built"; }
 DEB=$(ls -t "$BUILD"/zr464_*.deb | head -n 1)
 VERSION=$(dpkg-deb -f "$DEB" Version)
@@ -49,6 +53,20 @@ for program in zr464 zr464-cli zr464-sim; do
 done
 desktop-file-validate "$ROOT/usr/share/applications/zr464.desktop" ||
   fail "the desktop entry does not validate"
+# Errors only: warnings and information are lintian's advice to a Debian
+# archive, not faults of the package.
+lintian_out=$(timeout 120 lintian --no-cfg --fail-on error "$DEB" 2>&1) ||
+  fail "lintian reports errors:
+$lintian_out"
+
+# ---- Every picture the installed documents link is there -------------------
+DOC=$ROOT/usr/share/doc/zr464
+for page in $(find "$DOC" -name '*.md'); do
+  for picture in $(grep -o '!\[[^]]*\]([^)]*)' "$page" | sed 's/.*](\([^)]*\))/\1/'); do
+    [ -f "$(dirname "$page")/$picture" ] ||
+      fail "${page#"$DOC"/} links $picture, which the package lacks"
+  done
+done
 
 # ---- Manual pages and completion name every option of the help --------------
 # The option names of a help text: the first column of its option lines.
@@ -136,5 +154,5 @@ written=$(cd "$TMP" && find root home config -newer stamp ! -type d)
 [ "$written" = "config/zr464/W_zr464.ini" ] ||
   fail "zr464 wrote elsewhere than its settings file: $written"
 
-echo "package-check: $(basename "$DEB") ok (versions, desktop entry, manual pages," \
-  "completion, CLI over LAN through the unpacked libraries, settings in the config folder)"
+echo "package-check: $(basename "$DEB") ok (versions, lintian, desktop entry, pictures," \
+  "manual pages, completion, CLI over LAN through the unpacked libraries, settings in the config folder)"

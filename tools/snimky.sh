@@ -19,4 +19,16 @@ if ! log=$({ [ -f "$BUILD/CMakeCache.txt" ] ||
   echo "$log" >&2
   exit 1
 fi
-QT_QPA_PLATFORM=offscreen "$BUILD/bin/zr464-snimky" "$OUT"
+# The offscreen screen of a small monitor, 1024x768, on which the windows
+# open at their first size; and one of 2048x1536 at scale factor 2, the same
+# room in logical pixels, for the input timeline's second picture.
+TMP=$(mktemp -d "${TMPDIR:-/tmp}/zr464-snimky.XXXXXX")
+trap 'rm -rf "$TMP"' EXIT
+screen() {
+  printf '{"screens": [{"name": "s", "x": 0, "y": 0, "width": %d, "height": %d, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]}\n' "$1" "$2" >"$TMP/$1.json"
+  echo "offscreen:configfile=$TMP/$1.json"
+}
+QT_QPA_PLATFORM=$(screen 1024 768) "$BUILD/bin/zr464-snimky" "$OUT"
+QT_QPA_PLATFORM=$(screen 2048 1536) QT_SCALE_FACTOR=2 \
+  "$BUILD/bin/zr464-snimky" "$TMP/x2" pripojeni.png prubeh-vstupu.png
+cp "$TMP/x2/prubeh-vstupu.png" "$OUT/prubeh-vstupu-x2.png"

@@ -110,8 +110,8 @@ TEST_F(Hlavni, MenuVPoradiSPopisky) {
         {"OkamDIN2", "Digitální vstupy", true},
         {"OkamDOUT1", "Digitální výstupy", true},
         {"Statusregistr1", "Status registr", true},
-        {"PrubehVstupu1", "Průběh vstupů…", true},
-        {"DiagnostikaSpojeni1", "Diagnostika spojení…", true},
+        {"PrubehVstupu1", "Průběh &vstupů…", true},
+        {"DiagnostikaSpojeni1", "&Diagnostika spojení…", true},
         {"Konec2", "&Konec", true}};
     for (const auto& [jmeno, popisek, povolena] : polozky) {
         auto* akce = Prvek<QAction>(okno.get(), jmeno);

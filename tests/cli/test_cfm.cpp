@@ -1,6 +1,7 @@
 // The .cfm file: what is written reads back the same, and every kind of bad
 // file is refused whole, with the line named, before anything is sent.
 #include "Cfm.h"
+#include "PopisRozdilu.h"
 #include "Sbernice.h"
 
 #include <QFile>
@@ -106,3 +107,66 @@ TEST_P(SpatnySoubor, OdmitnutCelyANicSeNeposle) {
 
 INSTANTIATE_TEST_SUITE_P(Cfm, SpatnySoubor, ::testing::ValuesIn(SpatneSoubory()),
                          [](const auto& info) { return std::string(info.param.Nazev); });
+
+// The differences as the windows and `config diff` show them: the words of
+// the configuration windows, a mask as its channels in either direction.
+TEST(PopisRozdilu, NastaveniSlovyOkenAMaskaPoKanalech) {
+    using K = TKonfigurace&;
+    struct Radek {
+        const char* Nazev;
+        void (*Zmen)(K soubor, K modul);
+        bool SAdresou;
+        QStringList Radky;
+    };
+    const Radek radky[] = {
+        {"shoda", [](K, K) {}, true, {}},
+        {"casy",
+         [](K s, K m) {
+             s.InicializacniCas = 300;
+             m.DobaVypnutiRele = 9;
+         },
+         false,
+         {"Inicializační čas: soubor 300 s, modul 60 s",
+          "Doba vypnutí relé: soubor 10 s, modul 9 s"}},
+        {"aktivace",
+         [](K s, K m) { s.AktivaceCasovace = 1, m.AktivaceCasovace = 0; },
+         false,
+         {"Aktivace časovače: soubor watchdog aktivován, modul watchdog vypnut"}},
+        {"aktivace_jiny_nenulovy_bajt",
+         [](K s, K m) { s.AktivaceCasovace = 1, m.AktivaceCasovace = 5; },
+         false,
+         {}},
+        {"dva_kanaly",
+         [](K s, K) { s.NegaceDIN[0] ^= 0x88; },
+         false,
+         {"Negace DIN: DIN3, DIN7: soubor 0, modul 1"}},
+        {"oba_smery_a_rozsah",
+         [](K s, K m) {
+             s.PocatecniStavDOUT = {0xFF, 0, 0, 0x80};
+             m.PocatecniStavDOUT = {0, 0x04, 0, 0x80};
+         },
+         false,
+         {"Počáteční stav DOUT: DOUT0-DOUT7: soubor 1, modul 0",
+          "Počáteční stav DOUT: DOUT10: soubor 0, modul 1"}},
+        {"adresa_jen_na_pozadani", [](K s, K m) { s.Adresa = 7, m.Rychlost = 5; }, false, {}},
+        {"adresa_a_rychlost",
+         [](K s, K m) {
+             s.Adresa = 7;
+             m.Rychlost = 5;
+             s.Rychlost = 11;
+         },
+         true,
+         {"Adresa modulu: soubor 7, modul 1",
+          "Komunikační rychlost: soubor index 11, modul 19200 Bd"}},
+    };
+    for (const Radek& r : radky) {
+        TKonfigurace soubor = VychoziKonfigurace(), modul = VychoziKonfigurace();
+        soubor.InicializacniCas = modul.InicializacniCas = 60;
+        soubor.DobaVypnutiRele = modul.DobaVypnutiRele = 10;
+        r.Zmen(soubor, modul);
+        QStringList texty;
+        for (const TPopisRozdilu& p : PopisRozdilu(soubor, modul, r.SAdresou))
+            texty << TextRozdilu(p);
+        EXPECT_EQ(texty, r.Radky) << r.Nazev << ": " << texty.join(u'|').toStdString();
+    }
+}

@@ -422,3 +422,26 @@ TEST_F(Nastaveni, NezapisovatelneMistoSelzeASouborZustane) {
     QFile::setPermissions(Cesta(), QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(Obsah(), puvodni);
 }
+
+namespace {
+
+// The windows' sizes: read from [Okna] whatever else the file holds, a value
+// that is no size left out, written back beside the rest.
+TEST_F(Nastaveni, VelikostiOkenVeVlastniSekci) {
+    ZapisText(QStringLiteral("[Připojení]\r\nRozhraní=ZR-1683\r\n[Okna]\r\nPrubehVstupu=900x600\r\n"
+                             "HledaniModulu=široké\r\nJine=0x0\r\n; poznámka\r\n"));
+    ASSERT_TRUE(NactiNastaveni(&d_, Cesta()));
+    EXPECT_EQ(d_.VelikostiOken, (QMap<QString, QSize>{{"PrubehVstupu", QSize(900, 600)}}));
+    d_.VelikostiOken[QStringLiteral("DiagnostikaSpojeni")] = QSize(740, 420);
+    ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
+    const QByteArray obsah = Obsah();
+    for (const char* radek :
+         {"PrubehVstupu=900x600\r\n", "DiagnostikaSpojeni=740x420\r\n", "Jine=0x0\r\n", "; pozn"})
+        EXPECT_TRUE(obsah.contains(radek)) << radek << "\n" << obsah.toStdString();
+    TData znovu;
+    VychoziData(&znovu);
+    ASSERT_TRUE(NactiNastaveni(&znovu, Cesta()));
+    EXPECT_EQ(znovu.VelikostiOken.size(), 2);
+}
+
+} // namespace

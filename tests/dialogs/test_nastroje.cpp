@@ -198,14 +198,14 @@ TEST_F(Nastroje, PorovnaniUkazeRozdily) {
     EXPECT_EQ(Stav(), QStringLiteral(" Počet rozdílů: 1."));
     EXPECT_EQ(Prubeh(), RegistruCteni);
     ASSERT_EQ(Tabulka()->rowCount(), 1);
-    EXPECT_EQ(Bunka(0, 0), QStringLiteral("negace_dout"));
-    EXPECT_EQ(Bunka(0, 1), QStringLiteral("0xFFFFFFFF"));
-    EXPECT_EQ(Bunka(0, 2), QStringLiteral("0x01000000"));
+    EXPECT_EQ(Bunka(0, 0), QStringLiteral("Negace DOUT: DOUT0-DOUT23, DOUT25-DOUT31"));
+    EXPECT_EQ(Bunka(0, 1), QStringLiteral("1"));
+    EXPECT_EQ(Bunka(0, 2), QStringLiteral("0"));
     // The address is compared when asked, without another command.
     fake.Reset();
     Prvek<QCheckBox>(aktualni.get(), "CheckBox1")->setChecked(true);
     EXPECT_EQ(Tabulka()->rowCount(), 2);
-    EXPECT_EQ(Bunka(0, 0), QStringLiteral("adresa"));
+    EXPECT_EQ(Bunka(0, 0), QStringLiteral("Adresa modulu"));
     EXPECT_TRUE(fake.Volani().empty());
 }
 

@@ -209,12 +209,12 @@ TEST_F(Nastroje, PrubehVstupu) {
     EXPECT_TRUE(okno.Pozastaveno());
     EXPECT_EQ(Text(&okno, "Label2"), QStringLiteral("Dotazů: 4   výpadků: 1 (25,0 %)"));
     EXPECT_FALSE(casovac->isActive());
-    EXPECT_EQ(okno.Button1->text(), QStringLiteral("Pokračovat"));
+    EXPECT_EQ(okno.Button1->text(), QStringLiteral("&Pokračovat"));
     okno.Timer1Timer();
     EXPECT_EQ(fake.Volani(FakeSend).size(), 4u) << "nothing sent while paused";
     Klikni(&okno, "Button1");
     EXPECT_TRUE(casovac->isActive());
-    EXPECT_EQ(okno.Button1->text(), QStringLiteral("Pozastavit"));
+    EXPECT_EQ(okno.Button1->text(), QStringLiteral("&Pozastavit"));
     okno.ComboBox1->setCurrentIndex(0);
     EXPECT_EQ(casovac->interval(), 50);
     okno.ComboBox1->setCurrentIndex(7);

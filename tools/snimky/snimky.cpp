@@ -14,6 +14,7 @@
 #include "Hlavni.h"
 #include "OknoNastroje.h"
 #include "Pismo.h"
+#include "PrekladQt.h"
 #include "PrubehVstupu.h"
 #include "Simulator.h"
 #include "UdpEndpoint.h"
@@ -314,10 +315,15 @@ int main(int argc, char** argv) {
     PripravBehovyAdresar(QDir::tempPath());
     QApplication aplikace(argc, argv);
     NastavPismoProgramu();
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zr464-snimky DIRECTORY\n");
+    NactiPrekladQt(aplikace);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: zr464-snimky DIRECTORY [PICTURE...]\n");
         return 2;
     }
+    // Named pictures only (the connection first, as the others need it).
+    QStringList vybrane;
+    for (int i = 2; i < argc; ++i)
+        vybrane << QString::fromLocal8Bit(argv[i]);
     const QDir cil(QString::fromLocal8Bit(argv[1]));
     if (!QDir().mkpath(cil.path())) return 1;
 
@@ -337,13 +343,16 @@ int main(int argc, char** argv) {
 
     TForm1 hlavni(nullptr, ini);
     hlavni.show();
-    int chyby = 0;
-    for (const TSnimek& s : Snimky)
-        if (!Vyfot(hlavni, s, cil.filePath(QString::fromLatin1(s.Soubor)))) ++chyby;
+    int chyby = 0, celkem = 0;
+    for (const TSnimek& s : Snimky) {
+        const QString soubor = QString::fromLatin1(s.Soubor);
+        if (!vybrane.isEmpty() && !vybrane.contains(soubor)) continue;
+        ++celkem;
+        if (!Vyfot(hlavni, s, cil.filePath(soubor))) ++chyby;
+    }
     hlavni.close();
     lan->stop();
-    std::printf("zr464-snimky: %d of %d windows in %s\n",
-                static_cast<int>(std::size(Snimky)) - chyby, static_cast<int>(std::size(Snimky)),
+    std::printf("zr464-snimky: %d of %d windows in %s\n", celkem - chyby, celkem,
                 qPrintable(cil.path()));
     return chyby == 0 ? 0 : 1;
 }
