@@ -51,3 +51,10 @@ void ZobrazKod(QLabel* panel, std::uint8_t typ, std::uint32_t kod);
 
 // Moves a shown window to the centre of its screen, frame included.
 void NaStredObrazovky(QWidget* okno);
+
+// Asks before a save replaces an existing file, naming the file that is
+// replaced: the target of a symbolic link, not the link. True when nothing
+// is there yet, when the writer will refuse the path anyway (it names the
+// reason then), or when the operator agrees. For save dialogs told not to
+// ask themselves (QFileDialog::DontConfirmOverwrite).
+bool PotvrdNahrazeni(QWidget* rodic, const QString& cesta);
