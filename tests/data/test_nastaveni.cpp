@@ -175,7 +175,8 @@ TEST_F(Nastaveni, SpatneSouboryNespadnouAVezmouCoJde) {
     EXPECT_TRUE(UlozNastaveni(&d_, Cesta()));
 
     // Each of these still holds interface KU-1683 and address 5 to be read.
-    const QByteArray megaradek(1 << 20, 'x');
+    // A line nearly as long as the largest file that is read.
+    const QByteArray megaradek(NejvetsiSouborNastaveni - 100, 'x');
     const QByteArray soubory[] = {
         QByteArray("\xEF\xBB\xBF") + Cp("[Připojení]\nRozhraní=KU-1683\nAdresa=5\n"),
         Cp("[Připojení]\r\nRozhraní=KU-1683\r\nAdresa=5\r\n"),
@@ -421,4 +422,59 @@ TEST_F(Nastaveni, NezapisovatelneMistoSelzeASouborZustane) {
     EXPECT_FALSE(UlozNastaveni(&d, Cesta(), &chyba));
     QFile::setPermissions(Cesta(), QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(Obsah(), puvodni);
+}
+
+TEST_F(Nastaveni, RadkyBezKliceZustanouKdeStoji) {
+    // Each holds interface KU-1683; the lines the parser cannot read are
+    // written back as they stand, in their place among the others.
+    const struct {
+        const char* obsah;
+        QList<QByteArray> poradi; // lines in the order they must stay in
+    } radky[] = {
+        {"[Připojení]\nRozhraní=KU-1683\nneco bez rovnitka\nAdresa=5\n",
+         {"Rozhraní=KU-1683", "neco bez rovnitka", "Adresa=5"}},
+        {"[Připojení]\n  odsazeny radek\nRozhraní=KU-1683\n",
+         {"  odsazeny radek", "Rozhraní=KU-1683"}},
+        {"[Připojení]\nRozhraní=KU-1683\n= hodnota bez klice\n", {"= hodnota bez klice"}},
+        {"[Připojení]\nRozhraní=KU-1683\n[Jiná]\nposledni radek\n", {"[Jiná]", "posledni radek"}},
+        {"jen radek\n[Připojení]\nRozhraní=KU-1683\n", {"jen radek", "[Připojení]"}},
+        // A comment that looks like the mark of such a line is kept whole.
+        {"[Připojení]\n;\x01 poznámka\nRozhraní=KU-1683\n", {";\x01 poznámka", "Rozhraní=KU-1683"}},
+        {"[Připojení]\r\nRozhraní=KU-1683\r\nradek z Windows\r\n", {"radek z Windows\r"}},
+    };
+    for (const auto& r : radky) {
+        Zapis(Cp(QString::fromUtf8(r.obsah)));
+        VychoziData(&d_);
+        ASSERT_TRUE(NactiNastaveni(&d_, Cesta())) << r.obsah;
+        EXPECT_EQ(d_.Rozhrani, 3) << r.obsah;
+        for (int i = 0; i < 2; ++i)
+            ASSERT_TRUE(UlozNastaveni(&d_, Cesta())) << r.obsah;
+        const QList<QByteArray> ulozene = Obsah().split('\n');
+        qsizetype predchozi = -1;
+        for (const QByteArray& radek : r.poradi) {
+            const QByteArray bajty = Cp(QString::fromUtf8(radek));
+            EXPECT_EQ(ulozene.count(bajty), 1) << r.obsah << ": " << Obsah().toStdString();
+            const qsizetype kde = ulozene.indexOf(bajty);
+            EXPECT_GT(kde, predchozi) << r.obsah << ": " << Obsah().toStdString();
+            predchozi = kde;
+        }
+    }
+}
+
+TEST_F(Nastaveni, SouborNad1MiBSeNectePaniNenahradi) {
+    QByteArray velky = Cp(QStringLiteral("[Připojení]\nRozhraní=KU-1683\n"));
+    velky.append(QByteArray(NejvetsiSouborNastaveni + 1 - velky.size(), ';'));
+    Zapis(velky);
+    QString duvod, chyba;
+    EXPECT_FALSE(NactiNastaveni(&d_, Cesta(), &duvod));
+    EXPECT_EQ(d_.Rozhrani, 0);
+    EXPECT_EQ(duvod, QStringLiteral("soubor je větší než 1 MiB"));
+    EXPECT_FALSE(UlozNastaveni(&d_, Cesta(), &chyba));
+    EXPECT_TRUE(chyba.contains(QStringLiteral("větší než 1 MiB"))) << chyba.toStdString();
+    EXPECT_EQ(Obsah(), velky);
+    // Exactly the limit is still read.
+    velky.chop(1);
+    Zapis(velky);
+    EXPECT_TRUE(NactiNastaveni(&d_, Cesta(), &duvod));
+    EXPECT_EQ(d_.Rozhrani, 3);
 }
