@@ -48,3 +48,20 @@ TEST(Prevod, TabulkaRychlosti) {
     EXPECT_EQ(RychlostNaIndex(-600), 4);
     EXPECT_EQ(RychlostNaCekani(0), 20);
 }
+
+TEST(Prevod, ZobrazitelnyTextNeniPrikazemTerminalu) {
+    const struct {
+        QString text;
+        QString zobrazeno;
+    } radky[] = {
+        {QStringLiteral("ZR-464  "), QStringLiteral("ZR-464  ")},
+        {QStringLiteral("Žluťoučký"), QStringLiteral("Žluťoučký")},
+        {QStringLiteral("\x1B[2J"), QStringLiteral("\\x1B[2J")},
+        {QStringLiteral("a\nb\rc\td"), QStringLiteral("a\\x0Ab\\x0Dc\\x09d")},
+        {QString(QChar(0x7F)) + QChar(0x81) + QChar(0x9B), QStringLiteral("\\x7F\\x81\\x9B")},
+        {QString(QChar(0x2028)) + QChar(0xFFFD), QStringLiteral("\\u{2028}\\u{FFFD}")},
+        {QStringLiteral("c:\\x1B"), QStringLiteral("c:\\\\x1B")},
+    };
+    for (const auto& r : radky)
+        EXPECT_EQ(ZobrazitelnyText(r.text), r.zobrazeno) << r.zobrazeno.toStdString();
+}
