@@ -5,6 +5,7 @@
 #include "Identifikace.h"
 #include "KonfiguraceModulu.h"
 #include "ObycejnySoubor.h"
+#include "Prevod.h"
 #include "PrikazyCli.h"
 
 #include <QDateTime>
@@ -15,12 +16,21 @@ namespace {
 // Every pause checks for Ctrl-C; the command in progress always ends first.
 const TPrubehSekvence Prubeh{nullptr, [] { return !PozadavekPreruseni().load(); }};
 
-TChyba ChybaSekvence(const TSpojeni& s, const TVysledekSekvence& v, const QString& co) {
-    if (v.Konec == TKonecSekvence::Preruseno)
+// The error of a sequence; `zapsano` is the configuration of a write (the
+// values sent), null for a read.
+TChyba ChybaSekvence(const TSpojeni& s, const TVysledekSekvence& v, const QString& co,
+                     const TKonfigurace* zapsano = nullptr) {
+    if (v.Konec == TKonecSekvence::Preruseno && zapsano == nullptr)
         return {co, 0, QStringLiteral("přerušeno"), KodUkonceni::Preruseno};
+    if (v.Konec == TKonecSekvence::Preruseno)
+        return {co + QStringLiteral(", registr %1").arg(v.Registr), 0,
+                QStringLiteral("přerušeno; registr %1 už může držet novou hodnotu").arg(v.Registr),
+                KodUkonceni::Preruseno};
     if (v.Konec == TKonecSekvence::ChybaZapisu)
         return {co + QStringLiteral(", registr %1").arg(v.Registr), 0,
-                QStringLiteral("Chyba zápisu dat. (přečteno %1)").arg(v.Precteno),
+                QStringLiteral("Chyba zápisu dat. (zapsáno %1, přečteno %2)")
+                    .arg(zapsano ? HodnotaRegistru(*zapsano, v.Registr).value_or(0) : 0)
+                    .arg(v.Precteno),
                 KodUkonceni::Nesouhlas};
     return {co + QStringLiteral(", registr %1").arg(v.Registr), v.Kod,
             TextKodu(s.Data.Rozhrani, v.Kod), KodUkonceni::ChybaModulu};
@@ -64,9 +74,10 @@ void TiskniKonfiguraci(TVystup& v, const TKonfigurace& k) {
 }
 
 // The file checked whole; a fault is a usage error naming the line.
-std::optional<TKonfigurace> SouborKonfigurace(TKontext& kontext, const QString& soubor, int& kod) {
+std::optional<TKonfigurace> SouborKonfigurace(TKontext& kontext, const QString& soubor, int& kod,
+                                              QString* modul = nullptr) {
     TChybaCfm chyba;
-    auto k = NactiSouborCfm(soubor, chyba);
+    auto k = NactiSouborCfm(soubor, chyba, modul);
     if (k) return k;
     const QString misto =
         chyba.Radek > 0 ? QStringLiteral("řádek %1").arg(chyba.Radek) : QStringLiteral("soubor");
@@ -117,7 +128,7 @@ int UlozKonfiguraci(TKontext& kontext, const QString& soubor) {
                 .arg(s.Data.Adresa)
                 .arg(s.Data.Rychlost)
                 .arg(QDateTime::currentDateTime().toString(Qt::ISODate))};
-        const QByteArray text = ZapisCfm(k, hlavicka);
+        const QByteArray text = ZapisCfm(k, hlavicka, id.Ok() ? id.Modul() : QString());
         VarujNeplatny(kontext.Vystup, soubor, text);
         QString duvod;
         if (!UlozSouborCfm(soubor, text, duvod))
@@ -170,9 +181,27 @@ int Horsi(int a, int b) {
 }
 
 // A write refused before anything was sent, as an error.
-TChyba ChybaVerze(const TSpojeni& s, const TKontrolaVerze& v, const TKonfigurace& k) {
-    if (v.Konec == TKontrolaVerze::TKonec::ChybaIdentifikace)
-        return TChyba{QStringLiteral("identifikace"), v.Kod, TextKodu(s.Data.Rozhrani, v.Kod),
+TChyba ChybaVerze(const TSpojeni& s, const TKontrolaVerze& v, const TKonfigurace& k,
+                  const QString& modulSouboru) {
+    using TKonec = TKontrolaVerze::TKonec;
+    if (v.Konec == TKonec::ChybaIdentifikace || v.Konec == TKonec::ChybaLinky)
+        return TChyba{v.Konec == TKonec::ChybaLinky ? QStringLiteral("zkouška nové adresy")
+                                                    : QStringLiteral("identifikace"),
+                      v.Kod, TextKodu(s.Data.Rozhrani, v.Kod), KodUkonceni::ChybaModulu};
+    if (v.Konec == TKonec::JinyModul)
+        return TChyba{QStringLiteral("kontrola modulu"), 0,
+                      QStringLiteral("soubor je z modulu %1, cílový modul je %2 (zapsat přesto: "
+                                     "--force)")
+                          .arg(modulSouboru, ZobrazitelnyText(v.Modul)),
+                      KodUkonceni::ChybaPouziti};
+    if (v.Konec == TKonec::AdresaObsazena)
+        return TChyba{QStringLiteral("zkouška nové adresy"), 0,
+                      QStringLiteral("adresa %1 při %2 Bd je obsazena%3")
+                          .arg(k.Adresa)
+                          .arg(IndexNaRychlost(k.Rychlost))
+                          .arg(v.Modul.isEmpty()
+                                   ? QString()
+                                   : QStringLiteral(" (modul %1)").arg(ZobrazitelnyText(v.Modul))),
                       KodUkonceni::ChybaModulu};
     return TChyba{QStringLiteral("kontrola verze"), 0,
                   QStringLiteral("modul verze %1 dovoluje inicializační čas 1-255 s, soubor "
@@ -215,16 +244,16 @@ int Neuspech(TKontext& kontext, std::uint8_t adresa, int hotovo, int celkem,
 // Writes the configuration into the module at `adresa`; the outcome as one
 // line and one JSON record.
 int ZapisDoModulu(TKontext& kontext, TSpojeni& s, std::uint8_t adresa, const TKonfigurace& k,
-                  bool sAdresou, QJsonArray& moduly) {
+                  bool sAdresou, const TPodminkyZapisu& podminky, QJsonArray& moduly) {
     s.Data.Adresa = adresa;
-    const TVysledekZapisu v = ZapisKonfiguraci(s.Data, k, sAdresou, Prubeh);
+    const TVysledekZapisu v = ZapisKonfiguraci(s.Data, k, sAdresou, Prubeh, podminky);
     const int celkem = v.Celkem, hotovo = v.Hotovo;
     if (!v.Verze.Ok())
-        return Neuspech(kontext, adresa, 0, celkem, std::nullopt, ChybaVerze(s, v.Verze, k),
-                        moduly);
+        return Neuspech(kontext, adresa, 0, celkem, std::nullopt,
+                        ChybaVerze(s, v.Verze, k, podminky.ModulSouboru), moduly);
     if (!v.Sekvence.Ok())
         return Neuspech(kontext, adresa, hotovo, celkem, v.Sekvence.Registr,
-                        ChybaSekvence(s, v.Sekvence, QStringLiteral("zápis")), moduly);
+                        ChybaSekvence(s, v.Sekvence, QStringLiteral("zápis"), &k), moduly);
     if (!v.Overeni.Ok())
         return Neuspech(kontext, adresa, hotovo, celkem, v.Overeni.Registr,
                         ChybaOvereni(s, v.Overeni, k), moduly);
@@ -237,12 +266,25 @@ int ZapisDoModulu(TKontext& kontext, TSpojeni& s, std::uint8_t adresa, const TKo
     return KodUkonceni::Uspech;
 }
 
+// A module of the list not reached after Ctrl-C.
+int Nezapsano(TKontext& kontext, std::uint8_t adresa, int celkem, QJsonArray& moduly) {
+    kontext.Vystup.Radek(QStringLiteral("adresa %1: nezapsáno (přerušeno)").arg(adresa));
+    moduly.append(QJsonObject{{QStringLiteral("adresa"), adresa},
+                              {QStringLiteral("ok"), false},
+                              {QStringLiteral("zapsano"), 0},
+                              {QStringLiteral("registru"), celkem},
+                              {QStringLiteral("preruseno"), true}});
+    return KodUkonceni::Preruseno;
+}
+
 } // namespace
 
 int NahrajKonfiguraci(TKontext& kontext, const QString& soubor,
-                      const std::vector<std::uint8_t>& cile, bool sAdresou) {
+                      const std::vector<std::uint8_t>& cile, bool sAdresou, bool jinyModul) {
     int kod = 0;
-    const auto k = SouborKonfigurace(kontext, soubor, kod);
+    TPodminkyZapisu podminky;
+    podminky.JinyModul = jinyModul;
+    const auto k = SouborKonfigurace(kontext, soubor, kod, &podminky.ModulSouboru);
     if (!k) return kod;
     return SPripojenim(kontext, [&](TSpojeni& s) {
         std::vector<std::uint8_t> adresy = cile;
@@ -250,13 +292,11 @@ int NahrajKonfiguraci(TKontext& kontext, const QString& soubor,
         QJsonArray moduly;
         int vysledek = KodUkonceni::Uspech;
         for (const std::uint8_t adresa : adresy) {
-            if (PozadavekPreruseni().load()) {
-                kontext.Vystup.Radek(
-                    QStringLiteral("adresa %1: nezapsáno (přerušeno)").arg(adresa));
-                vysledek = Horsi(vysledek, KodUkonceni::Preruseno);
-                continue;
-            }
-            vysledek = Horsi(vysledek, ZapisDoModulu(kontext, s, adresa, *k, sAdresou, moduly));
+            const int vysledekModulu =
+                PozadavekPreruseni().load()
+                    ? Nezapsano(kontext, adresa, PocetRegistruZapisu(sAdresou), moduly)
+                    : ZapisDoModulu(kontext, s, adresa, *k, sAdresou, podminky, moduly);
+            vysledek = Horsi(vysledek, vysledekModulu);
         }
         if (kontext.Vystup.Json())
             kontext.Vystup.Dokument({{QStringLiteral("soubor"), soubor},

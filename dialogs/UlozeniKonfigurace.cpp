@@ -53,7 +53,7 @@ void TUlozeniKonfigurace::Uloz(const TKonfigurace& k, const QString& cesta) {
                                       .arg(Data.Adresa)
                                       .arg(Data.Rychlost)
                                       .arg(QDateTime::currentDateTime().toString(Qt::ISODate))};
-    const QByteArray text = ZapisCfm(k, hlavicka);
+    const QByteArray text = ZapisCfm(k, hlavicka, Data.Modul);
     QString duvod;
     if (!UlozSouborCfm(cesta, text, duvod))
         return ZobrazStav(QStringLiteral(" Soubor %1 nelze uložit: %2").arg(cesta, duvod));

@@ -56,6 +56,11 @@ protected:
             ++voleb;
             return cesta;
         };
+        if constexpr (std::is_same_v<T, TNahraniKonfigurace>)
+            okno->Potvrzeni = [this](QWidget*, const QString& otazka) {
+                Otazky << otazka;
+                return Odpoved;
+            };
         okno->show();
         aktualni.reset(okno);
         return okno;
@@ -90,6 +95,8 @@ protected:
     QTemporaryDir adresar;
     std::unique_ptr<QDialog> aktualni;
     int voleb = 0;
+    QStringList Otazky;  // what the load window asked the operator
+    bool Odpoved = true; // its answer
 };
 
 // Without a connection no window sends anything or asks for a file.
