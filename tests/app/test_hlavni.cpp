@@ -5,16 +5,19 @@
 #include "NastavAdr.h"
 #include "Pomocne.h"
 #include "Pripojeni.h"
+#include "Sigterm.h"
 #include "Xxxx683.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <csignal>
 #include <memory>
 #include <new>
 
@@ -318,3 +321,20 @@ TEST_F(Hlavni, ZaznamNelzeVytvorit) {
 }
 
 } // namespace
+
+TEST_F(Hlavni, SigtermSNeulozitelnymNastavenimKonciHned) {
+    // The settings file is a directory: closing cannot save it.
+    ASSERT_TRUE(QDir().mkdir(Cesta()));
+    ASSERT_TRUE(ZachytSigterm());
+    TForm1 okno(nullptr, Cesta());
+    QStringList hlaseni;
+    ZavriPriSigterm(okno,
+                    [&] { okno.ZpravaBezOkna = [&](const QString& text) { hlaseni << text; }; });
+    okno.show();
+    ::raise(SIGTERM);
+    // No message box waits for an answer: the window is closed at once.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !okno.isVisible(); }, 1000));
+    ASSERT_EQ(hlaseni.size(), 1);
+    EXPECT_TRUE(hlaseni[0].contains(QStringLiteral("je to složka"))) << hlaseni[0].toStdString();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
