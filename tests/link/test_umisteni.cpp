@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -135,3 +136,18 @@ INSTANTIATE_TEST_SUITE_P(Pravidlo, Umisteni, ::testing::ValuesIn(Radky), [](cons
 });
 
 } // namespace
+
+TEST(UmisteniQt, HistorieDialoguLeziUNastaveni) {
+    QTemporaryDir koren;
+    ASSERT_TRUE(koren.isValid());
+    for (const bool prenosna : {true, false}) {
+        TUmisteni u;
+        u.Prenosna = prenosna;
+        u.Nastaveni = koren.filePath(prenosna ? QStringLiteral("bin/W_zr464.ini")
+                                              : QStringLiteral(".config/zr464/W_zr464.ini"));
+        NastavSlozkuNastaveniQt(u);
+        // Where the toolkit's file dialogs keep their history.
+        const QSettings qt(QSettings::UserScope, QStringLiteral("QtProject"));
+        EXPECT_EQ(QFileInfo(qt.fileName()).absolutePath(), QFileInfo(u.Nastaveni).absolutePath());
+    }
+}
