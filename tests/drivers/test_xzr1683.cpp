@@ -374,3 +374,16 @@ TEST_F(Xzr1683, ErrorTextsInWindows1250) {
     EXPECT_EQ(buf[14], 0xECu);
     EXPECT_EQ(lib.Error(0, nullptr), kNullArgument);
 }
+
+TEST_F(Xzr1683, EachConnectionStartsItsTagsAtARandomValue) {
+    // The first frame of each connection is its LineConfig. Eight
+    // connections all starting at the same tag would happen by chance once
+    // in 2^56 runs.
+    std::set<std::uint8_t> firstTags;
+    for (int i = 0; i < 8; ++i) {
+        open();
+        firstTags.insert(peer.lastRequest().tag);
+        lib.Done(&h);
+    }
+    EXPECT_GT(firstTags.size(), 1u);
+}
