@@ -57,10 +57,7 @@ protected:
             return cesta;
         };
         if constexpr (std::is_same_v<T, TNahraniKonfigurace>)
-            okno->Potvrzeni = [this](QWidget*, const QString& otazka) {
-                Otazky << otazka;
-                return Odpoved;
-            };
+            okno->Potvrzeni = [](QWidget*, const QString&) { return true; };
         okno->show();
         aktualni.reset(okno);
         return okno;
