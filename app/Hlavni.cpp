@@ -253,5 +253,6 @@ void TForm1::FormClose() {
 }
 
 void TForm1::ZpravaOperatorovi(const QString& text) {
+    if (ZpravaBezOkna) return ZpravaBezOkna(text);
     QMessageBox::warning(this, windowTitle(), text);
 }

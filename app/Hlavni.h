@@ -49,6 +49,9 @@ public:
     QLabel* Panel(int index) const;
     // The counts of every transaction of the program on the connection.
     TStatistikaSpojeni& Statistika() { return StatistikaSpojeni; }
+    // Where ZpravaOperatorovi goes instead of a message box, once set (a
+    // close at SIGTERM, which nobody is there to answer).
+    std::function<void(const QString&)> ZpravaBezOkna;
 
     QMenu* Nastaven1;
     QMenu* Okamithodnoty1;

@@ -46,14 +46,15 @@ bool ZachytSigterm() {
     return ::sigaction(SIGTERM, &sa, nullptr) == 0;
 }
 
-void ZavriPriSigterm(QWidget& okno) {
+void ZavriPriSigterm(QWidget& okno, std::function<void()> predZavrenim) {
     if (Roura[0] < 0) return;
     auto* oznameni = new QSocketNotifier(Roura[0], QSocketNotifier::Read, &okno);
     QObject::connect(oznameni, &QSocketNotifier::activated, &okno,
-                     [cil = QPointer<QWidget>(&okno)] {
+                     [cil = QPointer<QWidget>(&okno), predZavrenim = std::move(predZavrenim)] {
                          char c = 0;
                          while (::read(Roura[0], &c, 1) > 0) {
                          }
+                         if (predZavrenim && !cil.isNull()) predZavrenim();
                          Zavri(cil);
                      });
 }

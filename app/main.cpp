@@ -62,8 +62,15 @@ int main(int argc, char** argv) {
                      PrekladQtCesky);
     // An installed copy's settings folder, so that closing can save there.
     PripravSlozkuNastaveni(Umisteni());
+    NastavSlozkuNastaveniQt(Umisteni());
     TForm1 okno;
-    ZavriPriSigterm(okno);
+    // At SIGTERM nobody may be there to answer a message box: what closing
+    // has to report goes to standard error, and the program ends.
+    ZavriPriSigterm(okno, [&okno] {
+        okno.ZpravaBezOkna = [](const QString& text) {
+            std::fprintf(stderr, "zr464: %s\n", text.toLocal8Bit().constData());
+        };
+    });
     okno.show();
     return aplikace.exec();
 }

@@ -160,6 +160,7 @@ struct TZadani {
     TOpakovani Opakovani;
     std::string Soubor, Cile, Adresy, Rychlosti, Zapnout, Maska;
     bool SAdresou = false;
+    bool JinyModul = false;
     bool Vynulovat = false;
     std::optional<std::uint16_t> CasWatchdogu;
     std::function<int(TKontext&)> Akce;
@@ -202,6 +203,8 @@ void PrikazyConfig(CLI::App& app, TZadani& z) {
         ->type_name("SEZNAM");
     load->add_flag("--with-address", z.SAdresou,
                    "zapsat i adresu a rychlost ze souboru (platí po restartu modulu)");
+    load->add_flag("--force", z.JinyModul,
+                   "zapsat i do modulu jiného názvu, než z jakého je soubor uložen");
     load->final_callback([&z, load] {
         std::vector<std::uint8_t> cile;
         if (Zadana(load, "--to"))
@@ -212,7 +215,7 @@ void PrikazyConfig(CLI::App& app, TZadani& z) {
                                        "lze použít jen pro jeden modul (všechny by dostaly "
                                        "stejnou adresu)");
         z.Akce = [&z, cile](TKontext& k) {
-            return NahrajKonfiguraci(k, Q(z.Soubor), cile, z.SAdresou);
+            return NahrajKonfiguraci(k, Q(z.Soubor), cile, z.SAdresou, z.JinyModul);
         };
     });
 }

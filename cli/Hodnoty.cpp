@@ -1,6 +1,8 @@
 // identify, inputs, outputs, status, watchdog: single commands to the module,
 // once or repeated with --watch; and the connection around every subcommand.
 #include "Cli.h"
+#include "Identifikace.h"
+#include "Prevod.h"
 #include "Prikazy.h"
 #include "PrikazyCli.h"
 #include "StatistikaSpojeni.h"
@@ -80,7 +82,7 @@ int Opakovane(TKontext& kontext, TSpojeni& s, const TCteni& cteni, const TOpakov
         if (PozadavekPreruseni().load()) return KodUkonceni::Preruseno;
         QString text;
         const QDateTime cas = QDateTime::currentDateTime();
-        QJsonObject json{{QStringLiteral("cas"), cas.toString(Qt::ISODateWithMs)},
+        QJsonObject json{{QStringLiteral("cas"), CasSPosunem(cas)},
                          {QStringLiteral("adresa"), s.Data.Adresa}};
         // Each text line begins with the time of its reading.
         const QString kdy = cas.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz "));
@@ -138,7 +140,9 @@ std::optional<TChyba> CtiWatchdog(TSpojeni& s, QString& text, QJsonObject& json)
 
 // The counts cover the whole run, whatever connections it opens.
 int SPripojenim(TKontext& kontext, const std::function<int(TSpojeni&)>& prace) {
-    TSpojeni s(DataPripojeni(kontext.Pripojeni, kontext.Prostredi.Nastaveni));
+    QString varovani;
+    TSpojeni s(DataPripojeni(kontext.Pripojeni, kontext.Prostredi.Nastaveni, &varovani));
+    if (!varovani.isEmpty()) kontext.Vystup.Varovani(varovani);
     TStatistikaSpojeni statistika;
     if (kontext.Stopa || kontext.Statistika)
         NastavPozorovatelePrikazu([&](const TZaznamPrikazu& z) {
@@ -162,12 +166,15 @@ int VypisIdentifikaci(TKontext& kontext) {
             return kontext.Vystup.Chyba({QStringLiteral("identifikace"), id.Vysledek,
                                          TextKodu(s.Data.Rozhrani, id.Vysledek),
                                          KodUkonceni::ChybaModulu});
-        kontext.Vystup.Radek(QStringLiteral("Modul: ") + id.Modul());
-        // The module pads its 8-character texts with blanks; JSON keeps them.
-        kontext.Vystup.Radek(QStringLiteral("Název: ") + BezMezerNaKonci(id.Nazev));
-        kontext.Vystup.Radek(QStringLiteral("Verze: ") + id.Verze);
+        // The characters are the module's: the text lines show them escaped,
+        // JSON as they came. The module pads its 8-character texts with
+        // blanks; JSON keeps them.
+        kontext.Vystup.Radek(QStringLiteral("Modul: ") + ZobrazitelnyText(id.Modul()));
+        kontext.Vystup.Radek(QStringLiteral("Název: ") +
+                             ZobrazitelnyText(BezMezerNaKonci(id.Nazev)));
+        kontext.Vystup.Radek(QStringLiteral("Verze: ") + ZobrazitelnyText(id.Verze));
         kontext.Vystup.Radek(QStringLiteral("Doplňková identifikace: ") +
-                             BezMezerNaKonci(id.Doplnek));
+                             ZobrazitelnyText(BezMezerNaKonci(id.Doplnek)));
         if (kontext.Vystup.Json())
             kontext.Vystup.Dokument({{QStringLiteral("adresa"), s.Data.Adresa},
                                      {QStringLiteral("rychlost"), s.Data.Rychlost},

@@ -6,6 +6,7 @@
 #include "KonfiguraceModulu.h"
 #include "ObycejnySoubor.h"
 #include "PopisRozdilu.h"
+#include "Prevod.h"
 #include "PrikazyCli.h"
 #include "Texty.h"
 
@@ -16,12 +17,16 @@ namespace {
 // Every pause checks for Ctrl-C; the command in progress always ends first.
 const TPrubehSekvence Prubeh{nullptr, [] { return !PozadavekPreruseni().load(); }};
 
-TChyba ChybaSekvence(const TSpojeni& s, const TVysledekSekvence& v, const QString& co) {
+// The error of a sequence; `zapsano` is the configuration of a write (the
+// values sent), null for a read.
+TChyba ChybaSekvence(const TSpojeni& s, const TVysledekSekvence& v, const QString& co,
+                     const TKonfigurace* zapsano = nullptr) {
     const int kod = v.Konec == TKonecSekvence::Preruseno     ? KodUkonceni::Preruseno
                     : v.Konec == TKonecSekvence::ChybaZapisu ? KodUkonceni::Nesouhlas
                                                              : KodUkonceni::ChybaModulu;
     const std::uint32_t vysledek = kod == KodUkonceni::ChybaModulu ? v.Kod : 0;
-    return {MistoSekvence(co, v), vysledek, DuvodSekvence(s.Data.Rozhrani, v), kod};
+    return {MistoSekvence(co, v, zapsano), vysledek, DuvodSekvence(s.Data.Rozhrani, v, zapsano),
+            kod};
 }
 
 // Reads every configuration register of the connection's module.
@@ -62,9 +67,10 @@ void TiskniKonfiguraci(TVystup& v, const TKonfigurace& k) {
 }
 
 // The file checked whole; a fault is a usage error naming the line.
-std::optional<TKonfigurace> SouborKonfigurace(TKontext& kontext, const QString& soubor, int& kod) {
+std::optional<TKonfigurace> SouborKonfigurace(TKontext& kontext, const QString& soubor, int& kod,
+                                              QString* modul = nullptr) {
     TChybaCfm chyba;
-    auto k = NactiSouborCfm(soubor, chyba);
+    auto k = NactiSouborCfm(soubor, chyba, modul);
     if (k) return k;
     const QString radek = MistoCfm(chyba);
     const QString misto = radek.isEmpty() ? QStringLiteral("soubor") : radek;
@@ -105,9 +111,11 @@ int UlozKonfiguraci(TKontext& kontext, const QString& soubor) {
         TKonfigurace k = VychoziKonfigurace();
         if (auto chyba = PrectiVse(s, k)) return kontext.Vystup.Chyba(*chyba);
         const TIdentifikace id = IdentifikujModul(s.Data.Rozhrani, s.Data.Spojeni, s.Data.Adresa);
-        const QByteArray text = ZapisCfm(k, HlavickaCfm(QStringLiteral("zr464-cli config save"),
-                                                        id.Ok() ? id.Modul() : QString(),
-                                                        s.Data.Adresa, s.Data.Rychlost));
+        const QString modul = id.Ok() ? id.Modul() : QString();
+        const QByteArray text = ZapisCfm(k,
+                                         HlavickaCfm(QStringLiteral("zr464-cli config save"), modul,
+                                                     s.Data.Adresa, s.Data.Rychlost),
+                                         modul);
         VarujNeplatny(kontext.Vystup, soubor, text);
         QString duvod;
         if (!UlozSouborCfm(soubor, text, duvod))
@@ -161,9 +169,21 @@ int Horsi(int a, int b) {
 }
 
 // A write refused before anything was sent, as an error.
-TChyba ChybaVerze(const TSpojeni& s, const TKontrolaVerze& v, const TKonfigurace& k) {
-    if (v.Konec == TKontrolaVerze::TKonec::ChybaIdentifikace)
-        return TChyba{QStringLiteral("identifikace"), v.Kod, TextKodu(s.Data.Rozhrani, v.Kod),
+TChyba ChybaVerze(const TSpojeni& s, const TKontrolaVerze& v, const TKonfigurace& k,
+                  const QString& modulSouboru) {
+    using TKonec = TKontrolaVerze::TKonec;
+    if (v.Konec == TKonec::ChybaIdentifikace || v.Konec == TKonec::ChybaLinky)
+        return TChyba{v.Konec == TKonec::ChybaLinky ? QStringLiteral("zkouška nové adresy")
+                                                    : QStringLiteral("identifikace"),
+                      v.Kod, TextKodu(s.Data.Rozhrani, v.Kod), KodUkonceni::ChybaModulu};
+    if (v.Konec == TKonec::JinyModul)
+        return TChyba{QStringLiteral("kontrola modulu"), 0,
+                      QStringLiteral("soubor je z modulu %1, cílový modul je %2 (zapsat přesto: "
+                                     "--force)")
+                          .arg(modulSouboru, ZobrazitelnyText(v.Modul)),
+                      KodUkonceni::ChybaPouziti};
+    if (v.Konec == TKonec::AdresaObsazena)
+        return TChyba{QStringLiteral("zkouška nové adresy"), 0, TextObsazeneAdresy(v, k),
                       KodUkonceni::ChybaModulu};
     return TChyba{QStringLiteral("kontrola verze"), 0, TextVerze(v, k.InicializacniCas),
                   KodUkonceni::ChybaModulu};
@@ -198,16 +218,16 @@ int Neuspech(TKontext& kontext, std::uint8_t adresa, int hotovo, int celkem,
 // Writes the configuration into the module at `adresa`; the outcome as one
 // line and one JSON record.
 int ZapisDoModulu(TKontext& kontext, TSpojeni& s, std::uint8_t adresa, const TKonfigurace& k,
-                  bool sAdresou, QJsonArray& moduly) {
+                  bool sAdresou, const TPodminkyZapisu& podminky, QJsonArray& moduly) {
     s.Data.Adresa = adresa;
-    const TVysledekZapisu v = ZapisKonfiguraci(s.Data, k, sAdresou, Prubeh);
+    const TVysledekZapisu v = ZapisKonfiguraci(s.Data, k, sAdresou, Prubeh, podminky);
     const int celkem = v.Celkem, hotovo = v.Hotovo;
     if (!v.Verze.Ok())
-        return Neuspech(kontext, adresa, 0, celkem, std::nullopt, ChybaVerze(s, v.Verze, k),
-                        moduly);
+        return Neuspech(kontext, adresa, 0, celkem, std::nullopt,
+                        ChybaVerze(s, v.Verze, k, podminky.ModulSouboru), moduly);
     if (!v.Sekvence.Ok())
         return Neuspech(kontext, adresa, hotovo, celkem, v.Sekvence.Registr,
-                        ChybaSekvence(s, v.Sekvence, QStringLiteral("zápis")), moduly);
+                        ChybaSekvence(s, v.Sekvence, QStringLiteral("zápis"), &k), moduly);
     if (!v.Overeni.Ok())
         return Neuspech(kontext, adresa, hotovo, celkem, v.Overeni.Registr,
                         ChybaOvereni(s, v.Overeni, k), moduly);
@@ -220,12 +240,25 @@ int ZapisDoModulu(TKontext& kontext, TSpojeni& s, std::uint8_t adresa, const TKo
     return KodUkonceni::Uspech;
 }
 
+// A module of the list not reached after Ctrl-C.
+int Nezapsano(TKontext& kontext, std::uint8_t adresa, int celkem, QJsonArray& moduly) {
+    kontext.Vystup.Radek(QStringLiteral("adresa %1: nezapsáno (přerušeno)").arg(adresa));
+    moduly.append(QJsonObject{{QStringLiteral("adresa"), adresa},
+                              {QStringLiteral("ok"), false},
+                              {QStringLiteral("zapsano"), 0},
+                              {QStringLiteral("registru"), celkem},
+                              {QStringLiteral("preruseno"), true}});
+    return KodUkonceni::Preruseno;
+}
+
 } // namespace
 
 int NahrajKonfiguraci(TKontext& kontext, const QString& soubor,
-                      const std::vector<std::uint8_t>& cile, bool sAdresou) {
+                      const std::vector<std::uint8_t>& cile, bool sAdresou, bool jinyModul) {
     int kod = 0;
-    const auto k = SouborKonfigurace(kontext, soubor, kod);
+    TPodminkyZapisu podminky;
+    podminky.JinyModul = jinyModul;
+    const auto k = SouborKonfigurace(kontext, soubor, kod, &podminky.ModulSouboru);
     if (!k) return kod;
     return SPripojenim(kontext, [&](TSpojeni& s) {
         std::vector<std::uint8_t> adresy = cile;
@@ -233,13 +266,11 @@ int NahrajKonfiguraci(TKontext& kontext, const QString& soubor,
         QJsonArray moduly;
         int vysledek = KodUkonceni::Uspech;
         for (const std::uint8_t adresa : adresy) {
-            if (PozadavekPreruseni().load()) {
-                kontext.Vystup.Radek(
-                    QStringLiteral("adresa %1: nezapsáno (přerušeno)").arg(adresa));
-                vysledek = Horsi(vysledek, KodUkonceni::Preruseno);
-                continue;
-            }
-            vysledek = Horsi(vysledek, ZapisDoModulu(kontext, s, adresa, *k, sAdresou, moduly));
+            const int vysledekModulu =
+                PozadavekPreruseni().load()
+                    ? Nezapsano(kontext, adresa, PocetRegistruZapisu(sAdresou), moduly)
+                    : ZapisDoModulu(kontext, s, adresa, *k, sAdresou, podminky, moduly);
+            vysledek = Horsi(vysledek, vysledekModulu);
         }
         if (kontext.Vystup.Json())
             kontext.Vystup.Dokument({{QStringLiteral("soubor"), soubor},

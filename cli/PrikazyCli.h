@@ -46,8 +46,10 @@ int NastavVystupy(TKontext& kontext, std::uint32_t maska);
 int VypisKonfiguraci(TKontext& kontext);
 int UlozKonfiguraci(TKontext& kontext, const QString& soubor);
 int RozdilyKonfigurace(TKontext& kontext, const QString& soubor, bool sAdresou);
+// With `jinyModul` (--force) also into a module whose name differs from the
+// file's "modul" key.
 int NahrajKonfiguraci(TKontext& kontext, const QString& soubor,
-                      const std::vector<std::uint8_t>& cile, bool sAdresou);
+                      const std::vector<std::uint8_t>& cile, bool sAdresou, bool jinyModul);
 
 int HledejModuly(TKontext& kontext, const std::vector<std::uint8_t>& adresy,
                  const std::vector<std::int32_t>& rychlosti);

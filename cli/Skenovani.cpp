@@ -1,6 +1,7 @@
 // The subcommand scan: the bus scan of zr_nastroje with its progress line,
 // its result lines and its JSON document.
 #include "Cli.h"
+#include "Prevod.h"
 #include "PrikazyCli.h"
 #include "Sken.h"
 #include "Texty.h"
@@ -22,7 +23,7 @@ void TiskniVysledek(TKontext& kontext, const TSpojeni& s, const TVysledekSkenu& 
         vystup.Radek(QStringLiteral("adresa %1, %2 Bd: %3, doplněk %4")
                          .arg(m.Adresa)
                          .arg(m.Rychlost)
-                         .arg(m.Id.Modul(), m.Id.Doplnek));
+                         .arg(ZobrazitelnyText(m.Id.Modul()), ZobrazitelnyText(m.Id.Doplnek)));
         moduly.append(JsonModulu(m));
     }
     for (const TNepotvrzenaOdpoved& n : v.Nepotvrzene) {

@@ -15,10 +15,14 @@ TChyba ChybaKodu(const QString& krok, std::uint8_t typ, std::uint32_t kod) {
 
 } // namespace
 
-TData DataPripojeni(const TVolbyPripojeni& v, const QString& nastaveni) {
+TData DataPripojeni(const TVolbyPripojeni& v, const QString& nastaveni, QString* varovani) {
     TData d;
     VychoziData(&d);
-    NactiNastaveni(&d, nastaveni);
+    QString duvod;
+    NactiNastaveni(&d, nastaveni, &duvod);
+    if (!duvod.isEmpty() && varovani != nullptr)
+        *varovani = QStringLiteral("soubor nastavení %1 nelze použít (%2); platí výchozí připojení")
+                        .arg(nastaveni, duvod);
     if (v.Rozhrani) d.Rozhrani = *v.Rozhrani;
     if (v.CisloPortu) d.CisloPortu = static_cast<std::uint8_t>(*v.CisloPortu);
     if (v.BazovaAdresa) d.BazovaAdresa = *v.BazovaAdresa;

@@ -24,8 +24,11 @@ struct TVolbyPripojeni {
 };
 
 // The record with the defaults, the connection of the settings file at
-// `nastaveni` (never written) and the options over them.
-TData DataPripojeni(const TVolbyPripojeni& volby, const QString& nastaveni);
+// `nastaveni` (never written) and the options over them. A settings file
+// that exists but cannot be used leaves the defaults; *varovani (if given)
+// then says so, naming the file and the reason.
+TData DataPripojeni(const TVolbyPripojeni& volby, const QString& nastaveni,
+                    QString* varovani = nullptr);
 
 class TSpojeni {
 public:

@@ -48,8 +48,7 @@ std::string TraceText(const TZaznamPrikazu& z, const QString& text, double ms) {
 
 QString Cas(std::chrono::system_clock::time_point t) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch());
-    const QDateTime cas = QDateTime::fromMSecsSinceEpoch(ms.count());
-    return cas.toOffsetFromUtc(cas.offsetFromUtc()).toString(Qt::ISODateWithMs);
+    return CasSPosunem(QDateTime::fromMSecsSinceEpoch(ms.count()));
 }
 
 QString Ms(const std::optional<double>& ms) {
@@ -111,6 +110,10 @@ QStringList TextStatistiky(const TSouhrnSpojeni& s) {
 
 } // namespace
 
+QString CasSPosunem(const QDateTime& cas) {
+    return cas.toOffsetFromUtc(cas.offsetFromUtc()).toString(Qt::ISODateWithMs);
+}
+
 QString PopisChyby(const TChyba& chyba) {
     QString text = chyba.Krok + QStringLiteral(": ") + chyba.Text;
     if (chyba.Kod != 0) text += QStringLiteral(" (kód %1)").arg(chyba.Kod);
@@ -123,18 +126,29 @@ QJsonObject JsonChyby(const TChyba& chyba) {
             {QStringLiteral("text"), chyba.Text}};
 }
 
+// Each line is flushed as it is written: a reader at a pipe or a file sees
+// every reading of --watch as it comes.
 void TVystup::Radek(const QString& text) {
-    if (!JeJson) Out << Utf8(text) << '\n';
+    if (JeJson) return;
+    Out << Utf8(text) << '\n';
+    Out.flush();
 }
 
 void TVystup::Dokument(const QJsonObject& dokument) {
-    Out << QJsonDocument(dokument).toJson(QJsonDocument::Compact).toStdString() << '\n';
-    Out.flush();
+    RadekJson(dokument);
 }
 
 void TVystup::RadekJson(const QJsonObject& objekt) {
-    Out << QJsonDocument(objekt).toJson(QJsonDocument::Compact).toStdString() << '\n';
+    QJsonObject o = objekt;
+    if (!Varovani_.isEmpty())
+        o.insert(QStringLiteral("varovani"), QJsonArray::fromStringList(Varovani_));
+    Out << QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString() << '\n';
     Out.flush();
+}
+
+void TVystup::Varovani(const QString& text) {
+    Hlaseni(QStringLiteral("varování: ") + text);
+    Varovani_ << text;
 }
 
 void TVystup::Hlaseni(const QString& text) {

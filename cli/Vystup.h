@@ -5,8 +5,10 @@
 #include "StatistikaSpojeni.h"
 #include "Xxxx683.h"
 
+#include <QDateTime>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <ostream>
 
@@ -18,6 +20,10 @@ struct TChyba {
     QString Text;
     int KodUkonceni = 1;
 };
+
+// A local time as JSON gives it: ISO 8601 with milliseconds and the UTC
+// offset ("2024-05-01T10:00:00.000+02:00").
+QString CasSPosunem(const QDateTime& cas);
 
 // "krok: text (kód N)" as one line.
 QString PopisChyby(const TChyba& chyba);
@@ -36,6 +42,9 @@ public:
     void RadekJson(const QJsonObject& objekt);
     // A message on standard error.
     void Hlaseni(const QString& text);
+    // A warning on standard error ("varování: text"); in JSON mode every
+    // document and JSON line that follows carries it in "varovani" too.
+    void Varovani(const QString& text);
     // The error on standard error; in JSON mode also as the document
     // {"chyba": {...}} on standard output. Returns its exit code.
     int Chyba(const TChyba& chyba);
@@ -51,4 +60,5 @@ private:
     std::ostream& Out;
     std::ostream& Err;
     bool JeJson;
+    QStringList Varovani_;
 };

@@ -109,10 +109,16 @@ QString BufferNaText(const TChybovyText& buffer);
 // The file's path is the caller's: link/Umisteni.h gives the running
 // program's (beside the executable, or in the user's configuration folder).
 
+// The largest settings file that is read; a bigger one is refused as one
+// that cannot be read.
+constexpr qint64 NejvetsiSouborNastaveni = 1024 * 1024;
+
 // Overlays the connection settings of the record with the file's values,
 // and takes the windows' sizes of its section [Okna] ("Name=WIDTHxHEIGHT").
-// True when the file held an interface name.
-bool NactiNastaveni(TData* data, const QString& cesta);
+// True when the file held an interface name. A file that exists but cannot
+// be used (no regular file, a link to nothing or refused, too big,
+// unreadable) is read as missing; then *duvod (if given) says why.
+bool NactiNastaveni(TData* data, const QString& cesta, QString* duvod = nullptr);
 
 // Writes the connection settings of the record's interface type and the
 // windows' sizes, keeping everything else in the file. False when there is no record or the file

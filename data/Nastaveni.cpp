@@ -58,8 +58,23 @@ bool JeMezera(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 
+// What marks a line that the parser cannot read (no "=", or no key before
+// it) as a comment of its own, so that it is kept where it stands; the mark
+// is taken off again when the file is written. A comment that begins with
+// the mark gets a second one, so that taking one off gives it back whole.
+const QByteArray ZnackaCizihoRadku = QByteArrayLiteral(";\x01");
+
+// Whether the parser reads the line (its leading blanks skipped) as a
+// section header, a comment or a key with its value.
+bool CitelnyRadek(const QByteArray& radek) {
+    const char prvni = radek[0];
+    if (prvni == ';' || prvni == '#' || prvni == '[') return !radek.startsWith(ZnackaCizihoRadku);
+    return radek.contains('=') && prvni != '=';
+}
+
 // One line as the INI parser is to read it, so that what it keeps is written
 // back as it was read:
+// - a line it cannot read is marked as a comment (ZnackaCizihoRadku);
 // - a comment indented with a vertical tab or a form feed loses the indent
 //   (the parser would take the line for an unreadable key and drop it);
 // - a line of blanks alone is empty;
@@ -71,6 +86,10 @@ QByteArray Radek(QByteArray radek) {
     while (i < radek.size() && JeMezera(radek[i]))
         ++i;
     if (i == radek.size()) return {};
+    // The parser skips a UTF-8 byte order mark before the first line.
+    const QByteArray bom = QByteArrayLiteral("\xEF\xBB\xBF");
+    const QByteArray obsah = radek.mid(i).startsWith(bom) ? radek.mid(i + 3) : radek.mid(i);
+    if (!obsah.isEmpty() && !CitelnyRadek(obsah)) return ZnackaCizihoRadku + radek;
     const char prvni = radek[i];
     // Blanks before the first character that the parser does not skip.
     const bool cizi = radek.left(i).contains('\v') || radek.left(i).contains('\f');
@@ -162,6 +181,22 @@ std::string RadkyWindows(std::string_view text) {
     return vysledek;
 }
 
+// The text to write with the marks of unreadable lines taken off.
+std::string BezZnacek(const std::string& text) {
+    const std::string znacka = ZnackaCizihoRadku.toStdString();
+    std::string vysledek;
+    vysledek.reserve(text.size());
+    for (std::size_t od = 0; od < text.size();) {
+        std::size_t nl = text.find('\n', od);
+        nl = nl == std::string::npos ? text.size() : nl + 1;
+        const bool znaceny = text.compare(od, znacka.size(), znacka) == 0;
+        vysledek.append(text, od + (znaceny ? znacka.size() : 0),
+                        nl - od - (znaceny ? znacka.size() : 0));
+        od = nl;
+    }
+    return vysledek;
+}
+
 QString ChybaUlozeni(const QString& cesta, const QString& duvod) {
     return QStringLiteral("Nelze uložit nastavení do souboru %1 (%2)")
         .arg(QDir::toNativeSeparators(cesta), duvod);
@@ -217,19 +252,30 @@ private:
     bool windows_ = false;
 };
 
+// The file's bytes; empty for a missing file. Empty with `duvod` set when
+// the file exists but cannot be used.
+std::optional<QByteArray> ObsahSouboru(const QString& cesta, QString& duvod) {
+    const QFileInfo info(cesta);
+    if (!info.exists() && !info.isSymLink()) return QByteArray();
+    // One byte more than allowed tells a file that is too big.
+    auto obsah = PrectiObycejnySoubor(cesta, NejvetsiSouborNastaveni + 1, duvod);
+    if (obsah && obsah->size() > NejvetsiSouborNastaveni) {
+        duvod = QStringLiteral("soubor je větší než %1 MiB").arg(NejvetsiSouborNastaveni >> 20);
+        return std::nullopt;
+    }
+    if (!obsah) duvod = QStringLiteral("soubor nelze přečíst: ") + duvod;
+    return obsah;
+}
+
 bool Soubor::Nacti(const QString& cesta, QString* duvod) {
     QString proc = NeniSouborem(cesta);
-    QFile f(cesta);
-    QByteArray obsah;
-    if (proc.isEmpty() && f.exists()) {
-        if (f.open(QIODevice::ReadOnly)) obsah = f.readAll();
-        if (!f.isOpen() || f.error() != QFileDevice::NoError)
-            proc = QStringLiteral("soubor nelze přečíst");
-    }
-    if (!proc.isEmpty()) {
+    std::optional<QByteArray> precteno;
+    if (proc.isEmpty()) precteno = ObsahSouboru(cesta, proc);
+    if (!precteno) {
         if (duvod != nullptr) *duvod = proc;
         return false;
     }
+    QByteArray obsah = std::move(*precteno);
     const qsizetype prvniKonec = obsah.indexOf('\n');
     windows_ = prvniKonec > 0 && obsah[prvniKonec - 1] == '\r';
     obsah = Radky(obsah);
@@ -253,6 +299,7 @@ bool Soubor::Uloz(const QString& cesta, QString* chyba) const {
     std::string obsah(pred_.constData(), static_cast<std::size_t>(pred_.size()));
     const bool sestaveno = ini_.Save(obsah, false) >= 0;
     obsah.append(zaver_.constData(), static_cast<std::size_t>(zaver_.size()));
+    obsah = BezZnacek(obsah);
     if (windows_) obsah = RadkyWindows(obsah);
     QSaveFile f(cesta);
     const bool ok = sestaveno && f.open(QIODevice::WriteOnly) &&
@@ -305,10 +352,10 @@ void PisRozhrani(Soubor& s, const TData& d) {
 
 } // namespace
 
-bool NactiNastaveni(TData* data, const QString& cesta) {
+bool NactiNastaveni(TData* data, const QString& cesta, QString* duvod) {
     if (data == nullptr) return false;
     Soubor s;
-    if (!s.Nacti(cesta)) return false;
+    if (!s.Nacti(cesta, duvod)) return false;
     CtiVelikostiOken(s, *data);
     const QString chybi = QStringLiteral("jkl");
     const QString nazev = s.CtiText(SekcePripojeni, KlicRozhrani, chybi);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,9 +20,58 @@ QString DruhSouboru(mode_t druh) {
     return QStringLiteral("zvláštní soubor");
 }
 
+// The user's name, or the number when the system has no name for it.
+QString JmenoUzivatele(uid_t uid) {
+    struct passwd zaznam {};
+    struct passwd* nalezeno = nullptr;
+    char buffer[1024];
+    if (::getpwuid_r(uid, &zaznam, buffer, sizeof buffer, &nalezeno) == 0 && nalezeno != nullptr)
+        return QString::fromLocal8Bit(zaznam.pw_name);
+    return QString::number(uid);
+}
+
+// Whether the kernel's rule lets the caller follow the link `odkaz` in the
+// directory `slozka`.
+bool SmiNasledovat(const struct stat& odkaz, const struct stat& slozka) {
+    const bool sdilena = (slozka.st_mode & S_ISVTX) != 0 && (slozka.st_mode & S_IWOTH) != 0;
+    return !sdilena || odkaz.st_uid == ::geteuid() || odkaz.st_uid == slozka.st_uid;
+}
+
+// How many links are followed before giving up, as the kernel does.
+constexpr int NejvicOdkazu = 40;
+
 } // namespace
 
+QString OdkazCiziho(const QString& cesta) {
+    QString dalsi = QFileInfo(cesta).absoluteFilePath();
+    for (int i = 0; i < NejvicOdkazu; ++i) {
+        const QFileInfo info(dalsi);
+        struct stat odkaz {
+        }, slozka{};
+        if (::lstat(QFile::encodeName(dalsi).constData(), &odkaz) != 0 || !S_ISLNK(odkaz.st_mode))
+            return {};
+        if (::stat(QFile::encodeName(info.absolutePath()).constData(), &slozka) != 0) return {};
+        if (!SmiNasledovat(odkaz, slozka))
+            return QStringLiteral("symbolický odkaz %1 patří uživateli %2 ve sdílené složce %3; "
+                                  "takovému odkazu se nenásleduje")
+                .arg(QDir::toNativeSeparators(dalsi), JmenoUzivatele(odkaz.st_uid),
+                     QDir::toNativeSeparators(info.absolutePath()));
+        const QString cil = info.symLinkTarget();
+        if (cil.isEmpty()) return {};
+        dalsi = QDir(info.absolutePath()).absoluteFilePath(cil);
+    }
+    return {};
+}
+
+QString CilZapisu(const QString& cesta) {
+    const QFileInfo info(cesta);
+    if (!info.isSymLink()) return cesta;
+    const QString cil = info.canonicalFilePath();
+    return cil.isEmpty() ? cesta : cil;
+}
+
 QString NeniSouborem(const QString& cesta) {
+    if (QString cizi = OdkazCiziho(cesta); !cizi.isEmpty()) return cizi;
     const QFileInfo info(cesta);
     if (info.isSymLink() && !info.exists())
         return QStringLiteral("symbolický odkaz vede na neexistující soubor");

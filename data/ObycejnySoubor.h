@@ -1,7 +1,10 @@
 // Files the program reads and replaces whole (the settings file, a module's
-// configuration file): only a regular file, or a path where nothing is yet,
-// is ever read or replaced, and nothing waits on a FIFO or a device. The
-// reasons are in words for the operator.
+// configuration file, a CSV export): only a regular file, or a path where
+// nothing is yet, is ever read or replaced, and nothing waits on a FIFO or a
+// device. A symbolic link is followed only where the kernel's protected
+// symlinks rule would follow it, so that a link planted by another user in a
+// shared directory such as /tmp never redirects a write. The reasons are in
+// words for the operator.
 #pragma once
 
 #include <QByteArray>
@@ -12,8 +15,19 @@
 // Why the path cannot be read or replaced as a file, empty when it can: it
 // must be a regular file, or nothing yet. A symbolic link is followed to a
 // regular file only; a link to nothing, to a directory, a device, a FIFO or a
-// socket is refused, and the text says what the path is.
+// socket is refused, and the text says what the path is. So is a link that
+// OdkazCiziho refuses.
 QString NeniSouborem(const QString& cesta);
+
+// Why a symbolic link at the path (or a link it leads to) must not be
+// followed, empty when it may or there is none: it lies in a sticky
+// world-writable directory, and neither the caller nor the directory's owner
+// owns it. The text names the link and its owner.
+QString OdkazCiziho(const QString& cesta);
+
+// The file a write to the path replaces: the path itself, or the regular
+// file its symbolic links lead to. The question before replacing names it.
+QString CilZapisu(const QString& cesta);
 
 // Why saving `f` to `cesta` failed.
 QString DuvodUlozeni(const QString& cesta, const QSaveFile& f);

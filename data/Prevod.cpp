@@ -57,3 +57,35 @@ std::optional<std::int32_t> TextNaCislo(const QString& text) {
 std::int32_t StrToIntDef(const QString& text, std::int32_t vychozi) {
     return TextNaCislo(text).value_or(vychozi);
 }
+
+namespace {
+
+QString Hex(char16_t kod, int cislic) {
+    return QString::number(kod, 16).toUpper().rightJustified(cislic, u'0');
+}
+
+bool Zobrazitelny(QChar c) {
+    const QChar::Category druh = c.category();
+    return druh != QChar::Other_Control && druh != QChar::Other_Format &&
+           druh != QChar::Other_Surrogate && druh != QChar::Other_NotAssigned &&
+           druh != QChar::Other_PrivateUse && druh != QChar::Separator_Line &&
+           druh != QChar::Separator_Paragraph && c != QChar::ReplacementCharacter;
+}
+
+} // namespace
+
+QString ZobrazitelnyText(const QString& text) {
+    QString vysledek;
+    vysledek.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'\\')
+            vysledek += QStringLiteral("\\\\");
+        else if (Zobrazitelny(c))
+            vysledek += c;
+        else if (c.unicode() <= 0xFF)
+            vysledek += QStringLiteral("\\x") + Hex(c.unicode(), 2);
+        else
+            vysledek += QStringLiteral("\\u{") + Hex(c.unicode(), 4) + u'}';
+    }
+    return vysledek;
+}

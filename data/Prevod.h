@@ -12,3 +12,10 @@ std::optional<std::int32_t> TextNaCislo(const QString& text);
 
 // The number of the text, or the default when the text is not a number.
 std::int32_t StrToIntDef(const QString& text, std::int32_t vychozi);
+
+// Text from outside (a module's identification) as a terminal or a text
+// file may show it: control characters and characters outside printable
+// text are written as "\x1B" (or "\u{FFFD}" above 0xFF), a backslash as
+// "\\", so the text can neither move a cursor nor break a line, and reads
+// back unambiguously.
+QString ZobrazitelnyText(const QString& text);

@@ -1,12 +1,15 @@
 #include "NahraniKonfigurace.h"
 
+#include "Identifikace.h"
 #include "Ovladace.h"
+#include "Prevod.h"
 #include "Texty.h"
 #include "Xxxx683.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -38,14 +41,48 @@ QString TNahraniKonfigurace::TextRozdilu(int pocet) const {
            QStringLiteral(" Zapsat konfiguraci ze souboru do modulu?");
 }
 
+bool TNahraniKonfigurace::ZeptejSe(QWidget* rodic, const QString& otazka) {
+    return QMessageBox::question(rodic, QStringLiteral("Nahrání konfigurace do modulu"), otazka,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+// The module as it identifies itself now, for the operator to confirm; a
+// file from a module of another name is confirmed a second time.
+std::optional<TIdentifikace> TNahraniKonfigurace::PotvrdCil() {
+    const TIdentifikace id = IdentifikujModul(Data.Rozhrani, Data.Spojeni, Data.Adresa);
+    if (!id.Ok()) {
+        ZobrazStav(QStringLiteral(" Identifikace modulu: %1; nic nebylo zapsáno.")
+                       .arg(TextKodu(Data.Rozhrani, id.Vysledek)));
+        return std::nullopt;
+    }
+    const QString cil = QStringLiteral("modulu %1 na adrese %2, %3 Bd")
+                            .arg(ZobrazitelnyText(id.Modul()))
+                            .arg(Data.Adresa)
+                            .arg(Data.Rychlost);
+    if (!Potvrzeni(this, QStringLiteral("Zapsat konfiguraci ze souboru do %1?").arg(cil))) {
+        ZobrazStav(QStringLiteral(" Nic nebylo zapsáno."));
+        return std::nullopt;
+    }
+    if (!JinyModul(ModulSouboru, id)) return id;
+    const QString jiny =
+        QStringLiteral("Soubor je uložen z modulu %1, cílem je %2.").arg(ModulSouboru, cil);
+    if (Potvrzeni(this, jiny + QStringLiteral(" Zapsat přesto?"))) return id;
+    ZobrazStav(QStringLiteral(" ") + jiny + QStringLiteral(" Nic nebylo zapsáno."));
+    return std::nullopt;
+}
+
 void TNahraniKonfigurace::Button4Click() {
     if (Bezi() || !Soubor || !Pripojeno()) return;
+    const std::optional<TIdentifikace> id = PotvrdCil();
+    if (!id) return;
     const TKonfigurace zeSouboru = *Soubor;
     const bool sAdresou = CheckBox1->isChecked();
     TVysledekZapisu z;
     Spust([&] {
         ZacniPrubeh(PocetRegistruZapisu(sAdresou) + PocetRegistruCteni());
-        z = ZapisKonfiguraci(Data, zeSouboru, sAdresou, Prubeh());
+        // The operator has confirmed the module, its name included.
+        z = ZapisKonfiguraci(Data, zeSouboru, sAdresou, Prubeh(), {ModulSouboru, true, id});
     });
     // The engine's own read-back after the last register is the module's
     // configuration now.
@@ -58,9 +95,17 @@ void TNahraniKonfigurace::Button4Click() {
 }
 
 QString TNahraniKonfigurace::TextVysledku(const TVysledekZapisu& z) {
-    if (z.Verze.Konec == TKontrolaVerze::TKonec::ChybaIdentifikace)
-        return QStringLiteral(" Identifikace modulu: %1; nic nebylo zapsáno.")
-            .arg(TextKodu(Data.Rozhrani, z.Verze.Kod));
+    using TKonec = TKontrolaVerze::TKonec;
+    if (z.Verze.Konec == TKonec::ChybaIdentifikace || z.Verze.Konec == TKonec::ChybaLinky)
+        return QStringLiteral(" %1: %2; nic nebylo zapsáno.")
+            .arg(z.Verze.Konec == TKonec::ChybaLinky ? QStringLiteral("Zkouška nové adresy")
+                                                     : QStringLiteral("Identifikace modulu"),
+                 TextKodu(Data.Rozhrani, z.Verze.Kod));
+    if (z.Verze.Konec == TKonec::AdresaObsazena) {
+        QString text = TextObsazeneAdresy(z.Verze, *Soubor);
+        text[0] = text[0].toUpper();
+        return u' ' + text + QStringLiteral("; nic nebylo zapsáno.");
+    }
     if (!z.Verze.Ok()) {
         QString text = TextVerze(z.Verze, Soubor->InicializacniCas);
         text[0] = text[0].toUpper();

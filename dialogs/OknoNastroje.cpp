@@ -31,8 +31,11 @@ QString ZeptejSeNaSoubor(QWidget* rodic, bool ulozit) {
     dialog.setAcceptMode(ulozit ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(ulozit ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("cfm"));
+    // The question before replacing names the file replaced, not a link to it.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front();
+    const QString cesta = dialog.selectedFiles().front();
+    return !ulozit || PotvrdNahrazeni(rodic, cesta) ? cesta : QString();
 }
 
 QPushButton* TlacitkoNastroje(QWidget* rodic, const char* jmeno, const QString& text) {

@@ -2,8 +2,8 @@
 
 #include "Cfm.h"
 #include "Ovladace.h"
-#include "Texty.h"
 #include "PopisRozdilu.h"
+#include "Texty.h"
 #include "VelikostOkna.h"
 
 #include <QCheckBox>
@@ -75,7 +75,7 @@ void TPorovnaniKonfigurace::Button1Click() {
     Modul.reset();
     // The whole file is checked before anything is sent.
     TChybaCfm chyba;
-    const auto zeSouboru = NactiSouborCfm(cesta, chyba);
+    const auto zeSouboru = NactiSouborCfm(cesta, chyba, &ModulSouboru);
     if (!zeSouboru) return ZobrazStav(TextChybySouboru(cesta, chyba));
     TKonfigurace k = VychoziKonfigurace();
     TVysledekSekvence v;

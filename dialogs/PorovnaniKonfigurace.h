@@ -42,6 +42,7 @@ protected:
 
     std::optional<TKonfigurace> Soubor; // the file's configuration, once checked
     std::optional<TKonfigurace> Modul;  // the module's, as read last
+    QString ModulSouboru;               // the file's "modul" key, empty without it
 
 private:
     void ObnovRozdily();

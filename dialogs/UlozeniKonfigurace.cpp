@@ -52,7 +52,8 @@ void TUlozeniKonfigurace::Button1Click() {
 }
 
 void TUlozeniKonfigurace::Uloz(const TKonfigurace& k, const QString& cesta) {
-    const QByteArray text = ZapisCfm(k, HlavickaCfm({}, Data.Modul, Data.Adresa, Data.Rychlost));
+    const QByteArray text =
+        ZapisCfm(k, HlavickaCfm({}, Data.Modul, Data.Adresa, Data.Rychlost), Data.Modul);
     QString duvod;
     if (!UlozSouborCfm(cesta, text, duvod))
         return ZobrazStav(QStringLiteral(" Soubor %1 nelze uložit: %2").arg(cesta, duvod));

@@ -109,7 +109,9 @@ public:
 bool ZapisJeden(TBeh& beh, const TRegistrKonfigurace& r, std::uint8_t v) {
     std::uint8_t precteno = 0;
     if (!beh.Prikaz(Prikaz::ZapisRegistr, r.Registr, v, precteno)) return false;
-    if (!beh.Pauza(false)) return false;
+    // Stopped between the write and its read-back: the register may hold
+    // the new value already.
+    if (!beh.Pauza(false)) return (beh.Vysledek.Registr = r.Registr), false;
     const std::uint8_t poslat = beh.Sekvence.ZpetneCteniSHodnotou ? v : 0;
     if (!beh.Prikaz(Prikaz::CtiRegistr, r.Registr, poslat, precteno)) return false;
     if (precteno == v) return true;
@@ -145,7 +147,8 @@ TVysledekSekvence PrectiRegistry(const TData& data, const TSekvenceRegistru& sek
         std::uint8_t hodnota = 0;
         if (!beh.Prikaz(Prikaz::CtiRegistr, r.Registr, 0, hodnota)) return beh.Vysledek;
         NastavBajtKonfigurace(konfigurace, r, hodnota);
-        if (!beh.PoKroku(CteniText, beh.Vysledek.Hotovych + 1)) return beh.Vysledek;
+        if (!beh.PoKroku(CteniText, beh.Vysledek.Hotovych + 1))
+            return (beh.Vysledek.Registr = r.Registr), beh.Vysledek;
     }
     beh.Stav(QStringLiteral(" Konfigurace přečtena."));
     return beh.Vysledek;
@@ -158,7 +161,8 @@ TVysledekSekvence ZapisRegistry(const TData& data, const TSekvenceRegistru& sekv
     beh.Stav(TextPrubehu(ZapisText, 0, 1));
     for (const TRegistrKonfigurace& r : sekvence.Registry) {
         if (!ZapisJeden(beh, r, BajtKonfigurace(konfigurace, r))) return beh.Vysledek;
-        if (!beh.PoKroku(ZapisText, beh.Vysledek.Hotovych + 1)) return beh.Vysledek;
+        if (!beh.PoKroku(ZapisText, beh.Vysledek.Hotovych + 1))
+            return (beh.Vysledek.Registr = r.Registr), beh.Vysledek;
     }
     beh.Stav(QStringLiteral(" Konfigurace zapsána."));
     return beh.Vysledek;

@@ -70,7 +70,7 @@ struct TVysledekSekvence {
     TKonecSekvence Konec = TKonecSekvence::Hotovo;
     std::uint8_t Kod = 0;      // result code of ChybaPrikazu
     int Hotovych = 0;          // registers completed
-    std::uint8_t Registr = 0;  // the register it stopped at
+    std::uint8_t Registr = 0;  // the register it stopped at (Preruseno: the last one written to)
     std::uint8_t Precteno = 0; // the value read back, ChybaZapisu
     bool Ok() const { return Konec == TKonecSekvence::Hotovo; }
 };

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 
 namespace {
 
@@ -60,6 +61,12 @@ bool PripravSlozkuNastaveni(const TUmisteni& umisteni) {
     for (const QString& s : chybi)
         if (!QDir().mkdir(s, soukroma)) return false;
     return QFileInfo(slozka).isDir();
+}
+
+void NastavSlozkuNastaveniQt(const TUmisteni& umisteni) {
+    const QString slozka = QFileInfo(umisteni.Nastaveni).absolutePath();
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, slozka);
 }
 
 QString CestaNastaveni() {

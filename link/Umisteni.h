@@ -31,5 +31,11 @@ TUmisteni Umisteni();
 // it cannot be made; saving then fails and names the file.
 bool PripravSlozkuNastaveni(const TUmisteni& umisteni);
 
+// Where the toolkit keeps its own user settings (the file dialogs' history
+// of folders, QtProject.conf): the folder of the settings file, beside the
+// executable for a portable copy, ~/.config/zr464/ for an installed one,
+// never the user's shared ~/.config/.
+void NastavSlozkuNastaveniQt(const TUmisteni& umisteni);
+
 // The running program's settings file.
 QString CestaNastaveni();

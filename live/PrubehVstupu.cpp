@@ -1,5 +1,7 @@
 #include "PrubehVstupu.h"
 
+#include "ObycejnySoubor.h"
+
 #include "Ovladace.h"
 #include "Prikazy.h"
 #include "VelikostOkna.h"
@@ -159,9 +161,11 @@ void TPrubehVstupu::Button2Click() {
     const QString navrh =
         QStringLiteral("prubeh-vstupu-%1.csv")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    // The question before replacing names the file replaced, not a link to it.
     const QString cesta = QFileDialog::getSaveFileName(this, QStringLiteral("Uložit průběh vstupů"),
-                                                       navrh, QStringLiteral("CSV (*.csv)"));
-    if (!cesta.isEmpty()) UlozCsv(cesta);
+                                                       navrh, QStringLiteral("CSV (*.csv)"),
+                                                       nullptr, QFileDialog::DontConfirmOverwrite);
+    if (!cesta.isEmpty() && PotvrdNahrazeni(this, cesta)) UlozCsv(cesta);
 }
 
 void TPrubehVstupu::Button3Click() {
@@ -177,16 +181,15 @@ void TPrubehVstupu::ComboBox1Change() {
     if (bezel) SpustCasovace();
 }
 
-// Only a regular file (or a link to one) is replaced; a device, a directory
-// or a FIFO is refused before anything is written.
+// Only a regular file (or a link to one that may be followed) is replaced;
+// a device, a directory, a FIFO or another user's link in a shared folder is
+// refused before anything is written.
 bool TPrubehVstupu::UlozCsv(const QString& cesta) {
-    const QFileInfo info(cesta);
-    if ((info.exists() && !info.isFile()) || (info.isSymLink() && !info.exists())) {
-        ZobrazStav(
-            QStringLiteral(" Soubor %1 není obyčejný soubor, nic nebylo uloženo.").arg(cesta));
+    if (const QString proc = NeniSouborem(cesta); !proc.isEmpty()) {
+        ZobrazStav(QStringLiteral(" Soubor %1: %2, nic nebylo uloženo.").arg(cesta, proc));
         return false;
     }
-    QSaveFile soubor(info.isSymLink() ? info.canonicalFilePath() : cesta);
+    QSaveFile soubor(CilZapisu(cesta));
     std::optional<std::size_t> radku;
     if (soubor.open(QIODevice::WriteOnly)) radku = ZapisCsv(Vzorky, Zacatek, soubor);
     if (!radku || !soubor.commit()) {

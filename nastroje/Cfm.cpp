@@ -1,6 +1,7 @@
 #include "Cfm.h"
 
 #include "ObycejnySoubor.h"
+#include "Prevod.h"
 #include "Xxxx683.h"
 
 #include <QStringDecoder>
@@ -80,11 +81,25 @@ public:
     bool Radek(int cislo, const QByteArray& bajty, TChybaCfm& chyba);
     bool Konec(int posledni, TChybaCfm& chyba) const;
     TKonfigurace Konfigurace = VychoziKonfigurace();
+    QString Modul;
 
 private:
     bool Hodnota(const TPopisKlice& p, const QString& text, QString& chyba);
+    bool HodnotaModulu(int cislo, const QString& hodnota, QString& chyba);
     std::array<int, PocetKlicuCfm> Videno{}; // line of each key, 0 = not yet
+    int VidenModul = 0;
 };
+
+bool TCteni::HodnotaModulu(int cislo, const QString& hodnota, QString& chyba) {
+    if (VidenModul != 0)
+        return (chyba = QStringLiteral("klíč „%1“ je uveden podruhé (poprvé na řádku %2)")
+                            .arg(QLatin1String(KlicModulu))
+                            .arg(VidenModul)),
+               false;
+    VidenModul = cislo;
+    Modul = hodnota;
+    return true;
+}
 
 // The text of a line; empty with `chyba` set when it is no text. The line is
 // decoded whole: a sequence cut off at its end is an error too.
@@ -113,6 +128,8 @@ bool TCteni::Radek(int cislo, const QByteArray& bajty, TChybaCfm& chyba) {
     if (rovnitko < 0)
         return (chyba.Text = QStringLiteral("očekáván zápis „klíč = hodnota“")), false;
     const QString nazev = radek.left(rovnitko).trimmed();
+    if (nazev == QLatin1String(KlicModulu))
+        return HodnotaModulu(cislo, radek.mid(rovnitko + 1).trimmed(), chyba.Text);
     const auto p = std::find_if(Klice.begin(), Klice.end(), [&](const TPopisKlice& k) {
         return nazev == QLatin1String(k.Nazev);
     });
@@ -186,16 +203,25 @@ QString HodnotaKlice(const TKonfigurace& k, TKlicCfm klic) {
            QStringLiteral("%1").arg(p.Cti(k), 8, 16, QLatin1Char('0')).toUpper();
 }
 
-QByteArray ZapisCfm(const TKonfigurace& k, const QStringList& komentar) {
+QByteArray ZapisCfm(const TKonfigurace& k, const QStringList& komentar, const QString& modul) {
     QString text;
     for (const QString& r : komentar)
-        text += QStringLiteral("# ") + r + u'\n';
-    for (const TPopisKlice& p : Klice)
+        text += QStringLiteral("# ") + ZobrazitelnyText(r) + u'\n';
+    for (const TPopisKlice& p : Klice) {
         text += QLatin1String(p.Nazev) + QStringLiteral(" = ") + HodnotaKlice(k, p.Klic) + u'\n';
+        if (p.Klic == TKlicCfm::Format && !modul.trimmed().isEmpty())
+            text += QLatin1String(KlicModulu) + QStringLiteral(" = ") +
+                    ZobrazitelnyText(modul.trimmed()) + u'\n';
+    }
     return text.toUtf8();
 }
 
-std::optional<TKonfigurace> PrectiCfm(const QByteArray& soubor, TChybaCfm& chyba) {
+QString NazevVIdentifikaci(const QString& modul) {
+    const qsizetype v = modul.lastIndexOf(QStringLiteral(" v."));
+    return (v < 0 ? modul : modul.left(v)).trimmed();
+}
+
+std::optional<TKonfigurace> PrectiCfm(const QByteArray& soubor, TChybaCfm& chyba, QString* modul) {
     chyba = {1, QString()};
     // A line ends with LF, CR LF or CR alike.
     QByteArray obsah = soubor;
@@ -219,10 +245,11 @@ std::optional<TKonfigurace> PrectiCfm(const QByteArray& soubor, TChybaCfm& chyba
         return std::nullopt;
     }
     if (!cteni.Konec(pocet, chyba)) return std::nullopt;
+    if (modul != nullptr) *modul = cteni.Modul;
     return cteni.Konfigurace;
 }
 
-std::optional<TKonfigurace> NactiSouborCfm(const QString& cesta, TChybaCfm& chyba) {
+std::optional<TKonfigurace> NactiSouborCfm(const QString& cesta, TChybaCfm& chyba, QString* modul) {
     // One byte more than allowed tells a file that is too long.
     QString duvod;
     const auto obsah = PrectiObycejnySoubor(cesta, NejvetsiSouborCfm + 1, duvod);
@@ -230,5 +257,5 @@ std::optional<TKonfigurace> NactiSouborCfm(const QString& cesta, TChybaCfm& chyb
         chyba = {0, QStringLiteral("soubor nelze přečíst: ") + duvod};
         return std::nullopt;
     }
-    return PrectiCfm(*obsah, chyba);
+    return PrectiCfm(*obsah, chyba, modul);
 }

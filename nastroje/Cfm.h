@@ -35,16 +35,31 @@ enum class TKlicCfm {
 constexpr int PocetKlicuCfm = 9;
 const char* NazevKlice(TKlicCfm klic);
 
-// The file's text for a configuration; `komentar` lines go to its head.
-QByteArray ZapisCfm(const TKonfigurace& konfigurace, const QStringList& komentar);
+// The optional key "modul": the identification of the module the file was
+// saved from ("ZR-464 v.1.04"), as printable text. A file without it (as
+// written before the key existed) loads as well.
+inline constexpr const char* KlicModulu = "modul";
+
+// The file's text for a configuration; `komentar` lines go to its head,
+// `modul` (when not empty) to the key "modul". Both are written as printable
+// text (ZobrazitelnyText), so the file always loads again.
+QByteArray ZapisCfm(const TKonfigurace& konfigurace, const QStringList& komentar,
+                    const QString& modul = QString());
 
 // Checks the whole text and takes the configuration from it; on any fault
-// the result is empty and `chyba` names the line.
-std::optional<TKonfigurace> PrectiCfm(const QByteArray& obsah, TChybaCfm& chyba);
+// the result is empty and `chyba` names the line. *modul (if given) gets the
+// value of the key "modul", empty without it.
+std::optional<TKonfigurace> PrectiCfm(const QByteArray& obsah, TChybaCfm& chyba,
+                                      QString* modul = nullptr);
 
 // The file at the path, read with the size limit; an unreadable file is a
 // fault of line 0.
-std::optional<TKonfigurace> NactiSouborCfm(const QString& cesta, TChybaCfm& chyba);
+std::optional<TKonfigurace> NactiSouborCfm(const QString& cesta, TChybaCfm& chyba,
+                                           QString* modul = nullptr);
+
+// The module's name in an identification text: what stands before its last
+// " v.", without the blanks it is padded with.
+QString NazevVIdentifikaci(const QString& modul);
 
 // A decimal number or 0x followed by 1 to 8 hexadecimal digits, 32 bits.
 std::optional<std::uint32_t> CisloBezZnamenka(const QString& text);

@@ -2,7 +2,11 @@
 
 #include "Identifikace.h"
 #include "ObycejnySoubor.h"
+#include "Prevod.h"
 #include "RegistryKonfigurace.h"
+#include "Sken.h"
+#include "Xxxx683.h"
+#include "zr683.h"
 
 #include <QSaveFile>
 #include <array>
@@ -60,12 +64,43 @@ std::vector<TRozdilKonfigurace> PorovnejKonfigurace(const TKonfigurace& soubor,
     return rozdily;
 }
 
-TKontrolaVerze OverVerzi(const TData& data, const TKonfigurace& k) {
-    if (k.InicializacniCas <= 255) return {};
-    const TIdentifikace id = IdentifikujModul(data.Rozhrani, data.Spojeni, data.Adresa);
-    if (!id.Ok()) return {TKontrolaVerze::TKonec::ChybaIdentifikace, id.Vysledek, {}};
-    if (!JednobajtovyInicializacniCas(id.Verze)) return {};
-    return {TKontrolaVerze::TKonec::NepovolenyCas, 0, id.Verze};
+bool JinyModul(const QString& modulSouboru, const TIdentifikace& id) {
+    if (modulSouboru.trimmed().isEmpty()) return false;
+    return NazevVIdentifikaci(modulSouboru) != ZobrazitelnyText(id.Nazev.trimmed());
+}
+
+namespace {
+
+using TKonec = TKontrolaVerze::TKonec;
+
+// Whether a module answers at the new address at the new rate: one probe as
+// the bus scan sends it, then the line back at the connection's rate.
+TKontrolaVerze OverNovouAdresu(const TData& data, const TKonfigurace& k) {
+    const std::int32_t rychlost = IndexNaRychlost(k.Rychlost);
+    if (k.Adresa == data.Adresa && rychlost == data.Rychlost) return {};
+    const TVysledekSkenu sken = Skenuj(data, {k.Adresa}, {rychlost}, {}, {});
+    const std::uint32_t zpet =
+        NastavRozhrani(data.Rozhrani, data.Spojeni, data.Rychlost, RychlostNaCekani(data.Rychlost),
+                       ZR683_CONFIG_CONSTANT);
+    if (sken.KodLinky != 0 || zpet != 0)
+        return {TKonec::ChybaLinky, sken.KodLinky != 0 ? sken.KodLinky : zpet, {}, {}};
+    if (!sken.Moduly.empty()) return {TKonec::AdresaObsazena, 0, {}, sken.Moduly[0].Id.Modul()};
+    if (!sken.Nepotvrzene.empty()) return {TKonec::AdresaObsazena, 0, {}, {}};
+    return {};
+}
+
+} // namespace
+
+TKontrolaVerze OverCil(const TData& data, const TKonfigurace& k, bool sAdresou,
+                       const TPodminkyZapisu& podminky) {
+    const TIdentifikace id =
+        podminky.Id ? *podminky.Id : IdentifikujModul(data.Rozhrani, data.Spojeni, data.Adresa);
+    if (!id.Ok()) return {TKonec::ChybaIdentifikace, id.Vysledek, {}, {}};
+    if (!podminky.JinyModul && JinyModul(podminky.ModulSouboru, id))
+        return {TKonec::JinyModul, 0, {}, id.Modul()};
+    if (k.InicializacniCas > 255 && JednobajtovyInicializacniCas(id.Verze))
+        return {TKonec::NepovolenyCas, 0, id.Verze, {}};
+    return sAdresou ? OverNovouAdresu(data, k) : TKontrolaVerze{};
 }
 
 std::optional<std::uint8_t> HodnotaRegistru(const TKonfigurace& k, std::uint8_t registr) {
@@ -107,10 +142,10 @@ TVysledekSekvence OverZapsane(const TData& data, const TKonfigurace& k, bool sAd
 } // namespace
 
 TVysledekZapisu ZapisKonfiguraci(const TData& data, const TKonfigurace& k, bool sAdresou,
-                                 const TPrubehSekvence& prubeh) {
+                                 const TPrubehSekvence& prubeh, const TPodminkyZapisu& podminky) {
     TVysledekZapisu v;
     v.Celkem = PocetRegistruZapisu(sAdresou);
-    v.Verze = OverVerzi(data, k);
+    v.Verze = OverCil(data, k, sAdresou, podminky);
     if (!v.Verze.Ok()) return v;
     for (const auto* q : SekvenceZapisu(sAdresou)) {
         v.Sekvence = ZapisRegistry(data, *q, k, prubeh);

@@ -9,6 +9,7 @@
 
 #include "Cfm.h"
 #include "Dekl.h"
+#include "Identifikace.h"
 #include "Sekvence.h"
 
 #include <QByteArray>
@@ -36,16 +37,43 @@ struct TRozdilKonfigurace {
 std::vector<TRozdilKonfigurace> PorovnejKonfigurace(const TKonfigurace& soubor,
                                                     const TKonfigurace& modul, bool sAdresou);
 
-// The check before writing: firmware 1.00 to 1.02 takes initialisation times
-// of 1-255 s only, as its watchdog window allows.
+// What a write asks of its target beyond the configuration itself.
+struct TPodminkyZapisu {
+    // The "modul" key of the file; empty: the name is not checked.
+    QString ModulSouboru;
+    // Write even into a module whose name differs from the file's.
+    bool JinyModul = false;
+    // The target's identification when the caller has just read it (the
+    // window, to name the module to the operator); else it is asked for.
+    std::optional<TIdentifikace> Id;
+};
+
+// Whether the identification names a module other than the file's "modul"
+// key (false when the file has none).
+bool JinyModul(const QString& modulSouboru, const TIdentifikace& id);
+
+// The checks before writing, in this order, nothing sent before all pass:
+// the target identifies itself; its name is the file's (unless allowed);
+// its firmware takes the values (1.00 to 1.02: initialisation times of
+// 1-255 s only, as its watchdog window allows); with the address and rate,
+// no other module answers at the new address at the new rate.
 struct TKontrolaVerze {
-    enum class TKonec { Ok, ChybaIdentifikace, NepovolenyCas };
+    enum class TKonec {
+        Ok,
+        ChybaIdentifikace,
+        JinyModul,
+        NepovolenyCas,
+        ChybaLinky,
+        AdresaObsazena
+    };
     TKonec Konec = TKonec::Ok;
-    std::uint8_t Kod = 0; // ChybaIdentifikace: the failing command's code
-    QString Verze;        // NepovolenyCas: the module's version
+    std::uint32_t Kod = 0; // ChybaIdentifikace, ChybaLinky: the library's code
+    QString Verze;         // NepovolenyCas: the module's version
+    QString Modul; // JinyModul, AdresaObsazena: the module's (or the other's) identification
     bool Ok() const { return Konec == TKonec::Ok; }
 };
-TKontrolaVerze OverVerzi(const TData& data, const TKonfigurace& k);
+TKontrolaVerze OverCil(const TData& data, const TKonfigurace& k, bool sAdresou,
+                       const TPodminkyZapisu& podminky);
 
 struct TVysledekZapisu {
     TKontrolaVerze Verze;       // not Ok: nothing was written
@@ -73,7 +101,8 @@ int PocetRegistruZapisu(bool sAdresou);
 // After the last register the whole configuration is read once more and
 // compared with what was written (Overeni).
 TVysledekZapisu ZapisKonfiguraci(const TData& data, const TKonfigurace& k, bool sAdresou,
-                                 const TPrubehSekvence& prubeh);
+                                 const TPrubehSekvence& prubeh,
+                                 const TPodminkyZapisu& podminky = {});
 
 // The first value of a file's text that a file may not hold (the module's
 // values are saved as they are, but loading will refuse such a file).

@@ -1,16 +1,24 @@
 #include "Texty.h"
 
+#include "Prevod.h"
 #include "Xxxx683.h"
 
 #include <QDateTime>
 
-QString MistoSekvence(const QString& krok, const TVysledekSekvence& v) {
-    if (v.Konec == TKonecSekvence::Preruseno) return krok;
+QString MistoSekvence(const QString& krok, const TVysledekSekvence& v,
+                      const TKonfigurace* zapsano) {
+    if (v.Konec == TKonecSekvence::Preruseno && zapsano == nullptr) return krok;
     return QStringLiteral("%1, registr %2").arg(krok).arg(v.Registr);
 }
 
-QString DuvodSekvence(std::uint8_t typ, const TVysledekSekvence& v) {
+QString DuvodSekvence(std::uint8_t typ, const TVysledekSekvence& v, const TKonfigurace* zapsano) {
+    if (v.Konec == TKonecSekvence::Preruseno && zapsano != nullptr)
+        return QStringLiteral("přerušeno; registr %1 už může držet novou hodnotu").arg(v.Registr);
     if (v.Konec == TKonecSekvence::Preruseno) return QStringLiteral("přerušeno");
+    if (v.Konec == TKonecSekvence::ChybaZapisu && zapsano != nullptr)
+        return QStringLiteral("Chyba zápisu dat. (zapsáno %1, přečteno %2)")
+            .arg(HodnotaRegistru(*zapsano, v.Registr).value_or(0))
+            .arg(v.Precteno);
     if (v.Konec == TKonecSekvence::ChybaZapisu) return TextChybyZapisu(v.Precteno);
     return TextKodu(typ, v.Kod);
 }
@@ -35,6 +43,14 @@ QString TextVerze(const TKontrolaVerze& v, std::uint16_t inicializacniCas) {
     return QStringLiteral("modul verze %1 dovoluje inicializační čas 1-255 s, soubor udává %2 s")
         .arg(v.Verze)
         .arg(inicializacniCas);
+}
+
+QString TextObsazeneAdresy(const TKontrolaVerze& v, const TKonfigurace& k) {
+    return QStringLiteral("adresa %1 při %2 Bd je obsazena%3")
+        .arg(k.Adresa)
+        .arg(IndexNaRychlost(k.Rychlost))
+        .arg(v.Modul.isEmpty() ? QString()
+                               : QStringLiteral(" (modul %1)").arg(ZobrazitelnyText(v.Modul)));
 }
 
 QString TextOvereni(const TVysledekSekvence& v, const TKonfigurace& zapsana) {

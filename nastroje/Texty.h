@@ -18,10 +18,15 @@
 #include <cstdint>
 
 // Where a sequence stopped: "krok, registr R"; an interruption, which
-// happens between registers, names the step alone.
-QString MistoSekvence(const QString& krok, const TVysledekSekvence& v);
+// happens between registers, names the step alone, unless `zapsano` (the
+// configuration a write sends) is given: then it names the register.
+QString MistoSekvence(const QString& krok, const TVysledekSekvence& v,
+                      const TKonfigurace* zapsano = nullptr);
 // Why: "přerušeno", "Chyba zápisu dat. (přečteno V)", or the library's text.
-QString DuvodSekvence(std::uint8_t typ, const TVysledekSekvence& v);
+// With `zapsano` a write error names the value written too, and an
+// interruption that the register may already hold its new value.
+QString DuvodSekvence(std::uint8_t typ, const TVysledekSekvence& v,
+                      const TKonfigurace* zapsano = nullptr);
 // A window's status line: " místo: důvod", " krok: přerušeno.", or the
 // text of a record without a usable connection.
 QString RadekSekvence(std::uint8_t typ, const QString& krok, const TVysledekSekvence& v);
@@ -34,6 +39,9 @@ QString TextZapisuRegistru(const TZapisRegistru& z);
 // A firmware that does not take the file's initialisation time:
 // "modul verze V dovoluje inicializační čas 1-255 s, soubor udává T s".
 QString TextVerze(const TKontrolaVerze& v, std::uint16_t inicializacniCas);
+// The new address of a write is taken at the new rate:
+// "adresa A při R Bd je obsazena (modul M)".
+QString TextObsazeneAdresy(const TKontrolaVerze& v, const TKonfigurace& k);
 // The whole configuration read again after a write found a register that no
 // longer holds the value written.
 QString TextOvereni(const TVysledekSekvence& v, const TKonfigurace& zapsana);

@@ -56,7 +56,7 @@ _zr464_cli() {
                 show) options=$connection ;;
                 save) options=$connection ;;
                 diff) options="$connection --with-address" ;;
-                load) options="$connection --to --with-address" ;;
+                load) options="$connection --to --with-address --force" ;;
             esac
             if [[ $subsub != show && $cur != -* ]]; then
                 _filedir cfm

@@ -28,11 +28,26 @@ if [ ! -f "$BUILD/CMakeCache.txt" ]; then
 fi
 cmake --build "$BUILD" --target "${TARGETS[@]}" -j 2
 
+# The settings file is read up to 1 MiB (1048576 bytes) and refused above:
+# its inputs may reach one byte past the limit.
+SETTINGS_LIMIT=1048576
 max_len() {
   case "$1" in
     fuzz_frame) echo 256 ;;
+    fuzz_nastaveni) echo $(( SETTINGS_LIMIT + 1 )) ;;
     *) echo 4096 ;;
   esac
+}
+
+# Seeds the settings corpus with a file exactly at the size limit and one a
+# byte over it (read, and refused as too big).
+seed_settings_limit() {
+  local corpus=$1 size
+  for size in "$SETTINGS_LIMIT" $(( SETTINGS_LIMIT + 1 )); do
+    [ -f "$corpus/limit-$size" ] && continue
+    { printf '[P\xf8ipojen\xed]\nRozhran\xed=ZR-1683\n'; head -c "$size" /dev/zero | tr '\0' ';'; } \
+      | head -c "$size" > "$corpus/limit-$size"
+  done
 }
 
 EACH=$(( TOTAL_SECONDS / ${#TARGETS[@]} ))
@@ -41,6 +56,7 @@ cd "$BUILD"
 for target in "${TARGETS[@]}"; do
   corpus="$BUILD/corpus/$target"
   mkdir -p "$corpus"
+  if [ "$target" = fuzz_nastaveni ]; then seed_settings_limit "$corpus"; fi
   echo "== $target: ${EACH} s"
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1 \
     QT_QPA_PLATFORM=offscreen \

@@ -1,6 +1,11 @@
 #include "Ovladace.h"
 
+#include "ObycejnySoubor.h"
+
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QThread>
@@ -71,4 +76,19 @@ void NaStredObrazovky(QWidget* okno) {
     const QSize vnejsi = okno->frameGeometry().size();
     okno->move(obrazovka->availableGeometry().center() -
                QPoint(vnejsi.width() / 2, vnejsi.height() / 2));
+}
+
+bool PotvrdNahrazeni(QWidget* rodic, const QString& cesta) {
+    const QFileInfo info(cesta);
+    if (!info.exists() || !NeniSouborem(cesta).isEmpty()) return true;
+    const QString cil = QDir::toNativeSeparators(CilZapisu(cesta));
+    const QString otazka =
+        info.isSymLink()
+            ? QStringLiteral(
+                  "Soubor %1 (na který vede odkaz %2) již existuje. Chcete jej nahradit?")
+                  .arg(cil, QDir::toNativeSeparators(cesta))
+            : QStringLiteral("Soubor %1 již existuje. Chcete jej nahradit?").arg(cil);
+    return QMessageBox::question(rodic, QStringLiteral("Nahradit soubor"), otazka,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }

@@ -78,3 +78,10 @@ private:
     bool ZavritPoPraci = false;
     int VysledekZavreni = 0;
 };
+
+// Asks before a save replaces an existing file, naming the file that is
+// replaced: the target of a symbolic link, not the link. True when nothing
+// is there yet, when the writer will refuse the path anyway (it names the
+// reason then), or when the operator agrees. For save dialogs told not to
+// ask themselves (QFileDialog::DontConfirmOverwrite).
+bool PotvrdNahrazeni(QWidget* rodic, const QString& cesta);

@@ -4,6 +4,7 @@
 #include "Texts.h"
 
 #include <algorithm>
+#include <random>
 
 namespace zrbus {
 
@@ -57,8 +58,26 @@ struct Driver::Connection {
     std::uint8_t takeTag() { return nextTag++; }
 };
 
+namespace {
+
+// Where a datagram connection's tag counter starts: random, so that a
+// forger on the network who sees no traffic must also guess where the count
+// stands. A serial line is one wire, and starts at 1.
+std::uint8_t firstTag(const Link& link) {
+    if (!link.datagrams()) return 1;
+    try {
+        std::random_device random;
+        return static_cast<std::uint8_t>(random());
+    } catch (const std::exception&) {
+        return 1; // no source of randomness: the count starts as on a line
+    }
+}
+
+} // namespace
+
 std::uint32_t Driver::adopt(std::uint32_t* handle, std::unique_ptr<Link> link) {
     auto c = std::make_shared<Connection>();
+    c->nextTag = firstTag(*link);
     c->link = std::move(link);
     std::lock_guard lock(mutex_);
     for (std::size_t i = 0; i < table_.size(); ++i) {

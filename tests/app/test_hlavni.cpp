@@ -5,16 +5,19 @@
 #include "NastavAdr.h"
 #include "Pomocne.h"
 #include "Pripojeni.h"
+#include "Sigterm.h"
 #include "Xxxx683.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <csignal>
 #include <memory>
 #include <new>
 
@@ -318,3 +321,14 @@ TEST_F(Hlavni, ZaznamNelzeVytvorit) {
 }
 
 } // namespace
+
+TEST_F(Hlavni, SigtermSNeulozitelnymNastavenimKonciHned) {
+    ASSERT_TRUE(QDir().mkdir(Cesta())); // the settings file cannot be saved
+    ASSERT_TRUE(ZachytSigterm());
+    TForm1 okno(nullptr, Cesta());
+    QStringList hlaseni;
+    ZavriPriSigterm(okno, [&] { okno.ZpravaBezOkna = [&](const QString& t) { hlaseni << t; }; });
+    okno.show();
+    ::raise(SIGTERM);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hlaseni.size() == 1 && !okno.isVisible(); }, 1000));
+}

@@ -17,6 +17,7 @@ zrsim::SimulatorConfig Konfigurace(const std::vector<TModulSbernice>& moduly) {
         s.baudIndex = RychlostNaIndex(m.Rychlost);
         s.identity.version = m.Verze;
         s.identity.extra = m.Doplnek;
+        s.identity.name = m.Nazev;
         c.modules.push_back(s);
     }
     return c;

@@ -14,6 +14,7 @@ struct TModulSbernice {
     std::int32_t Rychlost;
     std::string Verze = "1.04";
     std::string Doplnek = "SIM-0001";
+    std::string Nazev = "ZR-464";
 };
 
 struct TBeh {

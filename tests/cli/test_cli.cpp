@@ -177,7 +177,7 @@ TEST_F(Klonovani, HodnotuKterouSouborNepripustiUloziSVarovanim) {
     const TBeh save = bus.Spust({"config", "save", nula, "-a", "1", "-b", "9600"});
     EXPECT_EQ(save.Kod, 0);
     EXPECT_NE(save.Err.find("varování: " + nula +
-                            ", řádek 7: hodnota „0“ klíče "
+                            ", řádek 8: hodnota „0“ klíče "
                             "„doba_vypnuti_rele“ je mimo rozsah 1-65535"),
               std::string::npos)
         << save.Err;
@@ -240,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(
                        1},
         TPoruchaZapisu{"jina_hodnota", JinaHodnotaPriCteni,
                        "adresa 7: zastaveno po 5 z 17 registrů: zápis, registr 36: Chyba zápisu "
-                       "dat. (přečteno 0)",
+                       "dat. (zapsáno 255, přečteno 0)",
                        3},
         TPoruchaZapisu{"jiny_zapis_po_poslednim_registru", JinyZapisPoPoslednimRegistru,
                        "adresa 7: zastaveno po 17 z 17 registrů: ověření, registr 36: modul nyní "

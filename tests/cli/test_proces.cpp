@@ -29,3 +29,14 @@ TEST(CliProces, PrerusenySkenVypiseNalezeneAKonci130) {
     EXPECT_EQ(moduly[0][QStringLiteral("adresa")].toInt(), 1);
     EXPECT_LT(json[QStringLiteral("sond")].toInt(), 256);
 }
+
+TEST(CliProces, WatchDoRouryPosilaKazdeCteniHned) {
+    TSbernice bus({{1, 9600}});
+    std::vector<std::string> argumenty = {"inputs", "--watch", "--interval", "100", "-a", "1"};
+    for (const std::string& a : bus.Pripojeni())
+        argumenty.push_back(a);
+    ChildProcess cli("zr464-cli", argumenty, ChildProcess::Input::Null);
+    EXPECT_NE(cli.line().find("DIN0-31: ") /* while it runs */, std::string::npos) << cli.err;
+    cli.signal(SIGINT);
+    EXPECT_EQ(cli.finish(std::chrono::seconds(10)), 130) << cli.out << cli.err;
+}

@@ -175,7 +175,8 @@ TEST_F(Nastaveni, SpatneSouboryNespadnouAVezmouCoJde) {
     EXPECT_TRUE(UlozNastaveni(&d_, Cesta()));
 
     // Each of these still holds interface KU-1683 and address 5 to be read.
-    const QByteArray megaradek(1 << 20, 'x');
+    // A line nearly as long as the largest file that is read.
+    const QByteArray megaradek(NejvetsiSouborNastaveni - 100, 'x');
     const QByteArray soubory[] = {
         QByteArray("\xEF\xBB\xBF") + Cp("[Připojení]\nRozhraní=KU-1683\nAdresa=5\n"),
         Cp("[Připojení]\r\nRozhraní=KU-1683\r\nAdresa=5\r\n"),
@@ -445,3 +446,26 @@ TEST_F(Nastaveni, VelikostiOkenVeVlastniSekci) {
 }
 
 } // namespace
+
+TEST_F(Nastaveni, RadkyBezKliceZustanouKdeStojiAVelkySouborNe) {
+    // Lines the parser cannot read stay as they stand, in their place.
+    for (const char* text : {"x y\n[Připojení]\nRozhraní=KU-1683\n= z\n",
+                             "[Připojení]\n;\x01 z\nRozhraní=KU-1683\nx y\n"}) {
+        Zapis(Cp(QString::fromUtf8(text)));
+        ASSERT_TRUE(NactiNastaveni(&d_, Cesta()) && UlozNastaveni(&d_, Cesta()));
+        const QList<QByteArray> ulozeno = Obsah().split('\n');
+        qsizetype predtim = -1;
+        for (const QByteArray& radek : Cp(QString::fromUtf8(text)).trimmed().split('\n')) {
+            EXPECT_GT(ulozeno.indexOf(radek), predtim) << text << Obsah().toStdString();
+            predtim = ulozeno.indexOf(radek);
+        }
+    }
+    // Above 1 MiB the file is read as missing and never replaced.
+    const QByteArray velky = Cp(QStringLiteral("[Připojení]\nRozhraní=KU-1683\n;")) +
+                             QByteArray(NejvetsiSouborNastaveni, ' ');
+    Zapis(velky);
+    QString duvod;
+    EXPECT_FALSE(NactiNastaveni(&d_, Cesta(), &duvod) || UlozNastaveni(&d_, Cesta()));
+    EXPECT_EQ(duvod, QStringLiteral("soubor je větší než 1 MiB"));
+    EXPECT_EQ(Obsah(), velky);
+}

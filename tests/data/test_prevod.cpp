@@ -48,3 +48,13 @@ TEST(Prevod, TabulkaRychlosti) {
     EXPECT_EQ(RychlostNaIndex(-600), 4);
     EXPECT_EQ(RychlostNaCekani(0), 20);
 }
+
+TEST(Prevod, ZobrazitelnyTextNeniPrikazemTerminalu) {
+    const QString radky[][2] = {
+        {QStringLiteral("Žluťoučký ZR-464 "), QStringLiteral("Žluťoučký ZR-464 ")},
+        {QStringLiteral("\x1B[2J\n\x7F\u0081"), QStringLiteral("\\x1B[2J\\x0A\\x7F\\x81")},
+        {QStringLiteral("\u2028\uFFFD c:\\x"), QStringLiteral("\\u{2028}\\u{FFFD} c:\\\\x")},
+    };
+    for (const auto& r : radky)
+        EXPECT_EQ(ZobrazitelnyText(r[0]), r[1]);
+}

@@ -56,6 +56,8 @@ protected:
             ++voleb;
             return cesta;
         };
+        if constexpr (std::is_same_v<T, TNahraniKonfigurace>)
+            okno->Potvrzeni = [](QWidget*, const QString&) { return true; };
         okno->show();
         aktualni.reset(okno);
         return okno;
@@ -90,6 +92,8 @@ protected:
     QTemporaryDir adresar;
     std::unique_ptr<QDialog> aktualni;
     int voleb = 0;
+    QStringList Otazky;  // what the load window asked the operator
+    bool Odpoved = true; // its answer
 };
 
 // Without a connection no window sends anything or asks for a file.

@@ -53,6 +53,8 @@ protected:
     template <class T> QString Spust(const QString& cesta, const char* tlacitko = "Button1") {
         T okno(data);
         okno.VolbaSouboru = [cesta](QWidget*, bool) { return cesta; };
+        if constexpr (std::is_same_v<T, TNahraniKonfigurace>)
+            okno.Potvrzeni = [](QWidget*, const QString&) { return true; };
         okno.show();
         Klikni(&okno, tlacitko);
         const QObject* o = &okno;
@@ -127,6 +129,28 @@ TEST_F(NastrojeE2E, KlonujeKonfiguraciDoDalsihoModulu) {
                   .arg(cesta));
     EXPECT_TRUE(Spust<TPorovnaniKonfigurace>(cesta).contains(QStringLiteral(", řádek 9: ")));
     EXPECT_EQ(sim.requestCount(), pred);
+}
+
+TEST_F(NastrojeE2E, NahraniJmenujeCilAJinyModulPotvrdiPodruhe) {
+    data.Modul = QStringLiteral("XY-999   v.1.01"); // the file's "modul"
+    const QString cesta = adresar.filePath(QStringLiteral("jiny.cfm"));
+    Spust<TUlozeniKonfigurace>(cesta);
+    data.Adresa = 5;
+    for (const bool podruhe : {false, true}) {
+        TNahraniKonfigurace okno(data);
+        okno.VolbaSouboru = [cesta](QWidget*, bool) { return cesta; };
+        QStringList otazky;
+        okno.Potvrzeni = [&](QWidget*, const QString& otazka) {
+            otazky << otazka;
+            return otazky.size() == 1 || podruhe;
+        };
+        Klikni(&okno, "Button1");
+        Klikni(&okno, "Button4");
+        EXPECT_EQ(otazky.value(0), QStringLiteral("Zapsat konfiguraci ze souboru do modulu "
+                                                  "ZR-464   v.1.04 na adrese 5, 9600 Bd?"));
+        EXPECT_EQ(Text(&okno, "StatusBar1Panel0").endsWith(QStringLiteral("Nic nebylo zapsáno.")),
+                  !podruhe);
+    }
 }
 
 } // namespace

@@ -374,3 +374,12 @@ TEST_F(Xzr1683, ErrorTextsInWindows1250) {
     EXPECT_EQ(buf[14], 0xECu);
     EXPECT_EQ(lib.Error(0, nullptr), kNullArgument);
 }
+
+TEST_F(Xzr1683, EachConnectionStartsItsTagsAtARandomValue) {
+    std::set<std::uint8_t> firstTags; // of each connection's LineConfig
+    for (int i = 0; i < 8; ++i, lib.Done(&h)) {
+        open();
+        firstTags.insert(peer.lastRequest().tag);
+    }
+    EXPECT_GT(firstTags.size(), 1u); // all eight alike: once in 2^56 runs
+}

@@ -58,7 +58,7 @@ const Radek Radky[] = {
      63, 1, 0xAAAA},
     {"cteniSelzeUTretiho", false, P::MeziPrikazy, false, 2, Ch, 0,
      "c0 R63 c33 P R0 c66 P R2 chyba5", K::ChybaPrikazu, 2, 2, 7, 0xAA34},
-    {"cteniPreruseno", false, P::MeziPrikazy, false, 1, St, 0, "c0 R63 c33 P", K::Preruseno, 1, 0,
+    {"cteniPreruseno", false, P::MeziPrikazy, false, 1, St, 0, "c0 R63 c33 P", K::Preruseno, 1, 63,
      7, 0xAAAA},
     {"zapis", true, P::MeziPrikazy, false, 0, Akce::Nic, 7,
      "z0 W63=7 P R63 z33 P W0=52 P R0 z66 P W2=18 P R2 z100 zapsano", K::Hotovo, 3, 0, 1, 0xAAAA},
@@ -72,7 +72,7 @@ const Radek Radky[] = {
      K::ChybaPrikazu, 0, 63, 1, 0xAAAA},
     {"zpetneCteniJine", true, P::MeziPrikazy, false, 0, Akce::Nic, 8, "z0 W63=8 P R63 chyba-zapisu",
      K::ChybaZapisu, 0, 63, 1, 0xAAAA},
-    {"zapisPrerusen", true, P::MeziPrikazy, false, 1, St, 7, "z0 W63=7 P", K::Preruseno, 0, 0, 1,
+    {"zapisPrerusen", true, P::MeziPrikazy, false, 1, St, 7, "z0 W63=7 P", K::Preruseno, 0, 63, 1,
      0xAAAA},
 };
 

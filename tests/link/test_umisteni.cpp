@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -135,3 +136,12 @@ INSTANTIATE_TEST_SUITE_P(Pravidlo, Umisteni, ::testing::ValuesIn(Radky), [](cons
 });
 
 } // namespace
+
+TEST(UmisteniQt, HistorieDialoguLeziUNastaveni) {
+    for (const char* nastaveni : {"/x/bin/W_zr464.ini", "/home/u/.config/zr464/W_zr464.ini"}) {
+        NastavSlozkuNastaveniQt({true, QString(), QLatin1String(nastaveni)});
+        const QSettings qt(QSettings::UserScope, QStringLiteral("QtProject")); // file dialogs
+        EXPECT_EQ(QFileInfo(qt.fileName()).absoluteFilePath(),
+                  QFileInfo(QLatin1String(nastaveni)).absolutePath() + "/QtProject.conf");
+    }
+}
