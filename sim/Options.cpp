@@ -95,6 +95,10 @@ bool parseOptions(int argc, const char* const* argv, ProgramOptions& out, std::s
             out.version = true;
             continue;
         }
+        if (opt == "--loopback") {
+            out.sim.loopback = true;
+            continue;
+        }
         if (opt == "--stdin-control") {
             out.quitOnEof = true;
             continue;
@@ -129,6 +133,8 @@ std::string usageText() {
            "  --pattern P[:MS]  inputs move by themselves: walk or count, a step per MS\n"
            "                    (default 500 ms)\n"
            "  --seed N          seed for faults that hit a share of answers\n"
+           "  --loopback        every module's output n wired to its input n (a test\n"
+           "                    fixture): the input pins follow the output pins\n"
            "  --pty             also offer the bus on a pseudo-terminal for the serial\n"
            "                    libraries; prints \"zr464-sim pty PATH\" as second line\n"
            "  --pty-link PATH   --pty, and a symbolic link to the pseudo-terminal at PATH\n"
