@@ -37,9 +37,13 @@ int ZkousejModul(TKontext& kontext, const TZadaniZkousky& zadani) {
         return kontext.Vystup.Chyba({QStringLiteral("zápis protokolu ") + zadani.Protokol, 0, proc,
                                      KodUkonceni::ChybaPouziti});
     TChybaCfm chybaCfm;
-    if (!zadani.Ocekavana.isEmpty() && !(n.Ocekavana = NactiSouborCfm(zadani.Ocekavana, chybaCfm)))
-        return kontext.Vystup.Chyba({zadani.Ocekavana + QStringLiteral(", ") + MistoCfm(chybaCfm),
-                                     0, chybaCfm.Text, KodUkonceni::ChybaPouziti});
+    if (!zadani.Ocekavana.isEmpty() &&
+        !(n.Ocekavana = NactiSouborCfm(zadani.Ocekavana, chybaCfm))) {
+        const QString radek = MistoCfm(chybaCfm);
+        const QString misto = radek.isEmpty() ? QStringLiteral("soubor") : radek;
+        return kontext.Vystup.Chyba({zadani.Ocekavana + QStringLiteral(", ") + misto, 0,
+                                     chybaCfm.Text, KodUkonceni::ChybaPouziti});
+    }
     return SPripojenim(kontext, [&](TSpojeni& s) {
         kontext.Vystup.Hlaseni(QStringLiteral("Výstupy se po zkoušce vrátí na 0x%1.")
                                    .arg(n.ObnovitVystupy, 8, 16, QLatin1Char('0')));

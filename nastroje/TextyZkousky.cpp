@@ -74,16 +74,23 @@ QString TextKonfigurace(int registru, const std::vector<TRozdilKonfigurace>& roz
 }
 
 QString TextVystupu(std::uint32_t precteno, std::uint32_t ocekavano, qint64 ms,
-                    std::uint32_t vKlidu) {
-    const QString cteno = QStringLiteral("vstupy 0x%1").arg(precteno, 8, 16, QLatin1Char('0'));
+                    std::uint32_t vKlidu, std::uint32_t nehodnoceno) {
+    QString text = QStringLiteral("vstupy 0x%1").arg(precteno, 8, 16, QLatin1Char('0'));
+    const std::uint32_t rozdil = (precteno ^ ocekavano) & ~nehodnoceno;
     if (vKlidu != 0)
-        return cteno + QStringLiteral("; %1 nesleduje výstup: při vypnutých výstupech chybně")
-                           .arg(SeznamKanalu(QStringLiteral("DIN"), vKlidu));
-    if (precteno == ocekavano) return cteno + QStringLiteral(" za %1 ms").arg(ms);
-    return cteno + QStringLiteral(", očekáváno 0x%1 do %2 ms; liší se %3")
-                       .arg(ocekavano, 8, 16, QLatin1Char('0'))
-                       .arg(ms)
-                       .arg(SeznamKanalu(QStringLiteral("DIN"), precteno ^ ocekavano));
+        text += QStringLiteral("; %1 nesleduje výstup: při vypnutých výstupech chybně")
+                    .arg(SeznamKanalu(QStringLiteral("DIN"), vKlidu));
+    else if (rozdil == 0)
+        text += QStringLiteral(" za %1 ms").arg(ms);
+    else
+        text += QStringLiteral(", očekáváno 0x%1 do %2 ms; liší se %3")
+                    .arg(ocekavano, 8, 16, QLatin1Char('0'))
+                    .arg(ms)
+                    .arg(SeznamKanalu(QStringLiteral("DIN"), rozdil));
+    if (nehodnoceno != 0)
+        text += QStringLiteral("; bez %1 (chybné při vypnutých výstupech)")
+                    .arg(SeznamKanalu(QStringLiteral("DIN"), nehodnoceno));
+    return text;
 }
 
 QString TextPotvrzeni(TVysledekKroku odpoved) {

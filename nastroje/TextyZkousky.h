@@ -25,9 +25,10 @@ QString TextIdentifikace(const TIdentifikace& id);
 QString TextKonfigurace(int registru, const std::vector<TRozdilKonfigurace>& rozdily,
                         bool sSouborem);
 // An input that followed its output (ms), or the inputs that differ;
-// `vKlidu`: the channel's input read wrong with all outputs off.
+// `vKlidu`: the channel's input read wrong with all outputs off;
+// `nehodnoceno`: other inputs that did, which the step leaves out.
 QString TextVystupu(std::uint32_t precteno, std::uint32_t ocekavano, qint64 ms,
-                    std::uint32_t vKlidu);
+                    std::uint32_t vKlidu, std::uint32_t nehodnoceno);
 QString TextPotvrzeni(TVysledekKroku odpoved);
 QString TextVstupu(std::uint32_t videne);
 // The count set, the time watched, the count read and what it should be.

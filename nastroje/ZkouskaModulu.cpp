@@ -196,7 +196,8 @@ bool TZkouskaModulu::OverVystup() {
     if (!Sleduje(*v.Hodnota, Kanal, false) && ms < Nastaveni.CasOdezvyMs) return false;
     UzavriVystup(Sleduje(*v.Hodnota, Kanal, true) ? TVysledekKroku::Proslo
                                                   : TVysledekKroku::Selhalo,
-                 TextVystupu(*v.Hodnota, Ocekavano(bit), ms, VadneVKlidu & bit));
+                 TextVystupu(*v.Hodnota, Ocekavano(bit), ms, VadneVKlidu & bit,
+                             bit == 0 ? 0 : VadneVKlidu & ~bit));
     return Kanal > PocetVystupu;
 }
 

@@ -5,6 +5,7 @@
 #include "Xxxx683.h"
 #include "zr464_build.h"
 
+#include <QFont>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPageSize>
@@ -220,6 +221,11 @@ bool UlozProtokol(const QString& pdf, const TProtokolZkousky& p, bool json, QStr
         zapis.setTitle(QStringLiteral("Protokol o zkoušce modulu ZR-464"));
         zapis.setCreator(QStringLiteral("ZR-464 nastavení modulu " ZR464_VERSION));
         QTextDocument dokument;
+        // Without ligatures, so that the text taken out of the PDF reads as
+        // written ("fi", not one glyph).
+        QFont pismo = dokument.defaultFont();
+        pismo.setStyleStrategy(QFont::PreferNoShaping);
+        dokument.setDefaultFont(pismo);
         dokument.setHtml(HtmlProtokolu(p));
         dokument.print(&zapis);
     }
