@@ -3,6 +3,7 @@
 #include "DiagnostikaSpojeni.h"
 #include "HledaniModulu.h"
 #include "NahraniKonfigurace.h"
+#include "OknoZkousky.h"
 #include "PrubehVstupu.h"
 #include "UlozeniKonfigurace.h"
 
@@ -22,6 +23,7 @@ constexpr std::array SeznamNastroju = {
              OknoNadDaty<TPorovnaniKonfigurace>},
     TNastroj{"&Nahrát konfiguraci do modulu…", "NahratKonfiguraci1",
              OknoNadDaty<TNahraniKonfigurace>},
+    TNastroj{"&Zkouška modulu…", "ZkouskaModulu1", OknoNadDaty<TOknoZkousky>},
     TNastroj{"Průběh &vstupů…", "PrubehVstupu1",
              [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
                  return new TPrubehVstupu(&k.Data, r);

@@ -163,6 +163,8 @@ struct TZadani {
     bool JinyModul = false;
     bool Vynulovat = false;
     std::optional<std::uint16_t> CasWatchdogu;
+    TZadaniZkousky Zkouska;
+    bool Propojeni = false;
     std::function<int(TKontext&)> Akce;
 };
 
@@ -287,6 +289,41 @@ void PrikazyHodnoty(CLI::App& app, TZadani& z) {
     });
 }
 
+void PrikazZkouska(CLI::App& app, TZadani& z) {
+    auto* p = Podprikaz(app, z, "commission",
+                        "zkouška modulu přes propojení výstupů se vstupy, s protokolem PDF a JSON");
+    p->add_flag("--loopback", z.Propojeni,
+                "výstup n je propojen se vstupem n (bez propojení jen v okně programu)")
+        ->required();
+    p->add_option_function<std::string>(
+         "--report", [&z](const S& s) { z.Zkouska.Protokol = Q(s); },
+         "protokol PDF; JSON se uloží vedle (SOUBOR.json)")
+        ->type_name("SOUBOR.pdf")
+        ->required();
+    p->add_option_function<std::string>(
+         "--expect", [&z](const S& s) { z.Zkouska.Ocekavana = Q(s); },
+         "očekávaná konfigurace (.cfm), porovná se s modulem")
+        ->type_name("SOUBOR.cfm");
+    z.Zkouska.Obsluha = qEnvironmentVariable("USER");
+    p->add_option_function<std::string>(
+         "--operator", [&z](const S& s) { z.Zkouska.Obsluha = Q(s); },
+         "jméno obsluhy do protokolu (výchozí: přihlášený uživatel)")
+        ->type_name("JMÉNO");
+    p->add_option_function<std::string>(
+         "--restore",
+         [&z](const S& s) { z.Zkouska.ObnovitVystupy = Cislo(s, 0xFFFFFFFFu, "--restore"); },
+         "výstupy po zkoušce, maska DOUT0-31 (výchozí 0: vše vypnuto)")
+        ->type_name("MASKA");
+    p->add_option_function<std::string>(
+         "--response",
+         [&z](const S& s) {
+             z.Zkouska.CasOdezvyMs = static_cast<int>(Cislo(s, 60000, "--response"));
+         },
+         "do kolika ms musí vstup sledovat výstup (výchozí 200)")
+        ->type_name("MS");
+    p->final_callback([&z] { z.Akce = [&z](TKontext& k) { return ZkousejModul(k, z.Zkouska); }; });
+}
+
 // A usage error on standard error; with --json anywhere before "--" also
 // as the document {"chyba": ...}, as every other error.
 int ChybnePouziti(const std::string& zprava, const std::vector<std::string>& argumenty,
@@ -320,11 +357,13 @@ int SpustCli(const std::vector<std::string>& argumenty, std::ostream& out, std::
     CeskaNapoveda(app);
     app.require_subcommand(1);
     app.footer("Kódy ukončení: 0 úspěch, 1 chyba modulu nebo knihovny, 2 chybné použití "
-               "nebo soubor, 3 nesouhlas (zpětné čtení, rozdíly), 130 přerušeno (Ctrl-C).");
+               "nebo soubor, 3 nesouhlas (zpětné čtení, rozdíly, krok zkoušky selhal), 130 "
+               "přerušeno (Ctrl-C).");
     TZadani z;
     PrikazyHodnoty(app, z);
     PrikazySken(app, z);
     PrikazyConfig(app, z);
+    PrikazZkouska(app, z);
     try {
         std::vector<std::string> obracene(argumenty.rbegin(), argumenty.rend());
         app.parse(obracene);

@@ -1,5 +1,5 @@
 // zr464-cli: the module from the command line. The whole program lives in
-// the library zr_cli; main.cpp only sets up the process (QCoreApplication,
+// the library zr_cli; main.cpp only sets up the process (QGuiApplication,
 // the SIGINT handler) and calls SpustCli.
 #pragma once
 

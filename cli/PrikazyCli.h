@@ -51,5 +51,15 @@ int RozdilyKonfigurace(TKontext& kontext, const QString& soubor, bool sAdresou);
 int NahrajKonfiguraci(TKontext& kontext, const QString& soubor,
                       const std::vector<std::uint8_t>& cile, bool sAdresou, bool jinyModul);
 
+// commission: the test through the loopback fixture and its report.
+struct TZadaniZkousky {
+    QString Protokol;  // the PDF; the JSON goes beside it
+    QString Ocekavana; // the intended configuration's .cfm, if any
+    QString Obsluha;
+    std::uint32_t ObnovitVystupy = 0;
+    int CasOdezvyMs = 200;
+};
+int ZkousejModul(TKontext& kontext, const TZadaniZkousky& zadani);
+
 int HledejModuly(TKontext& kontext, const std::vector<std::uint8_t>& adresy,
                  const std::vector<std::int32_t>& rychlosti);

@@ -3,8 +3,9 @@
 
 #include "Umisteni.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 #include <unistd.h>
 
@@ -26,12 +27,22 @@ void ZachytSigint() {
     sigaction(SIGINT, &sa, nullptr);
 }
 
+// Qt's own notes (such as a missing XDG_RUNTIME_DIR) are not the program's
+// output; what it reports goes through TVystup.
+void BezZprav(QtMsgType typ, const QMessageLogContext&, const QString&) {
+    if (typ == QtFatalMsg) std::abort();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     ZachytSigint();
     const std::vector<std::string> argumenty(argv + 1, argv + argc);
-    QCoreApplication app(argc, argv);
+    // The report's PDF needs Qt's fonts, and so a QGuiApplication; the
+    // offscreen platform needs no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(BezZprav);
+    QGuiApplication app(argc, argv);
     TProstredi prostredi;
     prostredi.Nastaveni = CestaNastaveni();
     prostredi.ChybovyTerminal = ::isatty(STDERR_FILENO) == 1;

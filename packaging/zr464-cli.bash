@@ -43,7 +43,7 @@ _zr464_cli() {
     local options=""
     case $sub in
         "")
-            COMPREPLY=($(compgen -W "identify inputs status watchdog outputs scan config
+            COMPREPLY=($(compgen -W "identify inputs status watchdog outputs scan config commission
                 -h --help --version" -- "$cur"))
             return
             ;;
@@ -69,6 +69,13 @@ _zr464_cli() {
         watchdog) options="$connection --set $repeat" ;;
         outputs) options="$connection --on" ;;
         scan) options="$connection --addresses --rates" ;;
+        commission)
+            case ${COMP_WORDS[COMP_CWORD - 1]} in
+                --report) _filedir pdf; return ;;
+                --expect) _filedir cfm; return ;;
+            esac
+            options="$connection --loopback --report --expect --operator --restore --response"
+            ;;
     esac
     COMPREPLY=($(compgen -W "$options" -- "$cur"))
 } &&

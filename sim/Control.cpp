@@ -78,6 +78,7 @@ std::string Control::help() {
            "  inputs M PINS                    set the input pins of module M (e.g. 0x0000FFFF)\n"
            "  pattern M off|walk|count [MS]    move the input pins by themselves, a step per MS\n"
            "  supply M on|off                  the 24 V I/O supply of module M\n"
+           "  stuck M PIN 0|1|off              input pin PIN (0-31) of module M held at a level\n"
            "  restart [M]                      power-cycle module M, or every module\n"
            "  factory M                        factory registers for module M (at its restart)\n"
            "  fault lose|corrupt|duplicate|mismatch next N|share P\n"
@@ -97,7 +98,7 @@ std::string Control::execute(const std::string& line, bool& quit) {
         {"show", &Control::show},       {"inputs", &Control::inputs},
         {"pattern", &Control::pattern}, {"supply", &Control::supply},
         {"restart", &Control::restart}, {"factory", &Control::factory},
-        {"fault", &Control::fault},
+        {"fault", &Control::fault},     {"stuck", &Control::stuck},
     };
     const Args a = split(line);
     quit = false;
@@ -154,7 +155,11 @@ std::string Control::showModule(std::size_t i) {
       << "; outputs register " << hex32(v->outputRegister) << " pins " << hex32(v->outputPins)
       << "\n  status " << hex32(v->status) << "; supply " << (v->supplyOk ? "ok" : "missing")
       << "; watchdog " << (r[1] ? "active" : "off") << ", left " << v->watchdogLeft << " s, relay "
-      << (v->relayOn ? "on" : "off (" + std::to_string(v->relayOffLeft) + " s)") << "\n  registers";
+      << (v->relayOn ? "on" : "off (" + std::to_string(v->relayOffLeft) + " s)");
+    if (v->loopback) s << "; outputs wired to inputs";
+    if (v->stuckMask != 0)
+        s << "; stuck pins " << hex32(v->stuckMask) << " at " << hex32(v->stuckLevels);
+    s << "\n  registers";
     for (int reg = 0; reg < Module::kRegisterCount; ++reg)
         if (Registr::Existuje(reg)) s << ' ' << reg << '=' << int{r[static_cast<std::size_t>(reg)]};
     s << "\n";
@@ -204,6 +209,17 @@ std::string Control::supply(const Args& a) {
     if (a.size() != 3 || !module(a[1], m) || (a[2] != "on" && a[2] != "off"))
         return error("usage: supply M on|off");
     sim_.setSupplyOk(m, a[2] == "on");
+    return Ok;
+}
+
+std::string Control::stuck(const Args& a) {
+    std::size_t m = 0;
+    unsigned long long pin = 0;
+    const bool level = a.size() == 4 && (a[3] == "0" || a[3] == "1" || a[3] == "off");
+    if (!level || !module(a[1], m) || !parseNumber(a[2], 31, pin))
+        return error("usage: stuck M PIN 0|1|off");
+    sim_.setStuck(m, static_cast<int>(pin),
+                  a[3] == "off" ? std::nullopt : std::optional<bool>(a[3] == "1"));
     return Ok;
 }
 

@@ -39,6 +39,7 @@ private:
     std::string inputs(const Args& a);
     std::string pattern(const Args& a);
     std::string supply(const Args& a);
+    std::string stuck(const Args& a);
     std::string restart(const Args& a);
     std::string factory(const Args& a);
     std::string fault(const Args& a);

@@ -138,8 +138,19 @@ void Module::setInputPattern(InputPattern p, std::uint32_t periodMs, std::uint64
     patternStartMs_ = nowMs_;
 }
 
+void Module::setStuck(int pin, std::optional<bool> level) {
+    const std::uint32_t bit = 1u << pin;
+    stuckMask_ = level ? stuckMask_ | bit : stuckMask_ & ~bit;
+    stuckLevels_ = level && *level ? stuckLevels_ | bit : stuckLevels_ & ~bit;
+}
+
 std::uint32_t Module::inputPins() const {
     if (!supplyOk_) return 0;
+    const std::uint32_t driven = loopback_ ? outputPins() : drivenInputPins();
+    return (driven & ~stuckMask_) | (stuckLevels_ & stuckMask_);
+}
+
+std::uint32_t Module::drivenInputPins() const {
     const std::uint64_t steps = (nowMs_ - patternStartMs_) / patternPeriodMs_;
     switch (pattern_) {
     case InputPattern::Walk:

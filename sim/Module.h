@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace zrsim {
@@ -77,6 +78,15 @@ public:
     void setInputPins(std::uint32_t pins);
     void setInputPattern(InputPattern p, std::uint32_t periodMs, std::uint64_t nowMs);
     std::uint32_t inputPins() const;
+    // The test fixture: each output pin wired to the input pin of its number,
+    // so the input pins follow the output pins (after the output negation).
+    void setLoopback(bool on) { loopback_ = on; }
+    bool loopback() const { return loopback_; }
+    // An input pin held at 0 or 1 whatever drives it (a broken wire, a
+    // welded contact); nothing frees it.
+    void setStuck(int pin, std::optional<bool> level);
+    std::uint32_t stuckMask() const { return stuckMask_; }
+    std::uint32_t stuckLevels() const { return stuckLevels_; }
     // The inputs as command 0 reports them: pins through the input negation.
     std::uint32_t inputsRead() const { return inputPins() ^ mask(33); }
     // The output register (last written, or the initial state after a start)
@@ -95,6 +105,8 @@ private:
     static const Command* findCommand(std::uint8_t code, std::uint8_t parameter, bool* known);
 
     std::uint32_t mask(int firstRegister) const;
+    // The input pins as `inputs` or the pattern set them.
+    std::uint32_t drivenInputPins() const;
     Reply answer(std::array<std::uint8_t, 4> a = {}) const;
     Reply refuse(std::uint8_t result);
 
@@ -118,6 +130,9 @@ private:
     std::uint32_t patternPeriodMs_ = 500;
     std::uint64_t patternStartMs_ = 0;
     std::uint32_t outputs_ = 0;
+    bool loopback_ = false;
+    std::uint32_t stuckMask_ = 0;
+    std::uint32_t stuckLevels_ = 0;
     std::uint32_t status_ = 0;
     bool supplyOk_ = true;
     Watchdog watchdog_;

@@ -99,6 +99,7 @@ void addFlags(CLI::App& app, ProgramOptions& out) {
     app.add_flag("-h,--help", out.help);
     app.add_flag("--version", out.version);
     app.add_flag("--stdin-control", out.quitOnEof);
+    app.add_flag("--loopback", out.sim.loopback);
     app.add_flag_callback("--pty", [&out] { out.pty = true; });
     app.add_flag_callback("--line-time", [&out] { out.pty = out.ptyConfig.lineTime = true; });
 }
@@ -152,6 +153,8 @@ std::string usageText() {
            "  --pattern P[:MS]  inputs move by themselves: walk or count, a step per MS\n"
            "                    (default 500 ms)\n"
            "  --seed N          seed for faults that hit a share of answers\n"
+           "  --loopback        every module's output n wired to its input n (a test\n"
+           "                    fixture): the input pins follow the output pins\n"
            "  --pty             also offer the bus on a pseudo-terminal for the serial\n"
            "                    libraries; prints \"zr464-sim pty PATH\" as second line\n"
            "  --pty-link PATH   --pty, and a symbolic link to the pseudo-terminal at PATH\n"

@@ -14,6 +14,7 @@ Simulator::Simulator(SimulatorConfig config)
     const std::uint64_t now = clock_->nowMs();
     for (std::size_t i = 0; i < setups_.size(); ++i) {
         modules_.emplace_back(setups_[i], now);
+        modules_.back().setLoopback(config.loopback);
         const auto it = stored.find(i);
         if (it == stored.end()) continue;
         modules_.back().loadRegisters(it->second);
@@ -118,6 +119,9 @@ std::optional<ModuleView> Simulator::view(std::size_t i) const {
     v.outputPins = m.outputPins();
     v.status = m.status();
     v.supplyOk = m.supplyOk();
+    v.loopback = m.loopback();
+    v.stuckMask = m.stuckMask();
+    v.stuckLevels = m.stuckLevels();
     v.relayOn = m.watchdog().relayOn();
     v.watchdogLeft = m.watchdog().left();
     v.relayOffLeft = m.watchdog().relayOffLeft();
@@ -141,6 +145,10 @@ bool Simulator::setInputPins(std::size_t i, std::uint32_t pins) {
 
 bool Simulator::setInputPattern(std::size_t i, InputPattern p, std::uint32_t periodMs) {
     return onModule(i, [&](Module& m) { m.setInputPattern(p, periodMs, clock_->nowMs()); });
+}
+
+bool Simulator::setStuck(std::size_t i, int pin, std::optional<bool> level) {
+    return onModule(i, [&](Module& m) { m.setStuck(pin, level); });
 }
 
 bool Simulator::setSupplyOk(std::size_t i, bool ok) {

@@ -26,6 +26,7 @@ struct SimulatorConfig {
     std::string stateFile;        // empty: registers live only in memory
     std::shared_ptr<Clock> clock; // null: a steady clock
     std::uint32_t seed = 1;       // for faults that hit a share of answers
+    bool loopback = false;        // every module's outputs wired to its inputs
 };
 
 // What the line carries back for one request.
@@ -51,6 +52,9 @@ struct ModuleView {
     std::uint16_t watchdogLeft = 0;
     std::uint16_t relayOffLeft = 0;
     bool restartPending = false; // address or baud rate written, not yet in effect
+    bool loopback = false;
+    std::uint32_t stuckMask = 0;   // input pins held whatever drives them
+    std::uint32_t stuckLevels = 0; // at these levels
 };
 
 class Simulator {
@@ -77,6 +81,8 @@ public:
     bool setInputPins(std::size_t module, std::uint32_t pins);
     bool setInputPattern(std::size_t module, InputPattern p, std::uint32_t periodMs);
     bool setSupplyOk(std::size_t module, bool ok);
+    // Input pin 0 to 31 held at a level, or freed (nothing).
+    bool setStuck(std::size_t module, int pin, std::optional<bool> level);
     bool restart(std::size_t module);
     void restartAll();
     // Registers back to the factory values (keeping the setup's address and

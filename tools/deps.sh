@@ -3,10 +3,11 @@
 # Sourced, not executed.
 
 # fonts-liberation2: the interface font of the program (widgets/Pismo.h);
-# qt6-translations-l10n: Qt's own texts in Czech (widgets/PrekladQt.h).
+# qt6-translations-l10n: Qt's own texts in Czech (widgets/PrekladQt.h);
+# poppler-utils: pdftotext, with which the tests read the reports.
 ZR_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev
   libbenchmark-dev libsimpleini-dev libcli11-dev clang libclang-rt-14-dev xvfb openbox x11-utils
-  fonts-liberation2 qt6-translations-l10n dpkg-dev file desktop-file-utils"
+  fonts-liberation2 qt6-translations-l10n dpkg-dev file desktop-file-utils poppler-utils"
 
 zr_missing_packages() {
   local missing="" p

@@ -8,8 +8,9 @@
 
 namespace {
 
-zrsim::SimulatorConfig Konfigurace(const std::vector<TModulSbernice>& moduly) {
+zrsim::SimulatorConfig Konfigurace(const std::vector<TModulSbernice>& moduly, bool propojeni) {
     zrsim::SimulatorConfig c;
+    c.loopback = propojeni;
     c.modules.clear();
     for (const TModulSbernice& m : moduly) {
         zrsim::ModuleSetup s;
@@ -25,8 +26,8 @@ zrsim::SimulatorConfig Konfigurace(const std::vector<TModulSbernice>& moduly) {
 
 } // namespace
 
-TSbernice::TSbernice(const std::vector<TModulSbernice>& moduly)
-    : Sim(Konfigurace(moduly)), Udp(Sim, {"127.0.0.1", 0}) {
+TSbernice::TSbernice(const std::vector<TModulSbernice>& moduly, bool propojeni)
+    : Sim(Konfigurace(moduly, propojeni)), Udp(Sim, {"127.0.0.1", 0}) {
     std::string chyba;
     Udp.start(chyba);
     NastavAdresarKnihoven(QStringLiteral(ZR_BIN_DIR));

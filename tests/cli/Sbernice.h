@@ -25,7 +25,8 @@ struct TBeh {
 
 class TSbernice {
 public:
-    explicit TSbernice(const std::vector<TModulSbernice>& moduly);
+    // With `propojeni` every module's outputs are wired to its inputs.
+    explicit TSbernice(const std::vector<TModulSbernice>& moduly, bool propojeni = false);
     ~TSbernice();
 
     // The options that reach this bus over the LAN library.

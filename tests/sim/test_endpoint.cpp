@@ -193,9 +193,18 @@ TEST(SimControl, CommandsChangeTheSimulator) {
     EXPECT_EQ(ctl.execute("fault clear", quit), "ok\n");
     EXPECT_EQ(ctl.execute("faults", quit), "no faults\n");
     EXPECT_NE(ctl.execute("show 0", quit).find("address 1, 9600 Bd"), std::string::npos);
-    for (const char* bad : {"inputs 1 5", "inputs 0 0x1FFFFFFFF", "pattern 0 zigzag",
-                            "fault lose share 2", "fault lose next 0", "fault command 1 0",
-                            "fault register 300 1", "restart 9", "nonsense"})
+    EXPECT_EQ(ctl.execute("supply 0 on", quit), "ok\n");
+    EXPECT_EQ(ctl.execute("stuck 0 7 0", quit), "ok\n");
+    EXPECT_EQ(ctl.execute("stuck 0 20 1", quit), "ok\n");
+    EXPECT_EQ(ctl.execute("stuck 0 3 1", quit), "ok\n");
+    EXPECT_EQ(ctl.execute("stuck 0 3 off", quit), "ok\n");
+    EXPECT_EQ(sim.view(0)->inputPins, 0x0010FF7Fu);
+    EXPECT_NE(ctl.execute("show 0", quit).find("stuck pins 0x00100080 at 0x00100000"),
+              std::string::npos);
+    for (const char* bad :
+         {"inputs 1 5", "inputs 0 0x1FFFFFFFF", "pattern 0 zigzag", "fault lose share 2",
+          "fault lose next 0", "fault command 1 0", "fault register 300 1", "restart 9",
+          "stuck 0 32 0", "stuck 0 7 2", "stuck 1 7 0", "stuck 0 7", "nonsense"})
         EXPECT_EQ(ctl.execute(bad, quit).rfind("error: ", 0), 0u) << bad;
     EXPECT_FALSE(quit);
     EXPECT_EQ(ctl.execute("", quit), "");
@@ -284,4 +293,15 @@ TEST(SimOptions, ModulesPortsAndErrors) {
         ProgramOptions b;
         EXPECT_FALSE(parseOptions(static_cast<int>(bad.size()), bad.data(), b, error)) << bad[1];
     }
+}
+
+TEST(SimOptions, LoopbackWiresEveryModule) {
+    const char* argv[] = {"zr464-sim", "--loopback", "--module", "1", "--module", "2"};
+    ProgramOptions o;
+    std::string error;
+    ASSERT_TRUE(parseOptions(6, argv, o, error)) << error;
+    EXPECT_TRUE(o.sim.loopback);
+    Simulator sim(o.sim);
+    EXPECT_TRUE(sim.view(0)->loopback);
+    EXPECT_TRUE(sim.view(1)->loopback);
 }

@@ -24,8 +24,9 @@ struct Bus {
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
     Simulator sim;
 
-    explicit Bus(std::vector<ModuleSetup> modules = {ModuleSetup{}}, std::string stateFile = {})
-        : sim(SimulatorConfig{std::move(modules), std::move(stateFile), clock, 7}) {}
+    explicit Bus(std::vector<ModuleSetup> modules = {ModuleSetup{}}, std::string stateFile = {},
+                 bool loopback = false)
+        : sim(SimulatorConfig{std::move(modules), std::move(stateFile), clock, 7, loopback}) {}
 
     std::optional<Reply> send(std::uint8_t cmd, std::uint8_t par,
                               std::array<std::uint8_t, 5> d = {}, std::uint8_t addr = 1,
@@ -210,6 +211,40 @@ TEST(SimModule, OutputsThroughTheNegationAndInitialStateAtRestart) {
     EXPECT_EQ(v->outputPins, 0xFFFF5A00u);
     EXPECT_EQ(bus.send(1, 0x41)->result, zrbus::kModuleBadParameter);
     EXPECT_EQ(bus.sim.view(0)->outputRegister, 0x0000A500u) << "a refused write changes nothing";
+}
+
+// The loopback fixture: input n reads what output n drives, through both
+// negations; a stuck pin holds its level whatever drives it.
+TEST(SimModule, LoopbackWiresOutputsToInputsAndStuckPinsHold) {
+    const struct {
+        const char* name;
+        std::uint8_t negDout0, negDin0;
+        std::uint32_t outputs;
+        int stuckPin; // -1: none
+        bool stuckLevel;
+        std::uint32_t read;
+    } rows[] = {
+        {"factory negations cancel", 0xFF, 0xFF, 0x00000080u, -1, false, 0x00000080u},
+        {"no negation", 0x00, 0x00, 0x00000081u, -1, false, 0x00000081u},
+        {"output negation only", 0xFF, 0x00, 0x00000001u, -1, false, 0x000000FEu},
+        {"input negation only", 0x00, 0xFF, 0x00000001u, -1, false, 0x000000FEu},
+        {"pin 7 stuck low", 0x00, 0x00, 0x00000080u, 7, false, 0x00000000u},
+        {"stuck low reads high through negations", 0xFF, 0xFF, 0x00000000u, 7, false, 0x00000080u},
+        {"pin 7 stuck high", 0x00, 0x00, 0x00000000u, 7, true, 0x00000080u},
+        {"pin 7 stuck low, others follow", 0x00, 0x00, 0x00000180u, 7, false, 0x00000100u},
+    };
+    for (const auto& r : rows) {
+        Bus bus({ModuleSetup{}}, {}, true);
+        bus.writeReg(Registr::NegaceDOUT(0), r.negDout0);
+        bus.writeReg(Registr::NegaceDIN(0), r.negDin0);
+        if (r.stuckPin >= 0) bus.sim.setStuck(0, r.stuckPin, r.stuckLevel);
+        bus.sim.setInputPins(0, 0xFFFFFFFFu); // the fixture wins over set pins
+        const std::array<std::uint8_t, 4> o = {
+            static_cast<std::uint8_t>(r.outputs), static_cast<std::uint8_t>(r.outputs >> 8),
+            static_cast<std::uint8_t>(r.outputs >> 16), static_cast<std::uint8_t>(r.outputs >> 24)};
+        bus.ok(1, 64, {0, o[0], o[1], o[2], o[3]});
+        EXPECT_EQ(bus.word(bus.ok(0, 64)) & 0xFFFFu, r.read) << r.name;
+    }
 }
 
 TEST(SimModule, WatchdogCountsDownSwitchesTheRelayAndStartsAgain) {
