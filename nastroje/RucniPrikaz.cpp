@@ -56,7 +56,8 @@ QStringList NazvyBituStatusu(std::uint32_t hodnota) {
 }
 
 QString TextS(std::uint8_t s) {
-    const QString hex = QStringLiteral("0x%1").arg(s, 2, 16, QLatin1Char('0')).toUpper();
+    const QString hex =
+        QStringLiteral("0x") + QStringLiteral("%1").arg(s, 2, 16, QLatin1Char('0')).toUpper();
     const QStringList nazvy = NazvyBituStatusu(s);
     return nazvy.isEmpty() ? hex : hex + QStringLiteral(" (%1)").arg(nazvy.join(u' '));
 }
