@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -23,8 +24,8 @@
 namespace {
 
 // Column widths in pixels; the last column takes the rest.
-constexpr std::array<int, PocetSloupcuKomunikace> SirkySloupcu = {90,  55, 60,  170, 110,
-                                                                  210, 40, 100, 70};
+constexpr std::array<int, PocetSloupcuKomunikace> SirkySloupcu = {90,  50, 55, 160, 100,
+                                                                  200, 35, 95, 60};
 constexpr int NejmensiSirka = 900, NejmensiVyska = 520;
 
 const QColor PozadiChyby(255, 222, 222);
@@ -104,6 +105,7 @@ TOknoKomunikace::TOknoKomunikace(TData& data, TZaznamKomunikace& zaznam, QWidget
     obsah->addWidget(Tabulka1, 1);
     obsah->addLayout(Tlacitka());
     setMinimumSize(NejmensiSirka, NejmensiVyska);
+    ProgressBar1->hide(); // the log runs no work of its own
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(Obnova);
@@ -117,6 +119,7 @@ QLayout* TOknoKomunikace::Filtry() {
     SpinEdit1->setRange(-1, 255);
     SpinEdit1->setSpecialValueText(QStringLiteral("všechny"));
     SpinEdit1->setValue(-1);
+    SpinEdit1->setMinimumWidth(90);
     radek->addWidget(SpinEdit1);
     radek->addWidget(Vytvor<QLabel>(this, "Label3", QStringLiteral("Příkaz:")));
     ComboBox1 = Vytvor<QComboBox>(this, "ComboBox1");

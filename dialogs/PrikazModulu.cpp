@@ -147,9 +147,12 @@ QLayout* TPrikazModulu::PoleOpakovani() {
     radek->addWidget(Edit10);
     radek->addWidget(Vytvor<QLabel>(this, "Label17", QStringLiteral("ms")));
     radek->addWidget(Button2);
+    radek->addStretch(1);
+    auto* sloupec = new QVBoxLayout;
+    sloupec->addLayout(radek);
     Label20 = Vytvor<QLabel>(this, "Label20");
-    radek->addWidget(Label20, 1);
-    return radek;
+    sloupec->addWidget(Label20);
+    return sloupec;
 }
 
 void TPrikazModulu::VolbaPrikazu(int index) {
