@@ -290,8 +290,7 @@ void PrikazPosli(CLI::App& app, TZadani& z) {
                            "pošle modulu jeden příkaz (kód, parametr, D1-D5) a vypíše odpověď");
     send->add_option("KÓD", z.Kod, "kód příkazu 0-255")->required()->type_name("");
     send->add_option("PARAMETR", z.Parametr, "parametr příkazu 0-255")->required()->type_name("");
-    send->add_option("D", z.Data, "datové bajty D1 až D5 (chybějící 0), desítkově nebo 0x…")
-        ->expected(0, 5)
+    send->add_option("D1-D5", z.Data, "datové bajty D1 až D5 (chybějící 0), desítkově nebo 0x…")
         ->type_name("");
     send->add_option_function<std::string>(
             "--repeat",
@@ -312,8 +311,7 @@ void PrikazPosli(CLI::App& app, TZadani& z) {
     send->final_callback([&z, send] {
         if (Zadana(send, "--interval") && !Zadana(send, "--repeat"))
             throw CLI::ValidationError("--interval", "platí jen s --repeat");
-        if (z.Data.size() > 5)
-            throw CLI::ValidationError("D", "nejvýše pět datových bajtů D1 až D5");
+        if (z.Data.size() > 5) throw CLI::ValidationError("D1-D5", "nejvýše pět datových bajtů");
         TRucniPrikaz p;
         p.Kod = static_cast<std::uint8_t>(Cislo(z.Kod, 255, "KÓD"));
         p.Parametr = static_cast<std::uint8_t>(Cislo(z.Parametr, 255, "PARAMETR"));

@@ -20,7 +20,7 @@ _zr464_cli() {
             return
             ;;
         --com | --isa-base | --ip | --udp-port | --udp-timeout | -a | --address | \
-            --interval | --count | --set | --on | --to | --addresses | --rates)
+            --interval | --count | --set | --on | --to | --addresses | --rates | --repeat)
             return
             ;;
     esac
@@ -43,7 +43,7 @@ _zr464_cli() {
     local options=""
     case $sub in
         "")
-            COMPREPLY=($(compgen -W "identify inputs status watchdog outputs scan config
+            COMPREPLY=($(compgen -W "identify inputs status watchdog outputs scan send config
                 -h --help --version" -- "$cur"))
             return
             ;;
@@ -69,6 +69,7 @@ _zr464_cli() {
         watchdog) options="$connection --set $repeat" ;;
         outputs) options="$connection --on" ;;
         scan) options="$connection --addresses --rates" ;;
+        send) options="$connection --repeat --interval" ;;
     esac
     COMPREPLY=($(compgen -W "$options" -- "$cur"))
 } &&

@@ -72,7 +72,7 @@ COMPLETION=$ROOT/usr/share/bash-completion/completions/zr464-cli
 check_options zr464 "" "$MAN/zr464.1.gz"
 check_options zr464-sim "" "$MAN/zr464-sim.1.gz"
 check_options zr464-cli "" "$MAN/zr464-cli.1.gz" "$COMPLETION"
-for sub in identify inputs status watchdog outputs scan "config show" "config save" \
+for sub in identify inputs status watchdog outputs scan send "config show" "config save" \
   "config diff" "config load"; do
   check_options zr464-cli "$sub" "$MAN/zr464-cli.1.gz" "$COMPLETION"
   grep -q -e "${sub#config }" "$COMPLETION" || fail "the completion lacks '$sub'"

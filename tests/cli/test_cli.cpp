@@ -611,7 +611,8 @@ INSTANTIATE_TEST_SUITE_P(
         TPouziti{"napoveda_send", {"send", "--help"}, 0, "--repeat"},
         TPouziti{"send_kod_mimo_rozsah", {"send", "256", "0"}, 2, "0-255"},
         TPouziti{"send_data_mimo_rozsah", {"send", "1", "64", "0", "0x100"}, 2, "D2"},
-        TPouziti{"send_sest_dat", {"send", "1", "64", "1", "2", "3", "4", "5", "6"}, 2, "6"},
+        TPouziti{
+            "send_sest_dat", {"send", "1", "64", "1", "2", "3", "4", "5", "6"}, 2, "nejvýše pět"},
         TPouziti{"send_bez_parametru", {"send", "200"}, 2, "PARAMETR"},
         TPouziti{"send_interval_bez_repeat",
                  {"send", "0", "64", "--interval", "5"},
