@@ -285,6 +285,17 @@ void PrikazyHodnoty(CLI::App& app, TZadani& z) {
     });
 }
 
+// The command of send's arguments, each byte 0-255.
+TRucniPrikaz RucniPrikaz(const TZadani& z) {
+    if (z.Data.size() > 5) throw CLI::ValidationError("D1-D5", "nejvýše pět datových bajtů");
+    TRucniPrikaz p;
+    p.Kod = static_cast<std::uint8_t>(Cislo(z.Kod, 255, "KÓD"));
+    p.Parametr = static_cast<std::uint8_t>(Cislo(z.Parametr, 255, "PARAMETR"));
+    for (std::size_t i = 0; i < z.Data.size(); ++i)
+        p.D[i] = static_cast<std::uint8_t>(Cislo(z.Data[i], 255, "D" + std::to_string(i + 1)));
+    return p;
+}
+
 void PrikazPosli(CLI::App& app, TZadani& z) {
     auto* send = Podprikaz(app, z, "send",
                            "pošle modulu jeden příkaz (kód, parametr, D1-D5) a vypíše odpověď");
@@ -311,12 +322,7 @@ void PrikazPosli(CLI::App& app, TZadani& z) {
     send->final_callback([&z, send] {
         if (Zadana(send, "--interval") && !Zadana(send, "--repeat"))
             throw CLI::ValidationError("--interval", "platí jen s --repeat");
-        if (z.Data.size() > 5) throw CLI::ValidationError("D1-D5", "nejvýše pět datových bajtů");
-        TRucniPrikaz p;
-        p.Kod = static_cast<std::uint8_t>(Cislo(z.Kod, 255, "KÓD"));
-        p.Parametr = static_cast<std::uint8_t>(Cislo(z.Parametr, 255, "PARAMETR"));
-        for (std::size_t i = 0; i < z.Data.size(); ++i)
-            p.D[i] = static_cast<std::uint8_t>(Cislo(z.Data[i], 255, "D" + std::to_string(i + 1)));
+        const TRucniPrikaz p = RucniPrikaz(z);
         z.Akce = [&z, p](TKontext& k) {
             return PosliRucne(k, p, z.Opakovani.Pocet, z.Opakovani.Interval);
         };

@@ -14,6 +14,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace {
 
@@ -101,6 +102,15 @@ QLayout* TPrikazModulu::Pole() {
         mrizka->addWidget(Vytvor<QLabel>(this, jmeno, text), 1, 2 * i);
         mrizka->addWidget(pole[static_cast<std::size_t>(i)], 1, 2 * i + 1);
     }
+    mrizka->addLayout(PoleDat(), 2, 0, 1, 6);
+    mrizka->setColumnStretch(5, 1);
+    connect(ComboBox1, &QComboBox::activated, this, &TPrikazModulu::VolbaPrikazu);
+    connect(Edit2, &QLineEdit::textEdited, this, &TPrikazModulu::ZmenaKodu);
+    connect(Edit3, &QLineEdit::textEdited, this, &TPrikazModulu::ZmenaKodu);
+    return mrizka;
+}
+
+QLayout* TPrikazModulu::PoleDat() {
     auto* data = new QHBoxLayout;
     for (int i = 0; i < 5; ++i) {
         const QByteArray jmeno = "Edit" + QByteArray::number(i + 4);
@@ -113,12 +123,7 @@ QLayout* TPrikazModulu::Pole() {
     }
     data->addStretch(1);
     data->addWidget(Button1);
-    mrizka->addLayout(data, 2, 0, 1, 6);
-    mrizka->setColumnStretch(5, 1);
-    connect(ComboBox1, &QComboBox::activated, this, &TPrikazModulu::VolbaPrikazu);
-    connect(Edit2, &QLineEdit::textEdited, this, &TPrikazModulu::ZmenaKodu);
-    connect(Edit3, &QLineEdit::textEdited, this, &TPrikazModulu::ZmenaKodu);
-    return mrizka;
+    return data;
 }
 
 QLayout* TPrikazModulu::PoleOdpovedi() {

@@ -50,6 +50,7 @@ protected:
 
 private:
     QLayout* Pole();
+    QLayout* PoleDat();
     QLayout* PoleOdpovedi();
     QLayout* PoleOpakovani();
     void VolbaPrikazu(int index);

@@ -67,27 +67,6 @@ TEST(ZaznamKomunikace, KruhPodleTabulky) {
     }
 }
 
-TEST(ZaznamKomunikace, RadekNeseVseCoPrikazPrinesl) {
-    TZaznamKomunikace z(4);
-    const auto kdy = system_clock::time_point(milliseconds(1'700'000'000'123));
-    z.Zaznamenej(Prikaz(7, 200, 2, 6), kdy);
-    const TRadekKomunikace& r = z.Radek(0);
-    EXPECT_EQ(r.CasUs, 1'700'000'000'123'000);
-    EXPECT_EQ(r.TrvaniUs, 1250u);
-    EXPECT_EQ(r.Adresa, 7);
-    EXPECT_EQ(r.Kod, 200);
-    EXPECT_EQ(r.Parametr, 2);
-    EXPECT_EQ(r.D, (TDataPrikazu{1, 2, 3, 4, 5}));
-    EXPECT_FALSE(r.Ok());
-    TTextyKodu texty;
-    EXPECT_EQ(TextBunkyKomunikace(r, TSloupecKomunikace::Nazev, texty),
-              QStringLiteral("identifikace: verze"));
-    EXPECT_EQ(TextBunkyKomunikace(r, TSloupecKomunikace::Prikaz, texty), QStringLiteral("200/2"));
-    EXPECT_EQ(TextBunkyKomunikace(r, TSloupecKomunikace::Odpoved, texty),
-              QStringLiteral("5A 52 2D 34"));
-    EXPECT_EQ(TextBunkyKomunikace(r, TSloupecKomunikace::Doba, texty), QStringLiteral("1.25"));
-}
-
 TEST(ZaznamKomunikace, FiltrPodleTabulky) {
     const TRadekKomunikace radky[] = {
         {0, 0, 4, 1, 0, 64, {}, 0, 0, {}},   {0, 0, 4, 1, 200, 0, {}, 6, 0, {}},
