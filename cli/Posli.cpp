@@ -50,20 +50,13 @@ QJsonObject JsonSouhrnu(const TSouhrnSpojeni& s) {
                                                   {QStringLiteral("max"), JsonMs(s.MaxMs)}}}};
 }
 
-QString Data(const TDataPrikazu& d) {
-    QStringList casti;
-    for (const std::uint8_t v : d)
-        casti << QString::number(v);
-    return casti.join(u' ');
-}
-
 // The answer over several lines, after the command.
 void VypisOdpoved(TVystup& v, const TRucniPrikaz& p, const TOdpovedRucni& o, const QString& text) {
     const TOdpovedModulu& a = o.Odpoved;
     v.Radek(QStringLiteral("příkaz %1, adresa %2, D %3")
                 .arg(TextPrikazu(p.Kod, p.Parametr))
                 .arg(p.Adresa)
-                .arg(Data(p.D)));
+                .arg(TextDat(p.D)));
     v.Radek(QStringLiteral("výsledek %1: %2").arg(a.Vysledek).arg(text));
     v.Radek(QStringLiteral("S %1").arg(TextS(a.S)));
     v.Radek(QStringLiteral("A1-A4 %1 | %2 | „%3“")
@@ -94,7 +87,7 @@ int Opakovane(TKontext& k, TSpojeni& s, const TRucniPrikaz& p, int pocet, int in
     k.Vystup.Radek(QStringLiteral("příkaz %1, adresa %2, D %3, %4krát")
                        .arg(TextPrikazu(p.Kod, p.Parametr))
                        .arg(p.Adresa)
-                       .arg(Data(p.D))
+                       .arg(TextDat(p.D))
                        .arg(pocet));
     for (int i = 0; i < pocet && !PozadavekPreruseni().load(); ++i) {
         if (i > 0) Cekej(interval);

@@ -31,13 +31,6 @@ QLineEdit* Policko(QWidget* rodic, const char* jmeno, const QString& text, int s
     return pole;
 }
 
-QString TextDat(const TDataPrikazu& d) {
-    QStringList casti;
-    for (const std::uint8_t v : d)
-        casti << QString::number(v);
-    return casti.join(u' ');
-}
-
 // The index of the command in the set's table, or the entry "jiný" after it.
 int IndexPrikazu(std::uint8_t kod, std::uint8_t parametr) {
     for (std::size_t i = 0; i < Prikaz::Nazvy.size(); ++i)

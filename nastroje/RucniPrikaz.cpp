@@ -77,6 +77,13 @@ QString DesitkoveOdpovedi(const std::array<std::uint8_t, 4>& a) {
     return casti.join(u' ');
 }
 
+QString TextDat(const TDataPrikazu& d) {
+    QStringList casti;
+    for (const std::uint8_t v : d)
+        casti << QString::number(v);
+    return casti.join(u' ');
+}
+
 QString ZnakyOdpovedi(const std::array<std::uint8_t, 4>& a) {
     QString znaky = ZnakyModulu(QByteArray(reinterpret_cast<const char*>(a.data()), 4));
     for (QChar& z : znaky)

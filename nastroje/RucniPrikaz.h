@@ -49,6 +49,8 @@ QString TextS(std::uint8_t s);
 QString HexOdpovedi(const std::array<std::uint8_t, 4>& a);
 QString DesitkoveOdpovedi(const std::array<std::uint8_t, 4>& a);
 QString ZnakyOdpovedi(const std::array<std::uint8_t, 4>& a);
+// D1 to D5 in decimal: "0 63 63 0 0".
+QString TextDat(const TDataPrikazu& d);
 // A time in ms with two decimals and the separator given.
 QString TextMs(double ms, QChar carka = u'.');
 // The summary of a repeated command: "odesláno 10, neúspěšných 1; doba
