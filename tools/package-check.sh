@@ -62,7 +62,9 @@ check_options() {
   shift 2
   for option in $("$BIN/$program" $args --help | options_of); do
     for file in "$@"; do
-      zcat -f "$file" | sed 's/\\-/-/g' | grep -q -e "$option\\b" ||
+      # grep reads to the end: with -q it could stop early and, under
+      # pipefail, zcat's broken pipe would fail the check.
+      zcat -f "$file" | sed 's/\\-/-/g' | grep -e "$option\\b" >/dev/null ||
         fail "$(basename "$file") lacks $option of '$program $args --help'"
     done
   done
