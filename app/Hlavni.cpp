@@ -55,12 +55,15 @@ TForm1::TForm1(QWidget* parent, QString cestaNastaveni, TVytvoreniDat vytvorData
     resize(OknoSirka, OknoVyska);
     // Every transaction of every window passes the observer.
     NastavPozorovatelePrikazu([this](const TZaznamPrikazu& z) {
-        StatistikaSpojeni.Zaznamenej(z, std::chrono::system_clock::now(), PocetOtevrenychSpojeni());
+        const auto kdy = std::chrono::system_clock::now();
+        StatistikaSpojeni.Zaznamenej(z, kdy, PocetOtevrenychSpojeni());
+        ZaznamKomunikace.Zaznamenej(z, kdy);
     });
     FormCreate();
 }
 
 TForm1::~TForm1() {
+    ZavriNemodalni();
     NastavPozorovatelePrikazu(nullptr);
 }
 
@@ -168,12 +171,39 @@ void TForm1::OkamAIN2Click() {
 
 void TForm1::OtevriNastroj(const TNastroj& nastroj) {
     if (!Zaznam) return;
-    const TKontextNastroju kontext{*Zaznam, StatistikaSpojeni};
+    if (nastroj.Nemodalni) {
+        OtevriNemodalni(nastroj);
+        return;
+    }
+    const TKontextNastroju kontext{*Zaznam, StatistikaSpojeni, ZaznamKomunikace, HistoriePrikazu};
     std::unique_ptr<QDialog> dialog(nastroj.Vytvor(kontext, this));
     dialog->exec();
     // A tool may make another module the program's (the bus scan's
     // "Použít"); the panels then show it as after "Připojení".
     if (PripojeniPouzitelne(Zaznam.get())) ObnovPanely();
+}
+
+// One instance, raised when opened again; it stays open beside the main
+// window and the modal windows, and goes when it is closed.
+void TForm1::OtevriNemodalni(const TNastroj& nastroj) {
+    QPointer<QDialog>& okno = NemodalniOkna[QLatin1String(nastroj.Jmeno)];
+    if (okno.isNull()) {
+        const TKontextNastroju kontext{*Zaznam, StatistikaSpojeni, ZaznamKomunikace,
+                                       HistoriePrikazu};
+        okno = nastroj.Vytvor(kontext, this);
+        okno->setAttribute(Qt::WA_DeleteOnClose);
+        okno->setModal(false);
+    }
+    okno->show();
+    okno->raise();
+    okno->activateWindow();
+}
+
+// They hold the record and the log, which go before the window's children.
+void TForm1::ZavriNemodalni() {
+    for (const QPointer<QDialog>& okno : std::as_const(NemodalniOkna))
+        delete okno.data();
+    NemodalniOkna.clear();
 }
 
 void TForm1::ObnovPanely() {
@@ -237,6 +267,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // Saves the settings, shuts a usable connection down and releases the record.
 // A settings file that cannot be written is reported, and closing goes on.
 void TForm1::FormClose() {
+    ZavriNemodalni();
     if (!Zaznam) return;
     QString chyba;
     if (!UlozNastaveni(Zaznam.get(), Cesta, &chyba)) {

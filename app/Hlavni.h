@@ -3,10 +3,15 @@
 #pragma once
 
 #include "Dekl.h"
+#include "RucniPrikaz.h"
 #include "StatistikaSpojeni.h"
+#include "ZaznamKomunikace.h"
 #include <QBasicTimer>
+#include <QDialog>
+#include <QHash>
 #include <QMainWindow>
 #include <QMargins>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -52,6 +57,8 @@ public:
     // Where ZpravaOperatorovi goes instead of a message box, once set (a
     // close at SIGTERM, which nobody is there to answer).
     std::function<void(const QString&)> ZpravaBezOkna;
+    // Every transaction of the program, for the traffic log.
+    TZaznamKomunikace& Komunikace() { return ZaznamKomunikace; }
 
     QMenu* Nastaven1;
     QMenu* Okamithodnoty1;
@@ -88,11 +95,17 @@ private:
     void VytvorStavovyRadek();
     void ObnovPanely();
     void NastavVnejsiRozmer();
+    void OtevriNemodalni(const TNastroj& nastroj);
+    void ZavriNemodalni();
 
     QString Cesta;
     TVytvoreniDat VytvorData;
     std::unique_ptr<TData> Zaznam;
     TStatistikaSpojeni StatistikaSpojeni;
+    TZaznamKomunikace ZaznamKomunikace;
+    THistoriePrikazu HistoriePrikazu;
+    // The open non-modal tool windows, by the object name of their menu item.
+    QHash<QString, QPointer<QDialog>> NemodalniOkna;
     std::array<QLabel*, 4> Panely{};
     // The frame the outer size was last made for; none before the first show.
     std::optional<QMargins> OpravenoNaRamecek;

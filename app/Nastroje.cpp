@@ -3,7 +3,9 @@
 #include "DiagnostikaSpojeni.h"
 #include "HledaniModulu.h"
 #include "NahraniKonfigurace.h"
+#include "OknoKomunikace.h"
 #include "OknoZkousky.h"
+#include "PrikazModulu.h"
 #include "PrubehVstupu.h"
 #include "UlozeniKonfigurace.h"
 
@@ -31,6 +33,15 @@ constexpr std::array SeznamNastroju = {
     TNastroj{"&Diagnostika spojení…", "DiagnostikaSpojeni1",
              [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
                  return new TDiagnostikaSpojeni(&k.Data, k.Statistika, r);
+             }},
+    TNastroj{"Záznam &komunikace…", "ZaznamKomunikace1",
+             [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
+                 return new TOknoKomunikace(k.Data, k.Komunikace, r);
+             },
+             true},
+    TNastroj{"Příkaz &modulu…", "PrikazModulu1",
+             [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
+                 return new TPrikazModulu(k.Data, k.Historie, r);
              }},
 };
 

@@ -7,13 +7,16 @@
 // address no simulated module has and prints how far the time-out overshoots.
 // A fifth runs the program's path with the connection counts kept by the
 // transaction observer, as the program keeps them, against the same path
-// without; a sixth times the counts alone.
+// without; a sixth times the counts alone. A seventh adds the traffic log's
+// ring to the counts, as the program's observer feeds both, and an eighth
+// times the ring alone.
 #include "Codes.h"
 #include "Frame.h"
 #include "Simulator.h"
 #include "StatistikaSpojeni.h"
 #include "UdpEndpoint.h"
 #include "Xxxx683.h"
+#include "ZaznamKomunikace.h"
 
 #include <benchmark/benchmark.h>
 
@@ -174,6 +177,32 @@ void BM_PosliPrikazWithCounts(benchmark::State& state) {
     if (statistika.Souhrn().Transakci == 0) state.SkipWithError("nothing counted");
 }
 
+// The program's observer: the counts and the traffic log's ring.
+void BM_PosliPrikazWithCountsAndLog(benchmark::State& state) {
+    TStatistikaSpojeni statistika;
+    TZaznamKomunikace zaznam;
+    NastavPozorovatelePrikazu([&](const TZaznamPrikazu& z) {
+        const auto kdy = std::chrono::system_clock::now();
+        statistika.Zaznamenej(z, kdy, PocetOtevrenychSpojeni());
+        zaznam.Zaznamenej(z, kdy);
+    });
+    transactionsToSimulator(state, 1, 1000, 200, 0);
+    NastavPozorovatelePrikazu(nullptr);
+    if (zaznam.Pocet() == 0) state.SkipWithError("nothing recorded");
+}
+
+// What the ring adds to one transaction, wrapping many times over.
+void BM_LogAlone(benchmark::State& state) {
+    TZaznamKomunikace zaznam;
+    TZaznamPrikazu z;
+    const auto kdy = std::chrono::system_clock::now();
+    for (auto _ : state) {
+        z.Trvani = std::chrono::microseconds(30 + (state.iterations() & 63));
+        zaznam.Zaznamenej(z, kdy);
+        benchmark::DoNotOptimize(zaznam);
+    }
+}
+
 // What the observer adds to one transaction: the clock and the counts.
 void BM_CountsAlone(benchmark::State& state) {
     TStatistikaSpojeni statistika;
@@ -223,7 +252,12 @@ BENCHMARK(BM_BareUdpPingPong)->UseRealTime()->Repetitions(5)->ReportAggregatesOn
 BENCHMARK(BM_PosliPrikazToSimulator)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_PosliPrikazWithCounts)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_LibrarySendToResponder)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PosliPrikazWithCountsAndLog)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_CountsAlone)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LogAlone)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_TimeoutToAbsentAddress)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond)
@@ -266,6 +300,13 @@ int main(int argc, char** argv) {
     if (without != t.end() && with != t.end())
         std::printf("ratio with connection counts / without = %.3f (target: 1 within the spread)\n",
                     with->second / without->second);
+    const auto log = t.find("BM_PosliPrikazWithCountsAndLog");
+    if (with != t.end() && log != t.end())
+        std::printf("ratio with counts and traffic log / counts alone = %.3f (target: 1 within the "
+                    "spread)\n",
+                    log->second / with->second);
+    if (const auto ring = t.find("BM_LogAlone"); without != t.end() && ring != t.end())
+        std::printf("traffic log alone: %.4f of one transaction\n", ring->second / without->second);
     const auto counts = t.find("BM_CountsAlone");
     if (without != t.end() && counts != t.end())
         std::printf("connection counts alone: %.4f of one transaction\n",

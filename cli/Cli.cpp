@@ -158,7 +158,8 @@ void VolbyOpakovani(CLI::App* p, TOpakovani& o) {
 struct TZadani {
     TVolby Volby;
     TOpakovani Opakovani;
-    std::string Soubor, Cile, Adresy, Rychlosti, Zapnout, Maska;
+    std::string Soubor, Cile, Adresy, Rychlosti, Zapnout, Maska, Kod, Parametr;
+    std::vector<std::string> Data;
     bool SAdresou = false;
     bool JinyModul = false;
     bool Vynulovat = false;
@@ -324,6 +325,50 @@ void PrikazZkouska(CLI::App& app, TZadani& z) {
     p->final_callback([&z] { z.Akce = [&z](TKontext& k) { return ZkousejModul(k, z.Zkouska); }; });
 }
 
+// The command of send's arguments, each byte 0-255.
+TRucniPrikaz RucniPrikaz(const TZadani& z) {
+    if (z.Data.size() > 5) throw CLI::ValidationError("D1-D5", "nejvýše pět datových bajtů");
+    TRucniPrikaz p;
+    p.Kod = static_cast<std::uint8_t>(Cislo(z.Kod, 255, "KÓD"));
+    p.Parametr = static_cast<std::uint8_t>(Cislo(z.Parametr, 255, "PARAMETR"));
+    for (std::size_t i = 0; i < z.Data.size(); ++i)
+        p.D[i] = static_cast<std::uint8_t>(Cislo(z.Data[i], 255, "D" + std::to_string(i + 1)));
+    return p;
+}
+
+void PrikazPosli(CLI::App& app, TZadani& z) {
+    auto* send = Podprikaz(app, z, "send",
+                           "pošle modulu jeden příkaz (kód, parametr, D1-D5) a vypíše odpověď");
+    send->add_option("KÓD", z.Kod, "kód příkazu 0-255")->required()->type_name("");
+    send->add_option("PARAMETR", z.Parametr, "parametr příkazu 0-255")->required()->type_name("");
+    send->add_option("D1-D5", z.Data, "datové bajty D1 až D5 (chybějící 0), desítkově nebo 0x…")
+        ->type_name("");
+    send->add_option_function<std::string>(
+            "--repeat",
+            [&z](const S& s) {
+                z.Opakovani.Pocet = static_cast<int>(Cislo(s, 1000000000, "--repeat"));
+                if (z.Opakovani.Pocet == 0)
+                    throw CLI::ValidationError("--repeat", "počet opakování musí být aspoň 1");
+            },
+            "poslat N krát a vypsat souhrn (neúspěšné, doby odezvy)")
+        ->type_name("N");
+    send->add_option_function<std::string>(
+            "--interval",
+            [&z](const S& s) {
+                z.Opakovani.Interval = static_cast<int>(Cislo(s, 3600000, "--interval"));
+            },
+            "s --repeat: odstup odeslání v ms (výchozí 1000)")
+        ->type_name("MS");
+    send->final_callback([&z, send] {
+        if (Zadana(send, "--interval") && !Zadana(send, "--repeat"))
+            throw CLI::ValidationError("--interval", "platí jen s --repeat");
+        const TRucniPrikaz p = RucniPrikaz(z);
+        z.Akce = [&z, p](TKontext& k) {
+            return PosliRucne(k, p, z.Opakovani.Pocet, z.Opakovani.Interval);
+        };
+    });
+}
+
 // A usage error on standard error; with --json anywhere before "--" also
 // as the document {"chyba": ...}, as every other error.
 int ChybnePouziti(const std::string& zprava, const std::vector<std::string>& argumenty,
@@ -362,6 +407,7 @@ int SpustCli(const std::vector<std::string>& argumenty, std::ostream& out, std::
     TZadani z;
     PrikazyHodnoty(app, z);
     PrikazySken(app, z);
+    PrikazPosli(app, z);
     PrikazyConfig(app, z);
     PrikazZkouska(app, z);
     try {

@@ -5,6 +5,7 @@
 #include "Prevod.h"
 #include "Prikazy.h"
 #include "PrikazyCli.h"
+#include "RucniPrikaz.h"
 #include "StatistikaSpojeni.h"
 #include "Xxxx683.h"
 
@@ -43,22 +44,8 @@ QString BezMezerNaKonci(QString text) {
     return text;
 }
 
-QStringList NazvyBitu(std::uint32_t v) {
-    QStringList nazvy;
-    for (const StatusBit::TPojmenovanyBit& b : StatusBit::Nazvy)
-        if (v & (1u << b.Bit)) nazvy << QLatin1String(b.Nazev);
-    return nazvy;
-}
-
 template <class T> TChyba ChybaPrikazu(const QString& krok, const TVysledekPrikazu<T>& v) {
     return {krok, v.Kod, v.Text, KodUkonceni::ChybaModulu};
-}
-
-// The interval's wait, ended early by Ctrl-C.
-void Cekej(int ms) {
-    const auto konec = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!PozadavekPreruseni().load() && std::chrono::steady_clock::now() < konec)
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 10)));
 }
 
 // One poll: the command, its text line and its JSON record, or the error.
@@ -118,7 +105,7 @@ std::optional<TChyba> CtiStatus(TSpojeni& s, QString& text, QJsonObject& json) {
     const auto o = s.Relace().CtiStatus();
     if (!o.Ok()) return ChybaPrikazu(QStringLiteral("čtení status registru"), o);
     const std::uint32_t v = *o.Hodnota;
-    const QStringList nazvy = NazvyBitu(v);
+    const QStringList nazvy = NazvyBituStatusu(v);
     text = QStringLiteral("Status registr: ") + Hex32(v);
     if (!nazvy.isEmpty()) text += QStringLiteral(" (") + nazvy.join(QLatin1Char(' ')) + u')';
     json.insert(QStringLiteral("status"), static_cast<qint64>(v));
@@ -137,6 +124,12 @@ std::optional<TChyba> CtiWatchdog(TSpojeni& s, QString& text, QJsonObject& json)
 }
 
 } // namespace
+
+void Cekej(int ms) {
+    const auto konec = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!PozadavekPreruseni().load() && std::chrono::steady_clock::now() < konec)
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 10)));
+}
 
 // The counts cover the whole run, whatever connections it opens.
 int SPripojenim(TKontext& kontext, const std::function<int(TSpojeni&)>& prace) {

@@ -3,6 +3,7 @@
 // the context's output.
 #pragma once
 
+#include "RucniPrikaz.h"
 #include "Spojeni.h"
 #include "Vystup.h"
 
@@ -36,6 +37,9 @@ struct TOpakovani {
     int Pocet = 0;
 };
 
+// The wait between two polls or repeats, ended early by Ctrl-C.
+void Cekej(int ms);
+
 int VypisIdentifikaci(TKontext& kontext);
 int VypisVstupy(TKontext& kontext, const TOpakovani& opakovani);
 int VypisStav(TKontext& kontext, bool vynulovat, const TOpakovani& opakovani);
@@ -60,6 +64,9 @@ struct TZadaniZkousky {
     int CasOdezvyMs = 200;
 };
 int ZkousejModul(TKontext& kontext, const TZadaniZkousky& zadani);
+
+// send: one command by hand, `pocet` times `interval` ms apart.
+int PosliRucne(TKontext& kontext, const TRucniPrikaz& prikaz, int pocet, int interval);
 
 int HledejModuly(TKontext& kontext, const std::vector<std::uint8_t>& adresy,
                  const std::vector<std::int32_t>& rychlosti);

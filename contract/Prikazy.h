@@ -39,6 +39,37 @@ constexpr std::uint8_t IdDoplnek2 = 11; // supplementary characters 5-8
 // Time written by the watchdog test, in seconds.
 constexpr std::uint16_t TestovaciCasWatchdog = 10;
 
+// The commands of the set by code and parameter, with their names as the
+// operator reads them (UTF-8).
+struct TPojmenovanyPrikaz {
+    std::uint8_t Kod;
+    std::uint8_t Parametr;
+    const char* Nazev;
+};
+inline constexpr std::array<TPojmenovanyPrikaz, 13> Nazvy = {{
+    {CtiVstupy, ParDIO, "čtení vstupů"},
+    {ZapisVystupy, ParDIO, "zápis výstupů"},
+    {CtiStav, ParStatusRegistr, "čtení status registru"},
+    {CtiStav, ParCasWatchdog, "čtení času watchdogu"},
+    {ZapisStav, ParStatusRegistr, "nulování status registru"},
+    {ZapisStav, ParCasWatchdog, "zápis času watchdogu"},
+    {CtiRegistr, ParRegistr, "čtení registru"},
+    {ZapisRegistr, ParRegistr, "zápis registru"},
+    {Identifikace, IdNazev1, "identifikace: název 1-4"},
+    {Identifikace, IdNazev2, "identifikace: název 5-8"},
+    {Identifikace, IdVerze, "identifikace: verze"},
+    {Identifikace, IdDoplnek1, "identifikace: doplněk 1-4"},
+    {Identifikace, IdDoplnek2, "identifikace: doplněk 5-8"},
+}};
+
+// The name of a command of the set, or nullptr for a code and parameter
+// outside it.
+constexpr const char* Nazev(std::uint8_t kod, std::uint8_t parametr) {
+    for (const TPojmenovanyPrikaz& p : Nazvy)
+        if (p.Kod == kod && p.Parametr == parametr) return p.Nazev;
+    return nullptr;
+}
+
 } // namespace Prikaz
 
 namespace Registr {

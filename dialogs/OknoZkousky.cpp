@@ -70,13 +70,13 @@ void TOknoZkousky::VytvorOvladace() {
         box->setFocusPolicy(Qt::NoFocus);
         Vstupy[static_cast<std::size_t>(n)] = box;
     }
-    std::tie(Button1, Button2, Button3) = TlacitkaPrace(QStringLiteral("Spustit"));
-    Button4 = TlacitkoNastroje(this, "Button4", QStringLiteral("Uložit protokol…"));
-    Button5 = TlacitkoNastroje(this, "Button5", QStringLiteral("Zvolit…"));
-    ButtonAno = TlacitkoNastroje(this, "ButtonAno", QStringLiteral("Ano"));
-    ButtonNe = TlacitkoNastroje(this, "ButtonNe", QStringLiteral("Ne"));
-    ButtonPreskocit = TlacitkoNastroje(this, "ButtonPreskocit", QStringLiteral("Přeskočit"));
-    ButtonHotovo = TlacitkoNastroje(this, "ButtonHotovo", QStringLiteral("Hotovo"));
+    std::tie(Button1, Button2, Button3) = TlacitkaPrace(QStringLiteral("&Spustit"));
+    Button4 = TlacitkoNastroje(this, "Button4", QStringLiteral("&Uložit protokol…"));
+    Button5 = TlacitkoNastroje(this, "Button5", QStringLiteral("Zv&olit…"));
+    ButtonAno = TlacitkoNastroje(this, "ButtonAno", QStringLiteral("&Ano"));
+    ButtonNe = TlacitkoNastroje(this, "ButtonNe", QStringLiteral("&Ne"));
+    ButtonPreskocit = TlacitkoNastroje(this, "ButtonPreskocit", QStringLiteral("&Přeskočit"));
+    ButtonHotovo = TlacitkoNastroje(this, "ButtonHotovo", QStringLiteral("&Hotovo"));
 }
 
 void TOknoZkousky::Rozmisti() {
@@ -112,7 +112,7 @@ void TOknoZkousky::Rozmisti() {
     Obsah()->addLayout(prace);
     StringGrid1->setColumnWidth(0, 180);
     StringGrid1->setColumnWidth(1, 90);
-    setMinimumSize(720, 640);
+    PrizpusobVelikost(QSize(720, 640));
 }
 
 void TOknoZkousky::PriPraci(bool bezi) {

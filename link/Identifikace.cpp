@@ -13,14 +13,13 @@ namespace {
 constexpr std::array<std::uint8_t, 5> PolozkyIdentifikace = {
     Prikaz::IdNazev1, Prikaz::IdNazev2, Prikaz::IdVerze, Prikaz::IdDoplnek1, Prikaz::IdDoplnek2};
 
-// Characters the module sent, one byte each, in the program's code page.
+} // namespace
+
 QString ZnakyModulu(const QByteArray& bajty) {
     QStringDecoder dekoder("windows-1250");
     if (!dekoder.isValid()) return QString::fromLatin1(bajty);
     return dekoder.decode(bajty);
 }
-
-} // namespace
 
 bool JednobajtovyInicializacniCas(const QString& verze) {
     return verze == QLatin1String("1.00") || verze == QLatin1String("1.01") ||

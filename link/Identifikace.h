@@ -3,6 +3,7 @@
 // status byte of the previous answer in D1.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 
@@ -15,6 +16,9 @@ struct TIdentifikace {
     // The module's text as the program shows it: name, " v.", version.
     QString Modul() const { return Nazev + QStringLiteral(" v.") + Verze; }
 };
+
+// Characters the module sent, one byte each, in the program's code page.
+QString ZnakyModulu(const QByteArray& bajty);
 
 // Whether firmware of this version keeps the watchdog initialisation time in
 // one byte (1-255 s): versions 1.00, 1.01 and 1.02.

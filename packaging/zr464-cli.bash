@@ -20,7 +20,7 @@ _zr464_cli() {
             return
             ;;
         --com | --isa-base | --ip | --udp-port | --udp-timeout | -a | --address | \
-            --interval | --count | --set | --on | --to | --addresses | --rates)
+            --interval | --count | --set | --on | --to | --addresses | --rates | --repeat)
             return
             ;;
     esac
@@ -43,7 +43,7 @@ _zr464_cli() {
     local options=""
     case $sub in
         "")
-            COMPREPLY=($(compgen -W "identify inputs status watchdog outputs scan config commission
+            COMPREPLY=($(compgen -W "identify inputs status watchdog outputs scan send config commission
                 -h --help --version" -- "$cur"))
             return
             ;;
@@ -76,6 +76,7 @@ _zr464_cli() {
             esac
             options="$connection --loopback --report --expect --operator --restore --response"
             ;;
+        send) options="$connection --repeat --interval" ;;
     esac
     COMPREPLY=($(compgen -W "$options" -- "$cur"))
 } &&

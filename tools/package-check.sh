@@ -80,7 +80,9 @@ check_options() {
   shift 2
   for option in $("$BIN/$program" $args --help | options_of); do
     for file in "$@"; do
-      zcat -f "$file" | sed 's/\\-/-/g' | grep -q -e "$option\\b" ||
+      # grep reads to the end: with -q it could stop early and, under
+      # pipefail, zcat's broken pipe would fail the check.
+      zcat -f "$file" | sed 's/\\-/-/g' | grep -e "$option\\b" >/dev/null ||
         fail "$(basename "$file") lacks $option of '$program $args --help'"
     done
   done
@@ -90,7 +92,7 @@ COMPLETION=$ROOT/usr/share/bash-completion/completions/zr464-cli
 check_options zr464 "" "$MAN/zr464.1.gz"
 check_options zr464-sim "" "$MAN/zr464-sim.1.gz"
 check_options zr464-cli "" "$MAN/zr464-cli.1.gz" "$COMPLETION"
-for sub in identify inputs status watchdog outputs scan "config show" "config save" \
+for sub in identify inputs status watchdog outputs scan send "config show" "config save" \
   "config diff" "config load"; do
   check_options zr464-cli "$sub" "$MAN/zr464-cli.1.gz" "$COMPLETION"
   grep -q -e "${sub#config }" "$COMPLETION" || fail "the completion lacks '$sub'"

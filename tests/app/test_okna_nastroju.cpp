@@ -21,9 +21,11 @@ namespace {
 struct Okno {
     TData Data;
     TStatistikaSpojeni Statistika;
+    TZaznamKomunikace Komunikace;
+    THistoriePrikazu Historie;
     std::unique_ptr<QDialog> Dialog;
     Okno(const TNastroj& nastroj, QSize pamet = {}) {
-        Dialog.reset(nastroj.Vytvor({Data, Statistika}, nullptr));
+        Dialog.reset(nastroj.Vytvor({Data, Statistika, Komunikace, Historie}, nullptr));
         if (pamet.isValid()) Data.VelikostiOken[Dialog->objectName()] = pamet;
         Dialog->show();
     }

@@ -3,6 +3,7 @@
 #include "Cli.h"
 #include "Prikazy.h"
 #include "PtyEndpoint.h"
+#include "RucniPrikaz.h"
 #include "Sbernice.h"
 #include "Xxxx683.h"
 
@@ -467,6 +468,57 @@ TEST(CliStatistika, SouhrnNaKonciTextemIJsonem) {
     }
 }
 
+// send: the answer of one command in words and as JSON; the exit code
+// follows the result; --repeat ends with the summary.
+TEST(CliPoslani, OdpovedJednohoPrikazuTextemIJsonem) {
+    TSbernice bus({{1, 9600}});
+    const TBeh json = bus.Spust({"send", "200", "0", "-a", "1", "--json"});
+    ASSERT_EQ(json.Kod, 0) << json.Err;
+    const QJsonObject j = Json(json.Out);
+    EXPECT_EQ(j["vysledek"].toInt(), 0);
+    EXPECT_EQ(j["znaky"].toString(), QStringLiteral("ZR-4"));
+    EXPECT_EQ(j["a"].toArray(), (QJsonArray{90, 82, 45, 52}));
+    EXPECT_EQ(j["nazev"].toString(), QStringLiteral("identifikace: název 1-4"));
+    for (const char* klic : {"adresa", "prikaz", "parametr", "d", "text", "s", "s_bity", "ms"})
+        EXPECT_TRUE(j.contains(QLatin1String(klic))) << klic;
+
+    const TBeh text = bus.Spust({"send", "0", "64", "-a", "1"});
+    ASSERT_EQ(text.Kod, 0) << text.Err;
+    const std::array<std::uint8_t, 4> a = Bajty32(bus.Sim.view(0)->inputsRead);
+    EXPECT_TRUE(std::regex_match(
+        text.Out, std::regex("příkaz 0/64 \\(čtení vstupů\\), adresa 1, D 0 0 0 0 0\n"
+                             "výsledek 0: [^\n]+\nS 0x[0-9A-F]{2}[^\n]*\n"
+                             "A1-A4 " +
+                             HexOdpovedi(a).toStdString() +
+                             " \\| [0-9 ]+ \\| „[^\n]*“\n"
+                             "doba [0-9]+\\.[0-9]{2} ms\n")))
+        << text.Out;
+
+    bus.Sim.addFault(zrsim::CommandFaultRule{0, 64, 25, 1});
+    const TBeh chyba = bus.Spust({"send", "0", "64", "-a", "1", "--json"});
+    EXPECT_EQ(chyba.Kod, 1);
+    EXPECT_EQ(Json(chyba.Out)["vysledek"].toInt(), 25);
+}
+
+TEST(CliPoslani, OpakovaniKonciSouhrnem) {
+    for (const bool porucha : {false, true}) {
+        SCOPED_TRACE(porucha ? "one failure" : "all well");
+        TSbernice bus({{1, 9600}});
+        if (porucha) bus.Sim.addFault(zrsim::CommandFaultRule{100, 0, 25, 1});
+        const TBeh beh = bus.Spust(
+            {"send", "100", "0", "-a", "1", "--repeat", "3", "--interval", "0", "--json"});
+        EXPECT_EQ(beh.Kod, porucha ? 1 : 0) << beh.Err;
+        const QList<QByteArray> radky = QByteArray::fromStdString(beh.Out).trimmed().split('\n');
+        ASSERT_EQ(radky.size(), 4);
+        EXPECT_EQ(Json(radky[2].toStdString())["poradi"].toInt(), 3);
+        const QJsonObject souhrn = Json(radky[3].toStdString())["souhrn"].toObject();
+        EXPECT_EQ(souhrn["odeslano"].toInt(), 3);
+        EXPECT_EQ(souhrn["neuspesnych"].toInt(), porucha ? 1 : 0);
+        EXPECT_GT(souhrn["odezva_ms"].toObject()["max"].toDouble(), 0.0);
+        EXPECT_EQ(bus.Sim.requestCount(), 3u);
+    }
+}
+
 TEST(CliPripojeni, BezVolebPouzijeSouborNastaveni) {
     TSbernice bus({{5, 19200}});
     TData data;
@@ -560,6 +612,17 @@ INSTANTIATE_TEST_SUITE_P(
         TPouziti{"napoveda_save", {"config", "save", "--help"}, 0, "SOUBOR"},
         TPouziti{"napoveda_outputs", {"outputs", "--help"}, 0, "MASKA"},
         TPouziti{"napoveda_watchdog", {"watchdog", "--help"}, 0, "SEKUNDY"},
+        TPouziti{"napoveda_send", {"send", "--help"}, 0, "--repeat"},
+        TPouziti{"send_kod_mimo_rozsah", {"send", "256", "0"}, 2, "0-255"},
+        TPouziti{"send_data_mimo_rozsah", {"send", "1", "64", "0", "0x100"}, 2, "D2"},
+        TPouziti{
+            "send_sest_dat", {"send", "1", "64", "1", "2", "3", "4", "5", "6"}, 2, "nejvýše pět"},
+        TPouziti{"send_bez_parametru", {"send", "200"}, 2, "PARAMETR"},
+        TPouziti{"send_interval_bez_repeat",
+                 {"send", "0", "64", "--interval", "5"},
+                 2,
+                 "jen s --repeat"},
+        TPouziti{"send_repeat_nula", {"send", "0", "64", "--repeat", "0"}, 2, "aspoň 1"},
         TPouziti{"neznamy_podprikaz", {"bla"}, 2, "neznámý podpříkaz: bla"},
         TPouziti{"chybi_soubor", {"config", "diff"}, 2, "chybí povinný"},
         TPouziti{"dvakrat_adresa", {"identify", "-a", "1", "-a", "2"}, 2, "nejvýše"},

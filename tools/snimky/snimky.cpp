@@ -12,6 +12,7 @@
 #include "BehovyAdresar.h"
 #include "DiagnostikaSpojeni.h"
 #include "Hlavni.h"
+#include "OknoKomunikace.h"
 #include "OknoNastroje.h"
 #include "Pismo.h"
 #include "PrekladQt.h"
@@ -24,6 +25,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -220,6 +222,32 @@ bool Diagnostikuj(QWidget* okno) {
     return diagnostika != nullptr && diagnostika->Tabulka1->rowCount() >= 2;
 }
 
+// The module's name characters, then the inputs read eight times with the
+// first answer lost, for the summary of the repeat.
+bool PosliPrikaz(QWidget* okno) {
+    Klikni(okno, "Button1"); // "Odeslat": 200/0 as the window opens
+    const auto pole = [okno](const char* jmeno, const char* text) {
+        if (auto* p = okno->findChild<QLineEdit*>(QLatin1String(jmeno)))
+            p->setText(QLatin1String(text));
+    };
+    pole("Edit2", "0");
+    pole("Edit3", "64");
+    pole("Edit9", "8");
+    pole("Edit10", "0");
+    if (Modul() != nullptr) Modul()->addFault(zrsim::LineFaultRule{zrsim::LineFault::Lose, 1});
+    Klikni(okno, "Button4"); // "Opakovat"
+    return Text(okno, "StatusBar1Panel0").startsWith(QStringLiteral(" Opakování dokončeno: "));
+}
+
+// Every transaction so far, the newest at the bottom.
+bool UkazKomunikaci(QWidget* okno) {
+    auto* zaznam = dynamic_cast<TOknoKomunikace*>(okno);
+    if (zaznam == nullptr) return false;
+    zaznam->Obnov();
+    QApplication::processEvents(); // the layout takes the new texts
+    return zaznam->Model->rowCount() > 20;
+}
+
 // One picture: the file, the menu action (its name) that opens the window,
 // none for the main window itself, and what is done in it first. They are
 // taken in this order: the connection first, a failed one last.
@@ -245,12 +273,27 @@ constexpr TSnimek Snimky[] = {
     {"nahrani-konfigurace.png", "NahratKonfiguraci1", Nahraj},
     {"prubeh-vstupu.png", "PrubehVstupu1", Zaznamenej},
     {"diagnostika-spojeni.png", "DiagnostikaSpojeni1", Diagnostikuj},
+    {"prikaz-modulu.png", "PrikazModulu1", PosliPrikaz},
+    {"zaznam-komunikace.png", "ZaznamKomunikace1", UkazKomunikaci},
     {"pripojeni-chyba.png", "Pipojen1", PripojChybnyCOM},
 };
 
 bool Uloz(QWidget* okno, const QString& cesta) {
     if (okno->grab().save(cesta, "PNG")) return true;
     std::fprintf(stderr, "zr464-snimky: %s cannot be written\n", qPrintable(cesta));
+    return false;
+}
+
+// A window the action left open beside the main window (the traffic log).
+bool VyfotNemodalni(TForm1& hlavni, const TSnimek& s, const QString& cesta) {
+    for (QDialog* okno : hlavni.findChildren<QDialog*>()) {
+        if (!okno->isVisible() || okno->isModal()) continue;
+        const bool hotovo = (s.Priprava == nullptr || s.Priprava(okno)) && Uloz(okno, cesta);
+        if (!hotovo) std::fprintf(stderr, "zr464-snimky: %s did not reach its state\n", s.Soubor);
+        okno->close();
+        return hotovo;
+    }
+    std::fprintf(stderr, "zr464-snimky: %s opened no window\n", s.Akce);
     return false;
 }
 
@@ -282,7 +325,7 @@ bool Vyfot(TForm1& hlavni, const TSnimek& s, const QString& cesta) {
     });
     hledani.start();
     akce->trigger();
-    if (!otevreno) std::fprintf(stderr, "zr464-snimky: %s opened no modal window\n", s.Akce);
+    if (!otevreno) return VyfotNemodalni(hlavni, s, cesta);
     return hotovo;
 }
 
