@@ -3,21 +3,18 @@
 #include "ChildProcess.h"
 #include "Prikazy.h"
 #include "RelaceModulu.h"
+#include "SimulatorLAN.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 TEST(Relace, TypovanePrikazyProtiSimulatoru) {
-    NastavAdresarKnihoven(QStringLiteral(ZR_BIN_DIR));
     ChildProcess sim("zr464-sim", {"--port", "0", "--stdin-control"});
     const std::uint16_t port = udpPortOf(sim.line());
     ASSERT_NE(port, 0);
     TData data;
-    VychoziData(&data);
-    data.Rozhrani = 4;
-    data.IPAdresa = QStringLiteral("127.0.0.1");
-    data.UDPPort = port;
+    DataProSimulator(data, port);
     ASSERT_TRUE(NaplnParametry(data, 0));
 
     TRelaceModulu relace;
