@@ -175,7 +175,8 @@ void TForm1::OtevriNastroj(const TNastroj& nastroj) {
         OtevriNemodalni(nastroj);
         return;
     }
-    const TKontextNastroju kontext{*Zaznam, StatistikaSpojeni, ZaznamKomunikace, HistoriePrikazu};
+    const TKontextNastroju kontext{*Zaznam, StatistikaSpojeni, ZaznamKomunikace, HistoriePrikazu,
+                                   PosledniSken};
     std::unique_ptr<QDialog> dialog(nastroj.Vytvor(kontext, this));
     dialog->exec();
     // A tool may make another module the program's (the bus scan's
@@ -189,7 +190,7 @@ void TForm1::OtevriNemodalni(const TNastroj& nastroj) {
     QPointer<QDialog>& okno = NemodalniOkna[QLatin1String(nastroj.Jmeno)];
     if (okno.isNull()) {
         const TKontextNastroju kontext{*Zaznam, StatistikaSpojeni, ZaznamKomunikace,
-                                       HistoriePrikazu};
+                                       HistoriePrikazu, PosledniSken};
         okno = nastroj.Vytvor(kontext, this);
         okno->setAttribute(Qt::WA_DeleteOnClose);
         okno->setModal(false);

@@ -104,6 +104,7 @@ private:
     TStatistikaSpojeni StatistikaSpojeni;
     TZaznamKomunikace ZaznamKomunikace;
     THistoriePrikazu HistoriePrikazu;
+    std::vector<TModulSbernice> PosledniSken;
     // The open non-modal tool windows, by the object name of their menu item.
     QHash<QString, QPointer<QDialog>> NemodalniOkna;
     std::array<QLabel*, 4> Panely{};

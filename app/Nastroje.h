@@ -15,12 +15,14 @@
 #include <span>
 
 // What a tool window may be given: the program data record, the counts of
-// the connection, every transaction and the commands sent by hand.
+// the connection, every transaction, the commands sent by hand and the
+// modules the last bus scan found (kept while the program runs).
 struct TKontextNastroju {
     TData& Data;
     TStatistikaSpojeni& Statistika;
     TZaznamKomunikace& Komunikace;
     THistoriePrikazu& Historie;
+    std::vector<TModulSbernice>& PosledniSken;
 };
 
 struct TNastroj {

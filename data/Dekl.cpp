@@ -1,5 +1,6 @@
 #include "Dekl.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
@@ -136,4 +137,41 @@ QString BufferNaText(const TChybovyText& buffer) {
     for (std::size_t i = 1; i < buffer.size() && znak(i) != 0; ++i)
         bajty.append(znak(i));
     return ZCp1250(bajty);
+}
+
+namespace {
+
+// One "ADDR[:RATE]" item; the address in decimal, the rate one of the table.
+std::optional<TModulSbernice> CtiModulSbernice(const QString& polozka) {
+    const QStringList casti = polozka.split(u':');
+    if (casti.size() > 2) return std::nullopt;
+    bool ok = false;
+    const int adresa = casti[0].toInt(&ok);
+    if (!ok || adresa < 0 || adresa > 255) return std::nullopt;
+    TModulSbernice modul{static_cast<std::uint8_t>(adresa), 9600};
+    if (casti.size() == 2) {
+        modul.Rychlost = casti[1].toInt(&ok);
+        if (!ok || RadekRychlosti(modul.Rychlost) < 0) return std::nullopt;
+    }
+    return modul;
+}
+
+} // namespace
+
+std::optional<std::vector<TModulSbernice>> TextNaSeznamModulu(const QString& text) {
+    static const QRegularExpression oddelovace(QStringLiteral("[,\\s]+"));
+    std::vector<TModulSbernice> moduly;
+    for (const QString& polozka : text.split(oddelovace, Qt::SkipEmptyParts)) {
+        const auto modul = CtiModulSbernice(polozka);
+        if (!modul) return std::nullopt;
+        moduly.push_back(*modul);
+    }
+    return moduly;
+}
+
+QString SeznamModuluNaText(const std::vector<TModulSbernice>& moduly) {
+    QStringList polozky;
+    for (const TModulSbernice& m : moduly)
+        polozky << QStringLiteral("%1:%2").arg(m.Adresa).arg(m.Rychlost);
+    return polozky.join(QStringLiteral(", "));
 }

@@ -9,6 +9,8 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 // Configuration of one module, as its configuration registers hold it.
 // In the three masks channel n is bit (n mod 8) of byte (n div 8).
@@ -24,6 +26,13 @@ struct TKonfigurace {
 };
 
 using TParametry = std::array<std::uint32_t, 16>;
+
+// A module of the bus overview's list: its bus address and line rate (Bd).
+struct TModulSbernice {
+    std::uint8_t Adresa = 0;
+    std::int32_t Rychlost = 9600;
+    friend bool operator==(const TModulSbernice&, const TModulSbernice&) = default;
+};
 
 // The one program data record shared by all windows.
 struct TData {
@@ -45,6 +54,10 @@ struct TData {
     // The last size of each window of the "Nástroje" menu, by its object
     // name (settings file section [Okna]).
     QMap<QString, QSize> VelikostiOken;
+    // The bus overview's modules and its polling period in ms (settings
+    // file section [Přehled sběrnice]).
+    std::vector<TModulSbernice> Sbernice;
+    std::int32_t PeriodaPrehledu = 1000;
 };
 
 // The default LAN converter address: a private-network address.
@@ -93,6 +106,13 @@ bool ParametryLAN(TData& data);
 // for the other types. False when the LAN text does not fit.
 bool NaplnParametry(TData& data, std::uint32_t cisloPortu);
 
+// A list of modules as "ADDR:RATE" items separated by commas, blanks or line
+// ends ("1:9600, 5:19200"); an item without ":RATE" is at 9600 Bd. Nothing
+// when an item is no address 0 to 255 or its rate is not in the table.
+std::optional<std::vector<TModulSbernice>> TextNaSeznamModulu(const QString& text);
+// The list as TextNaSeznamModulu reads it ("1:9600, 5:19200").
+QString SeznamModuluNaText(const std::vector<TModulSbernice>& moduly);
+
 // ---- Error-text buffer ----------------------------------------------------
 
 constexpr int DelkaChybovehoTextu = 100;
@@ -114,14 +134,16 @@ QString BufferNaText(const TChybovyText& buffer);
 constexpr qint64 NejvetsiSouborNastaveni = 1024 * 1024;
 
 // Overlays the connection settings of the record with the file's values,
-// and takes the windows' sizes of its section [Okna] ("Name=WIDTHxHEIGHT").
+// and takes the windows' sizes of its section [Okna] ("Name=WIDTHxHEIGHT")
+// and the bus overview's list and period of [Přehled sběrnice] (a list that
+// does not parse is left out).
 // True when the file held an interface name. A file that exists but cannot
 // be used (no regular file, a link to nothing or refused, too big,
 // unreadable) is read as missing; then *duvod (if given) says why.
 bool NactiNastaveni(TData* data, const QString& cesta, QString* duvod = nullptr);
 
-// Writes the connection settings of the record's interface type and the
-// windows' sizes, keeping everything else in the file. False when there is no record or the file
-// cannot be written; then *chyba (if given) names the file and the reason,
+// Writes the connection settings of the record's interface type, the
+// windows' sizes and the bus overview's list, keeping everything else in the file. False when there
+// is no record or the file cannot be written; then *chyba (if given) names the file and the reason,
 // and an existing file is left as it was.
 bool UlozNastaveni(TData* data, const QString& cesta, QString* chyba = nullptr);

@@ -21,6 +21,9 @@ const QString SekceCOM = QStringLiteral("COMx");
 const QString SekceISA = QStringLiteral("KC-683");
 const QString SekceLAN = QStringLiteral("ZR-1683");
 const QString SekceOken = QStringLiteral("Okna");
+const QString SekceSbernice = QStringLiteral("Přehled sběrnice");
+const QString KlicModuly = QStringLiteral("Moduly");
+const QString KlicPerioda = QStringLiteral("Perioda");
 const QString KlicRozhrani = QStringLiteral("Rozhraní");
 const QString KlicAdresa = QStringLiteral("Adresa");
 const QString KlicRychlost = QStringLiteral("Rychlost");
@@ -229,6 +232,9 @@ public:
     void PisCele(const QString& sekce, const QString& klic, std::int64_t hodnota) {
         PisText(sekce, klic, QString::number(hodnota));
     }
+    void Smaz(const QString& sekce, const QString& klic) {
+        ini_.Delete(Bajty(sekce).c_str(), Bajty(klic).c_str(), true);
+    }
     bool Uloz(const QString& cesta, QString* chyba) const;
 
     // Every key of a section with its first value.
@@ -338,6 +344,24 @@ void PisVelikostiOken(Soubor& s, const TData& d) {
                   QStringLiteral("%1x%2").arg(i.value().width()).arg(i.value().height()));
 }
 
+void CtiSbernici(const Soubor& s, TData& d) {
+    const auto moduly = TextNaSeznamModulu(s.CtiText(SekceSbernice, KlicModuly, QString()));
+    if (moduly) d.Sbernice = *moduly;
+    const std::int32_t perioda = s.CtiCele(SekceSbernice, KlicPerioda, d.PeriodaPrehledu);
+    if (perioda > 0) d.PeriodaPrehledu = perioda;
+}
+
+// An empty list leaves no section behind; a list emptied on purpose removes
+// the one there was.
+void PisSbernici(Soubor& s, const TData& d) {
+    if (d.Sbernice.empty()) {
+        s.Smaz(SekceSbernice, KlicModuly);
+        return;
+    }
+    s.PisText(SekceSbernice, KlicModuly, SeznamModuluNaText(d.Sbernice));
+    s.PisCele(SekceSbernice, KlicPerioda, d.PeriodaPrehledu);
+}
+
 void PisRozhrani(Soubor& s, const TData& d) {
     const std::uint8_t typ = d.Rozhrani <= 4 ? d.Rozhrani : 0;
     s.PisText(SekcePripojeni, KlicRozhrani, NazvyRozhrani[typ]);
@@ -357,6 +381,7 @@ bool NactiNastaveni(TData* data, const QString& cesta, QString* duvod) {
     Soubor s;
     if (!s.Nacti(cesta, duvod)) return false;
     CtiVelikostiOken(s, *data);
+    CtiSbernici(s, *data);
     const QString chybi = QStringLiteral("jkl");
     const QString nazev = s.CtiText(SekcePripojeni, KlicRozhrani, chybi);
     if (nazev == chybi) return false;
@@ -382,5 +407,6 @@ bool UlozNastaveni(TData* data, const QString& cesta, QString* chyba) {
     s.PisCele(SekcePripojeni, KlicAdresa, data->Adresa);
     s.PisCele(SekcePripojeni, KlicRychlost, data->Rychlost);
     PisVelikostiOken(s, *data);
+    PisSbernici(s, *data);
     return s.Uloz(cesta, chyba);
 }

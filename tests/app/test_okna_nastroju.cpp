@@ -23,9 +23,10 @@ struct Okno {
     TStatistikaSpojeni Statistika;
     TZaznamKomunikace Komunikace;
     THistoriePrikazu Historie;
+    std::vector<TModulSbernice> Sken;
     std::unique_ptr<QDialog> Dialog;
     Okno(const TNastroj& nastroj, QSize pamet = {}) {
-        Dialog.reset(nastroj.Vytvor({Data, Statistika, Komunikace, Historie}, nullptr));
+        Dialog.reset(nastroj.Vytvor({Data, Statistika, Komunikace, Historie, Sken}, nullptr));
         if (pamet.isValid()) Data.VelikostiOken[Dialog->objectName()] = pamet;
         Dialog->show();
     }

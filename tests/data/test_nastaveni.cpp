@@ -445,6 +445,24 @@ TEST_F(Nastaveni, VelikostiOkenVeVlastniSekci) {
     EXPECT_EQ(znovu.VelikostiOken.size(), 2);
 }
 
+// The bus overview's list: read and written in its own section; a list
+// that does not parse is left out, an emptied one leaves no key behind.
+TEST_F(Nastaveni, SeznamSberniceVeVlastniSekci) {
+    ZapisText(QStringLiteral("[Přehled sběrnice]\r\nModuly=1:9600, 5:19200 9\r\nPerioda=500\r\n"));
+    ASSERT_FALSE(NactiNastaveni(&d_, Cesta()));
+    const std::vector<TModulSbernice> ctene{{1, 9600}, {5, 19200}, {9, 9600}};
+    EXPECT_EQ(d_.Sbernice, ctene);
+    EXPECT_EQ(d_.PeriodaPrehledu, 500);
+    d_.Sbernice.push_back({200, 115200});
+    ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
+    EXPECT_TRUE(Obsah().contains("Moduly=1:9600, 5:19200, 9:9600, 200:115200\r\n"));
+    d_.Sbernice.clear();
+    ASSERT_TRUE(UlozNastaveni(&d_, Cesta()));
+    EXPECT_FALSE(Obsah().contains("Moduly"));
+    for (const char* spatne : {"1:9601", "256", "1:9600:1", "x"})
+        EXPECT_FALSE(TextNaSeznamModulu(QString::fromLatin1(spatne))) << spatne;
+}
+
 } // namespace
 
 TEST_F(Nastaveni, RadkyBezKliceZustanouKdeStojiAVelkySouborNe) {
