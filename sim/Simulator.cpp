@@ -151,6 +151,10 @@ bool Simulator::setStuck(std::size_t i, int pin, std::optional<bool> level) {
     return onModule(i, [&](Module& m) { m.setStuck(pin, level); });
 }
 
+bool Simulator::setLoopback(std::size_t i, bool on) {
+    return onModule(i, [&](Module& m) { m.setLoopback(on); });
+}
+
 bool Simulator::setSupplyOk(std::size_t i, bool ok) {
     return onModule(i, [&](Module& m) { m.setSupplyOk(ok); });
 }

@@ -83,6 +83,8 @@ public:
     bool setSupplyOk(std::size_t module, bool ok);
     // Input pin 0 to 31 held at a level, or freed (nothing).
     bool setStuck(std::size_t module, int pin, std::optional<bool> level);
+    // The loopback fixture on module M: its input pins follow its outputs.
+    bool setLoopback(std::size_t module, bool on);
     bool restart(std::size_t module);
     void restartAll();
     // Registers back to the factory values (keeping the setup's address and

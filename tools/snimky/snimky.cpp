@@ -14,6 +14,7 @@
 #include "Hlavni.h"
 #include "OknoKomunikace.h"
 #include "OknoNastroje.h"
+#include "OknoZkousky.h"
 #include "Pismo.h"
 #include "PrekladQt.h"
 #include "PrubehVstupu.h"
@@ -124,6 +125,12 @@ bool ZapisCas(QWidget* okno) {
 zrsim::Simulator*& Modul() {
     static zrsim::Simulator* modul = nullptr;
     return modul;
+}
+
+// Where the commissioning test's report is saved: beside the pictures.
+QString& SouborProtokolu() {
+    static QString cesta;
+    return cesta;
 }
 
 // The configuration file the Nástroje windows save to and read from.
@@ -248,6 +255,26 @@ bool UkazKomunikaci(QWidget* okno) {
     return zaznam->Model->rowCount() > 20;
 }
 
+// The commissioning test through the loopback fixture, which the simulated
+// module wears for this picture only; its report goes beside the pictures
+// (tools/snimky.sh makes its first page a picture and removes it).
+bool Zkousej(QWidget* okno) {
+    auto* zkouska = dynamic_cast<TOknoZkousky*>(okno);
+    zrsim::Simulator* modul = Modul();
+    if (zkouska == nullptr || modul == nullptr) return false;
+    zkouska->Edit1->setText(QStringLiteral("Jana Nováková"));
+    zkouska->CheckBox1->setChecked(true);
+    modul->setLoopback(0, true);
+    zkouska->Button1Click(); // "Spustit": returns when the test has ended
+    modul->setLoopback(0, false);
+    modul->setInputPins(0, VzorVstupu);
+    if (!Text(okno, "StatusBar1Panel0").startsWith(QStringLiteral(" Zkouška skončila: prošlo")))
+        return false;
+    zkouska->VolbaProtokolu = [](QWidget*, bool) { return SouborProtokolu(); };
+    zkouska->Button4Click(); // "Uložit protokol…"
+    return Text(okno, "StatusBar1Panel0").startsWith(QStringLiteral(" Protokol uložen: "));
+}
+
 // One picture: the file, the menu action (its name) that opens the window,
 // none for the main window itself, and what is done in it first. They are
 // taken in this order: the connection first, a failed one last.
@@ -275,6 +302,7 @@ constexpr TSnimek Snimky[] = {
     {"diagnostika-spojeni.png", "DiagnostikaSpojeni1", Diagnostikuj},
     {"prikaz-modulu.png", "PrikazModulu1", PosliPrikaz},
     {"zaznam-komunikace.png", "ZaznamKomunikace1", UkazKomunikaci},
+    {"zkouska-modulu.png", "ZkouskaModulu1", Zkousej},
     {"pripojeni-chyba.png", "Pipojen1", PripojChybnyCOM},
 };
 
@@ -383,6 +411,7 @@ int main(int argc, char** argv) {
     }
 
     SouborKonfigurace() = nastaveni.filePath(QStringLiteral("modul.cfm"));
+    SouborProtokolu() = cil.filePath(QStringLiteral("zkouska-protokol.pdf"));
 
     TForm1 hlavni(nullptr, ini);
     hlavni.show();
