@@ -31,7 +31,7 @@ screen() {
 QT_QPA_PLATFORM=$(screen 1024 768) "$BUILD/bin/zr464-snimky" "$OUT"
 # The commissioning test's report: its first page, at a size the guide shows
 # whole; the PDF and its JSON are not kept.
-pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$OUT/zkouska-protokol.pdf" "$OUT/zkouska-protokol"
+pdftoppm -png -r 75 -f 1 -l 1 -singlefile "$OUT/zkouska-protokol.pdf" "$OUT/zkouska-protokol"
 rm -f "$OUT/zkouska-protokol.pdf" "$OUT/zkouska-protokol.json"
 QT_QPA_PLATFORM=$(screen 2048 1536) QT_SCALE_FACTOR=2 \
   "$BUILD/bin/zr464-snimky" "$TMP/x2" pripojeni.png prubeh-vstupu.png

@@ -80,7 +80,8 @@ QString Tabulka(const TRadky& radky) {
 
 QString TabulkaKroku(const std::vector<TKrokZkousky>& kroky) {
     QString html = QStringLiteral("<table border='1' cellspacing='0' cellpadding='3' width='100%'>"
-                                  "<tr><th align='left'>Krok</th><th align='left'>Výsledek</th>"
+                                  "<tr><th align='left' width='34%'>Krok</th>"
+                                  "<th align='left' width='16%'>Výsledek</th>"
                                   "<th align='left'>Naměřeno</th></tr>");
     for (const TKrokZkousky& k : kroky) {
         QString vysledek = TextVysledkuKroku(k.Vysledek).toHtmlEscaped();
@@ -207,6 +208,9 @@ QString CestaJson(const QString& pdf) {
     return zaklad + QStringLiteral(".json");
 }
 
+// The report's text size, readable on a printed A4 page.
+constexpr qreal VelikostPismaBodu = 10;
+
 bool UlozProtokol(const QString& pdf, const TProtokolZkousky& p, bool json, QString& chyba) {
     if (chyba = NeniSouborem(pdf); !chyba.isEmpty()) return false;
     QSaveFile f(pdf);
@@ -222,8 +226,11 @@ bool UlozProtokol(const QString& pdf, const TProtokolZkousky& p, bool json, QStr
         zapis.setCreator(QStringLiteral("ZR-464 nastavení modulu " ZR464_VERSION));
         QTextDocument dokument;
         // Without ligatures, so that the text taken out of the PDF reads as
-        // written ("fi", not one glyph).
+        // written ("fi", not one glyph). In points: the program's own font
+        // is sized in screen pixels, which on the writer's 1200 dpi page
+        // would print a few tenths of a millimetre high.
         QFont pismo = dokument.defaultFont();
+        pismo.setPointSizeF(VelikostPismaBodu);
         pismo.setStyleStrategy(QFont::PreferNoShaping);
         dokument.setDefaultFont(pismo);
         dokument.setHtml(HtmlProtokolu(p));

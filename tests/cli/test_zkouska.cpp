@@ -105,10 +105,17 @@ TEST_P(Zkouska, VysledekKrokuProtokolAObnoveneVystupy) {
         EXPECT_TRUE(
             text.contains(QRegularExpression(QStringLiteral("DOUT%1 → DIN%1 +prošlo").arg(n))))
             << n;
-    for (const std::string& s : z.Selhalo)
-        EXPECT_TRUE(text.contains(QRegularExpression(
-            QRegularExpression::escape(QString::fromStdString(s)) + QStringLiteral("\\s+SELHALO"))))
+    // The text tool may wrap a long step name within its cell: its first two
+    // words and the result stand on one line.
+    for (const std::string& s : z.Selhalo) {
+        const QStringList slova = QString::fromStdString(s).split(u' ').mid(0, 2);
+        QStringList vzor;
+        for (const QString& slovo : slova)
+            vzor << QRegularExpression::escape(slovo);
+        EXPECT_TRUE(text.contains(QRegularExpression(vzor.join(QStringLiteral("\\s+")) +
+                                                     QStringLiteral("[^\\n]*\\sSELHALO"))))
             << s << text.toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cli, Zkouska, ::testing::ValuesIn(Zkousky()), [](const auto& i) {

@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <functional>
@@ -124,6 +125,14 @@ TEST_F(Zkouska, PotvrzeniPreskoceniVstupyAProtokol) {
          {"Petr Svoboda", "Protokol o zkoušce modulu ZR-464", "Negace DIN", "Počáteční stav DOUT",
           "přeskočeno", "Výsledek zkoušky: SELHALO", "Podpis:", "ne (potvrzuje obsluha)"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(c))) << c << "\n" << text.toStdString();
+    // Readable when printed: a line of text at least 3 mm high on the page.
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    const QRegularExpression podpis(
+        QStringLiteral("yMin=\"([0-9.]+)\"[^>]*yMax=\"([0-9.]+)\">Podpis:"));
+    const auto m = podpis.match(QString::fromUtf8(p.readAllStandardOutput()));
+    ASSERT_TRUE(m.hasMatch());
+    EXPECT_GE(m.captured(2).toDouble() - m.captured(1).toDouble(), 8.5) << "points";
     QFile json(adresar.filePath(QStringLiteral("zkouska.json")));
     ASSERT_TRUE(json.open(QIODevice::ReadOnly));
     const QJsonObject o = QJsonDocument::fromJson(json.readAll()).object();
