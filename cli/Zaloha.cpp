@@ -104,7 +104,7 @@ int TiskniZalohu(TKontext& kontext, const TSpojeni& s, const TVysledekZalohy& v,
     QJsonArray moduly;
     int kod = KodUkonceni::Uspech;
     for (const TUlozenyModul& u : v.Moduly) {
-        const QString text = TextUlozeni(s.Data.Rozhrani, u);
+        const QString text = TextUlozeni(s.Data.Rozhrani, u, v.Beh);
         kontext.Vystup.Radek(TextModuluSbernice(u.Modul) + QStringLiteral(": ") + text);
         QJsonObject o = JsonModulu(u.Modul);
         o.insert(QStringLiteral("ok"), u.Ok());
@@ -194,7 +194,7 @@ int TiskniPorovnani(TKontext& kontext, const TSpojeni& s, const TVysledekPorovna
     QJsonArray moduly;
     int kod = KodUkonceni::Uspech;
     for (const TPorovnanyModul& p : v.Moduly) {
-        const QString text = TextPorovnani(s.Data.Rozhrani, p);
+        const QString text = TextPorovnani(s.Data.Rozhrani, p, v.Beh);
         kontext.Vystup.Radek(TextModuluSbernice(p.Modul) + QStringLiteral(": ") + text);
         for (const TPopisRozdilu& r : p.Popis)
             kontext.Vystup.Radek(QStringLiteral("  ") + TextRozdilu(r));

@@ -126,7 +126,7 @@ void TZalohaSbernice::Button1Click() {
     for (const TUlozenyModul& u : v.Moduly)
         PridejRadek(StringGrid1,
                     {QString::number(u.Modul.Adresa), QStringLiteral("%1 Bd").arg(u.Modul.Rychlost),
-                     u.Id.Ok() ? u.Id.Modul() : QString(), TextUlozeni(Data.Rozhrani, u)});
+                     u.Id.Ok() ? u.Id.Modul() : QString(), TextUlozeni(Data.Rozhrani, u, v.Beh)});
     ZobrazKonec(TextSouhrnuZalohy(v, QDir::toNativeSeparators(slozka)) + u'.', v.Beh);
 }
 
@@ -164,8 +164,8 @@ void TPorovnaniSbernice::Button1Click() {
                              PrubehSbernice(static_cast<int>(moduly.size())));
     });
     for (const TPorovnanyModul& p : v.Moduly) {
-        PridejRadek(StringGrid1, {TextModuluSbernice(p.Modul), TextPorovnani(Data.Rozhrani, p),
-                                  QString(), QString()});
+        PridejRadek(StringGrid1, {TextModuluSbernice(p.Modul),
+                                  TextPorovnani(Data.Rozhrani, p, v.Beh), QString(), QString()});
         for (const TPopisRozdilu& r : p.Popis)
             PridejRadek(StringGrid1, {QString(), r.Co, r.VSouboru, r.VModulu});
     }

@@ -18,6 +18,15 @@ QString TextNeodpovida(std::uint8_t typ, const TIdentifikace& id) {
     return QStringLiteral("neodpovídá: ") + TextKodu(typ, id.Vysledek);
 }
 
+// Why a module was not reached: a stop, or the line's rate refused.
+QString Nedokonceno(const char* co, const TBehSbernice& beh) {
+    const QString proc =
+        beh.KodLinky != 0 && !beh.Preruseno
+            ? QStringLiteral("linku nelze nastavit na %1 Bd").arg(beh.RychlostLinky)
+            : QStringLiteral("přerušeno");
+    return QStringLiteral("%1 (%2)").arg(QString::fromUtf8(co), proc);
+}
+
 // "2 moduly" with the noun as the count takes it.
 QString Moduly(int n) {
     const char* tvar = n == 1 ? "modul" : (n >= 2 && n <= 4 ? "moduly" : "modulů");
@@ -30,7 +39,7 @@ QString TextModuluSbernice(const TModulSbernice& m) {
     return QStringLiteral("adresa %1, %2 Bd").arg(m.Adresa).arg(m.Rychlost);
 }
 
-QString TextUlozeni(std::uint8_t typ, const TUlozenyModul& u) {
+QString TextUlozeni(std::uint8_t typ, const TUlozenyModul& u, const TBehSbernice& beh) {
     switch (u.Konec) {
     case TKonecUlozeni::Ulozeno:
         return QStringLiteral("uloženo do %1 (%2)").arg(u.Soubor, ZobrazitelnyText(u.Id.Modul())) +
@@ -45,7 +54,7 @@ QString TextUlozeni(std::uint8_t typ, const TUlozenyModul& u) {
     case TKonecUlozeni::Neprovedeno:
         break;
     }
-    return QStringLiteral("neuloženo (přerušeno)");
+    return Nedokonceno("neuloženo", beh);
 }
 
 QString TextSouhrnuZalohy(const TVysledekZalohy& v, const QString& slozka) {
@@ -62,7 +71,7 @@ QString TextSouhrnuZalohy(const TVysledekZalohy& v, const QString& slozka) {
     return text;
 }
 
-QString TextPorovnani(std::uint8_t typ, const TPorovnanyModul& p) {
+QString TextPorovnani(std::uint8_t typ, const TPorovnanyModul& p, const TBehSbernice& beh) {
     switch (p.Stav) {
     case TStavPorovnani::Shoda:
         return QStringLiteral("bez rozdílů");
@@ -79,7 +88,7 @@ QString TextPorovnani(std::uint8_t typ, const TPorovnanyModul& p) {
     case TStavPorovnani::Neprovedeno:
         break;
     }
-    return QStringLiteral("neporovnáno (přerušeno)");
+    return Nedokonceno("neporovnáno", beh);
 }
 
 QString TextSouhrnuPorovnani(const TVysledekPorovnani& v) {

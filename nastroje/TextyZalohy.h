@@ -14,15 +14,16 @@ QString TextModuluSbernice(const TModulSbernice& m);
 
 // "uloženo do modul-005-19200.cfm (ZR-464 v.1.04)", "neodpovídá: text",
 // "čtení konfigurace, registr 63: text", "neuloženo (přerušeno)"; a value
-// a file may not hold follows as a warning.
-QString TextUlozeni(std::uint8_t typ, const TUlozenyModul& u);
+// a file may not hold follows as a warning. A module not reached names the
+// line's fault of the pass, if that ended it.
+QString TextUlozeni(std::uint8_t typ, const TUlozenyModul& u, const TBehSbernice& beh);
 // "Uloženo modulů: 2 z 3 do složky S", with a stop or a fault of the index.
 QString TextSouhrnuZalohy(const TVysledekZalohy& v, const QString& slozka);
 
 // "bez rozdílů", "rozdílů: 2", "chybí na sběrnici (neodpovídá: text)",
 // "není v záloze (ZR-464 v.1.04)", "neodpovídá, není ani v záloze", a read
 // fault, "neporovnáno (přerušeno)".
-QString TextPorovnani(std::uint8_t typ, const TPorovnanyModul& p);
+QString TextPorovnani(std::uint8_t typ, const TPorovnanyModul& p, const TBehSbernice& beh);
 // "Bez rozdílů: 3 moduly." or the counts of each outcome, with a stop.
 QString TextSouhrnuPorovnani(const TVysledekPorovnani& v);
 

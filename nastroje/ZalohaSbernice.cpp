@@ -50,6 +50,7 @@ private:
     TData Data;
     TRelaceModulu Relace;
     const std::int32_t Puvodni;
+    bool Zmeneno = false; // the line was set (or tried) to another rate
     const TPrubehZalohy& Prubeh;
     TBehSbernice& Beh;
 };
@@ -62,6 +63,7 @@ bool TPruchod::Zacni(const TModulSbernice& m, int poradi, int celkem) {
     }
     if (Prubeh.Modul) Prubeh.Modul(m, poradi, celkem);
     if (Relace.Rychlost() != m.Rychlost) {
+        Zmeneno = true;
         if (const std::uint32_t kod = Relace.NastavLinku(m.Rychlost); kod != 0) {
             Beh.KodLinky = kod;
             Beh.RychlostLinky = m.Rychlost;
@@ -87,7 +89,8 @@ TVysledekSekvence TPruchod::Precti(TKonfigurace& k) {
 }
 
 void TPruchod::Zpet() {
-    if (Relace.Rychlost() == Puvodni) return;
+    // Also after a refused rate: the line's state is not known then.
+    if (!Zmeneno) return;
     const std::uint32_t kod = Relace.NastavLinku(Puvodni);
     if (kod == 0) return;
     Beh.LinkaZpet = false;
