@@ -6,6 +6,7 @@
 #include "Cli.h"
 #include "Control.h"
 #include "Sbernice.h"
+#include "ZalohaSbernice.h"
 
 #include <QDir>
 #include <QFile>
@@ -197,6 +198,73 @@ TEST_F(ZalohaSbernice, ChybnyVstupANeodpovidajiciModul) {
         EXPECT_NE((beh.Out + beh.Err).find(r.Text), std::string::npos) << beh.Out << beh.Err;
     }
     EXPECT_TRUE(QFile::exists(QString::fromStdString(bus.Cesta("jina/modul-009-19200.cfm"))));
+}
+
+// The index is checked whole: a file name with a folder part (which would
+// read outside the folder), a module twice, an address or rate outside the
+// bus's, another format; what ZapisIndexZalohy writes reads back.
+TEST(IndexZalohy, KontrolaCelehoSeznamu) {
+    auto index = [](const char* moduly, int format = 1) {
+        return QStringLiteral(R"({"format":%1,"moduly":[%2]})")
+            .arg(format)
+            .arg(QString::fromUtf8(moduly))
+            .toUtf8();
+    };
+    const char* m5 = R"({"adresa":5,"rychlost":19200,"soubor":"modul-005-19200.cfm"})";
+    const struct {
+        const char* Nazev;
+        QByteArray Text;
+        bool Ok;
+    } radky[] = {
+        {"ok", index(m5), true},
+        {"empty", index(""), true},
+        {"folder part", index(R"({"adresa":5,"rychlost":19200,"soubor":"../x.cfm"})"), false},
+        {"absolute", index(R"({"adresa":5,"rychlost":19200,"soubor":"/etc/x.cfm"})"), false},
+        {"parent", index(R"({"adresa":5,"rychlost":19200,"soubor":".."})"), false},
+        {"twice", index((QByteArray(m5) + "," + m5).constData()), false},
+        {"rate", index(R"({"adresa":5,"rychlost":19201,"soubor":"a.cfm"})"), false},
+        {"address", index(R"({"adresa":256,"rychlost":9600,"soubor":"a.cfm"})"), false},
+        {"format", index(m5, 2), false},
+        {"no JSON", "moduly", false},
+    };
+    for (const auto& r : radky) {
+        QString chyba;
+        EXPECT_EQ(PrectiIndexZalohy(r.Text, chyba).has_value(), r.Ok) << r.Nazev;
+        EXPECT_EQ(chyba.isEmpty(), r.Ok) << r.Nazev << chyba.toStdString();
+    }
+    TIndexZalohy i{QStringLiteral("2026-01-02T03:04:05Z"), QStringLiteral("x"), false, {}};
+    i.Moduly.push_back({{9, 19200},
+                        QStringLiteral("modul-009-19200.cfm"),
+                        QStringLiteral("ZR-464   v.1.04"),
+                        QStringLiteral("SIM-0001"),
+                        VychoziKonfigurace()});
+    QString chyba;
+    const auto zpet = PrectiIndexZalohy(ZapisIndexZalohy(i), chyba);
+    ASSERT_TRUE(zpet) << chyba.toStdString();
+    EXPECT_EQ(zpet->Cas, i.Cas);
+    EXPECT_FALSE(zpet->Uplna);
+    ASSERT_EQ(zpet->Moduly.size(), 1u);
+    EXPECT_EQ(zpet->Moduly[0].Modul, (TModulSbernice{9, 19200}));
+    EXPECT_EQ(zpet->Moduly[0].Ident, i.Moduly[0].Ident);
+}
+
+// Each module once, the connection's rate first, then the rates as they
+// first come.
+TEST(PoradiModulu, PodleRychlosti) {
+    using M = std::vector<TModulSbernice>;
+    const struct {
+        M Seznam;
+        std::int32_t Prvni;
+        M Poradi;
+    } radky[] = {
+        {{{1, 9600}, {9, 19200}, {5, 9600}}, 9600, {{1, 9600}, {5, 9600}, {9, 19200}}},
+        {{{1, 9600}, {9, 19200}, {5, 9600}}, 19200, {{9, 19200}, {1, 9600}, {5, 9600}}},
+        {{{3, 600}, {1, 9600}, {3, 600}, {2, 115200}}, 19200, {{3, 600}, {1, 9600}, {2, 115200}}},
+        {{{4, 9600}, {4, 19200}}, 9600, {{4, 9600}, {4, 19200}}},
+        {{}, 9600, {}},
+    };
+    for (const auto& r : radky)
+        EXPECT_EQ(PodleRychlosti(r.Seznam, r.Prvni), r.Poradi);
 }
 
 } // namespace
