@@ -8,6 +8,7 @@
 #include "PrikazModulu.h"
 #include "PrubehVstupu.h"
 #include "UlozeniKonfigurace.h"
+#include "ZalohovaniSbernice.h"
 
 #include <array>
 
@@ -25,6 +26,8 @@ constexpr std::array SeznamNastroju = {
              OknoNadDaty<TPorovnaniKonfigurace>},
     TNastroj{"&Nahrát konfiguraci do modulu…", "NahratKonfiguraci1",
              OknoNadDaty<TNahraniKonfigurace>},
+    TNastroj{"Zá&lohovat sběrnici…", "ZalohovatSbernici1", OknoNadDaty<TZalohaSbernice>},
+    TNastroj{"Po&rovnat sběrnici…", "PorovnatSbernici1", OknoNadDaty<TPorovnaniSbernice>},
     TNastroj{"&Zkouška modulu…", "ZkouskaModulu1", OknoNadDaty<TOknoZkousky>},
     TNastroj{"Průběh &vstupů…", "PrubehVstupu1",
              [](const TKontextNastroju& k, QWidget* r) -> QDialog* {

@@ -158,7 +158,7 @@ void VolbyOpakovani(CLI::App* p, TOpakovani& o) {
 struct TZadani {
     TVolby Volby;
     TOpakovani Opakovani;
-    std::string Soubor, Cile, Adresy, Rychlosti, Zapnout, Maska, Kod, Parametr;
+    std::string Soubor, Cile, Adresy, Rychlosti, Zapnout, Maska, Kod, Parametr, Seznam;
     std::vector<std::string> Data;
     bool SAdresou = false;
     bool JinyModul = false;
@@ -369,6 +369,75 @@ void PrikazPosli(CLI::App& app, TZadani& z) {
     });
 }
 
+// The modules of a bus subcommand: --addresses at --rates, or --from.
+void VolbySeznamu(CLI::App* p, TZadani& z) {
+    auto* adresy = p->add_option("--addresses", z.Adresy, "adresy modulů, např. 1,5,9 nebo 0-3")
+                       ->type_name("SEZNAM");
+    p->add_option("--rates", z.Rychlosti,
+                  "rychlosti v Bd: jedna pro všechny adresy, nebo jedna ke každé "
+                  "(výchozí: --baud)")
+        ->type_name("SEZNAM")
+        ->needs(adresy);
+    p->add_option("--from", z.Seznam,
+                  "soubor se seznamem modulů ADRESA:RYCHLOST, např. 1:9600, 5:19200 "
+                  "(bez voleb: seznam okna Přehled sběrnice ze souboru nastavení)")
+        ->type_name("SOUBOR")
+        ->excludes(adresy);
+}
+
+TSeznamSbernice SeznamSbernice(const CLI::App* p, const TZadani& z) {
+    TSeznamSbernice s;
+    if (Zadana(p, "--from")) s.Soubor = Q(z.Seznam);
+    if (Zadana(p, "--addresses"))
+        for (int a : Seznam(z.Adresy, 0, 255, "--addresses"))
+            s.Adresy.push_back(static_cast<std::uint8_t>(a));
+    if (Zadana(p, "--rates"))
+        for (const QString& r : Q(z.Rychlosti).split(u','))
+            s.Rychlosti.push_back(Rychlost(r.trimmed().toStdString(), "--rates"));
+    if (s.Rychlosti.size() > 1 && s.Rychlosti.size() != s.Adresy.size())
+        throw CLI::ValidationError("--rates", "zadejte jednu rychlost, nebo jednu ke každé adrese");
+    return s;
+}
+
+void VolbyBusSave(CLI::App* p, TZadani& z) {
+    p->add_option("SLOŽKA", z.Soubor, "složka zálohy (vytvoří se)")->required()->type_name("");
+    VolbySeznamu(p, z);
+    p->final_callback([&z, p] {
+        z.Akce = [&z, s = SeznamSbernice(p, z)](TKontext& k) {
+            return UlozSbernici(k, Q(z.Soubor), s);
+        };
+    });
+}
+
+void VolbyBusDiff(CLI::App* p, TZadani& z) {
+    p->add_option("SLOŽKA", z.Soubor, "složka zálohy")->required()->type_name("");
+    VolbySeznamu(p, z);
+    p->final_callback([&z, p] {
+        z.Akce = [&z, s = SeznamSbernice(p, z)](TKontext& k) {
+            return RozdilySbernice(k, Q(z.Soubor), s);
+        };
+    });
+}
+
+// The subcommands of bus, one row each.
+const struct {
+    const char* Nazev;
+    const char* Popis;
+    void (*Volby)(CLI::App*, TZadani&);
+} PodprikazyBus[] = {
+    {"save", "uloží konfiguraci modulů sběrnice do složky (soubor .cfm na modul a seznam)",
+     VolbyBusSave},
+    {"diff", "porovná moduly sběrnice se zálohou ve složce", VolbyBusDiff},
+};
+
+void PrikazyBus(CLI::App& app, TZadani& z) {
+    CLI::App* bus = app.add_subcommand("bus", "celá sběrnice: záloha a porovnání konfigurace");
+    bus->group("Podpříkazy")->require_subcommand(1);
+    bus->set_help_flag("-h,--help", "vypíše nápovědu");
+    for (const auto& radek : PodprikazyBus)
+        radek.Volby(Podprikaz(*bus, z, radek.Nazev, radek.Popis), z);
+}
+
 // A usage error on standard error; with --json anywhere before "--" also
 // as the document {"chyba": ...}, as every other error.
 int ChybnePouziti(const std::string& zprava, const std::vector<std::string>& argumenty,
@@ -409,6 +478,7 @@ int SpustCli(const std::vector<std::string>& argumenty, std::ostream& out, std::
     PrikazySken(app, z);
     PrikazPosli(app, z);
     PrikazyConfig(app, z);
+    PrikazyBus(app, z);
     PrikazZkouska(app, z);
     try {
         std::vector<std::string> obracene(argumenty.rbegin(), argumenty.rend());

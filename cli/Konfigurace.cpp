@@ -155,10 +155,7 @@ int RozdilyKonfigurace(TKontext& kontext, const QString& soubor, bool sAdresou) 
     });
 }
 
-namespace {
-
-// The more serious of two outcomes for the exit code.
-int Horsi(int a, int b) {
+int HorsiUkonceni(int a, int b) {
     auto vaha = [](int k) {
         return k == KodUkonceni::Preruseno     ? 4
                : k == KodUkonceni::ChybaModulu ? 3
@@ -167,6 +164,8 @@ int Horsi(int a, int b) {
     };
     return vaha(a) >= vaha(b) ? a : b;
 }
+
+namespace {
 
 // A write refused before anything was sent, as an error.
 TChyba ChybaVerze(const TSpojeni& s, const TKontrolaVerze& v, const TKonfigurace& k,
@@ -270,7 +269,7 @@ int NahrajKonfiguraci(TKontext& kontext, const QString& soubor,
                 PozadavekPreruseni().load()
                     ? Nezapsano(kontext, adresa, PocetRegistruZapisu(sAdresou), moduly)
                     : ZapisDoModulu(kontext, s, adresa, *k, sAdresou, podminky, moduly);
-            vysledek = Horsi(vysledek, vysledekModulu);
+            vysledek = HorsiUkonceni(vysledek, vysledekModulu);
         }
         if (kontext.Vystup.Json())
             kontext.Vystup.Dokument({{QStringLiteral("soubor"), soubor},

@@ -47,6 +47,10 @@ int VypisWatchdog(TKontext& kontext, std::optional<std::uint16_t> nastavit,
                   const TOpakovani& opakovani);
 int NastavVystupy(TKontext& kontext, std::uint32_t maska);
 
+// The more serious of two exit codes of a run over several modules:
+// interrupted, a module error, a mismatch, any other error, success.
+int HorsiUkonceni(int a, int b);
+
 int VypisKonfiguraci(TKontext& kontext);
 int UlozKonfiguraci(TKontext& kontext, const QString& soubor);
 int RozdilyKonfigurace(TKontext& kontext, const QString& soubor, bool sAdresou);
@@ -67,6 +71,18 @@ int ZkousejModul(TKontext& kontext, const TZadaniZkousky& zadani);
 
 // send: one command by hand, `pocet` times `interval` ms apart.
 int PosliRucne(TKontext& kontext, const TRucniPrikaz& prikaz, int pocet, int interval);
+
+// bus save / bus diff: the modules to work on. The --addresses are at the
+// --rates (one for all, or one per address in order), else at the
+// connection's rate; --from names a file of "ADDR:RATE" items; with neither,
+// the bus overview's list of the settings file.
+struct TSeznamSbernice {
+    std::vector<std::uint8_t> Adresy;    // --addresses
+    std::vector<std::int32_t> Rychlosti; // --rates
+    QString Soubor;                      // --from: "ADDR:RATE" items
+};
+int UlozSbernici(TKontext& kontext, const QString& slozka, const TSeznamSbernice& seznam);
+int RozdilySbernice(TKontext& kontext, const QString& slozka, const TSeznamSbernice& seznam);
 
 int HledejModuly(TKontext& kontext, const std::vector<std::uint8_t>& adresy,
                  const std::vector<std::int32_t>& rychlosti);

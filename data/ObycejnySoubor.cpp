@@ -105,6 +105,15 @@ QString DuvodUlozeni(const QString& cesta, const QSaveFile& f) {
     }
 }
 
+bool ZapisObycejnySoubor(const QString& cesta, const QByteArray& obsah, QString& duvod) {
+    duvod = NeniSouborem(cesta);
+    if (!duvod.isEmpty()) return false;
+    QSaveFile f(CilZapisu(cesta));
+    if (f.open(QIODevice::WriteOnly) && f.write(obsah) == obsah.size() && f.commit()) return true;
+    duvod = DuvodUlozeni(cesta, f);
+    return false;
+}
+
 QString TextChybySouboru(int cislo) {
     static const struct {
         int Cislo;

@@ -35,6 +35,11 @@ QString DuvodUlozeni(const QString& cesta, const QSaveFile& f);
 // The text of an errno value met while opening or reading a file.
 QString TextChybySouboru(int cislo);
 
+// Writes the bytes to the path atomically (a new file renamed over the old):
+// only a regular file (a link to one is followed and stays a link) or a path
+// where nothing is yet is written. False with the reason in `duvod`.
+bool ZapisObycejnySoubor(const QString& cesta, const QByteArray& obsah, QString& duvod);
+
 // The bytes of the regular file at the path, at most `nejvic`; the file is
 // opened without waiting (a FIFO or a device that takes the path's place
 // between check and open is refused too). Empty with `duvod` set on a fault.

@@ -8,7 +8,6 @@
 #include "Xxxx683.h"
 #include "zr683.h"
 
-#include <QSaveFile>
 #include <array>
 
 namespace {
@@ -163,10 +162,5 @@ std::optional<TChybaCfm> NeplatnaHodnota(const QByteArray& text) {
 }
 
 bool UlozSouborCfm(const QString& cesta, const QByteArray& text, QString& chyba) {
-    chyba = NeniSouborem(cesta);
-    if (!chyba.isEmpty()) return false;
-    QSaveFile f(cesta);
-    if (f.open(QIODevice::WriteOnly) && f.write(text) == text.size() && f.commit()) return true;
-    chyba = DuvodUlozeni(cesta, f);
-    return false;
+    return ZapisObycejnySoubor(cesta, text, chyba);
 }

@@ -23,9 +23,13 @@ _zr464_cli() {
             --interval | --count | --set | --on | --to | --addresses | --rates | --repeat)
             return
             ;;
+        --from)
+            _filedir
+            return
+            ;;
     esac
 
-    # The subcommand (and the config subcommand) given so far.
+    # The subcommand (and the config or bus subcommand) given so far.
     local i sub="" subsub=""
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
@@ -33,7 +37,7 @@ _zr464_cli() {
             *)
                 if [[ -z $sub ]]; then
                     sub=${words[i]}
-                elif [[ $sub == config && -z $subsub ]]; then
+                elif [[ ($sub == config || $sub == bus) && -z $subsub ]]; then
                     subsub=${words[i]}
                 fi
                 ;;
@@ -43,7 +47,7 @@ _zr464_cli() {
     local options=""
     case $sub in
         "")
-            COMPREPLY=($(compgen -W "identify inputs status watchdog outputs scan send config commission
+            COMPREPLY=($(compgen -W "identify inputs status watchdog outputs scan send config bus commission
                 -h --help --version" -- "$cur"))
             return
             ;;
@@ -60,6 +64,19 @@ _zr464_cli() {
             esac
             if [[ $subsub != show && $cur != -* ]]; then
                 _filedir cfm
+                return
+            fi
+            ;;
+        bus)
+            case $subsub in
+                "")
+                    COMPREPLY=($(compgen -W "save diff -h --help" -- "$cur"))
+                    return
+                    ;;
+                save | diff) options="$connection --addresses --rates --from" ;;
+            esac
+            if [[ $cur != -* ]]; then
+                _filedir -d
                 return
             fi
             ;;

@@ -1,5 +1,6 @@
 // The windows of the "Nástroje" menu end to end: the real LAN library
 // against a simulated bus of three modules at two rates, over loopback UDP.
+#include "Control.h"
 #include "HledaniModulu.h"
 #include "KonfiguraceModulu.h"
 #include "NahraniKonfigurace.h"
@@ -9,8 +10,10 @@
 #include "SimulatorLAN.h"
 #include "UdpEndpoint.h"
 #include "UlozeniKonfigurace.h"
+#include "ZalohovaniSbernice.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QTableWidget>
@@ -151,6 +154,29 @@ TEST_F(NastrojeE2E, NahraniJmenujeCilAJinyModulPotvrdiPodruhe) {
         EXPECT_EQ(Text(&okno, "StatusBar1Panel0").endsWith(QStringLiteral("Nic nebylo zapsáno.")),
                   !podruhe);
     }
+}
+
+// The bus backed up by the window compares without differences; a register
+// changed through the simulator's control names that module and value, and
+// the line is back at the connection's rate.
+TEST_F(NastrojeE2E, ZalohaSbernicePorovnaZmenenyRegistr) {
+    data.Sbernice = {{1, 9600}, {5, 9600}, {9, 19200}};
+    const QString slozka = adresar.filePath(QStringLiteral("sbernice"));
+    ASSERT_TRUE(QDir().mkpath(slozka));
+    EXPECT_TRUE(
+        Spust<TZalohaSbernice>(slozka).startsWith(QStringLiteral(" Uloženo modulů: 3 z 3")));
+    EXPECT_EQ(Spust<TPorovnaniSbernice>(slozka), QStringLiteral(" Bez rozdílů: 3 moduly."));
+    zrsim::Control ovladani(sim);
+    bool konec = false;
+    ASSERT_EQ(ovladani.execute("fault register 33 5 2", konec), "ok\n"); // module 9
+    TPorovnaniSbernice okno(data);
+    okno.VolbaSouboru = [slozka](QWidget*, bool) { return slozka; };
+    okno.show();
+    Klikni(&okno, "Button1");
+    ASSERT_EQ(okno.StringGrid1->rowCount(), 4);
+    EXPECT_EQ(okno.StringGrid1->item(2, 0)->text(), QStringLiteral("adresa 9, 19200 Bd"));
+    EXPECT_EQ(okno.StringGrid1->item(3, 1)->text(), QStringLiteral("Negace DIN: DIN1, DIN3-DIN7"));
+    EXPECT_EQ(TRelaceModulu(data).Identifikuj().Ok(), true); // back at 9600 Bd
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 //
 // Exit code 0 when every window reached its state and was written.
 #include "BehovyAdresar.h"
+#include "Control.h"
 #include "DiagnostikaSpojeni.h"
 #include "Hlavni.h"
 #include "OknoKomunikace.h"
@@ -31,6 +32,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -180,6 +182,27 @@ bool Nahraj(QWidget* okno) {
     return SpustSouborem(okno, jiny, QStringLiteral(" Počet rozdílů: 2."));
 }
 
+// The folder of the bus backup pictures, beside the saved .cfm file.
+QString SlozkaZalohy() {
+    return QFileInfo(SouborKonfigurace()).dir().filePath(QStringLiteral("sbernice"));
+}
+
+bool ZalohujSbernici(QWidget* okno) {
+    return QDir().mkpath(SlozkaZalohy()) &&
+           SpustSouborem(okno, SlozkaZalohy(), QStringLiteral(" Uloženo modulů: 1 z 1"));
+}
+
+// The backup compared after the module's relay time was changed on the bus;
+// the simulator's fault is removed again for the pictures after it.
+bool PorovnejSbernici(QWidget* okno) {
+    zrsim::Control ovladani(*Modul());
+    bool konec = false;
+    ovladani.execute("fault register 3 20", konec);
+    const bool hotovo = SpustSouborem(okno, SlozkaZalohy(), QStringLiteral(" Moduly: s rozdíly 1"));
+    ovladani.execute("fault clear", konec);
+    return hotovo;
+}
+
 // Moves the mouse over the traces at the record time `casMs`.
 void MysNa(const TPrubehVstupu& prubeh, std::int64_t casMs) {
     const double zpet = static_cast<double>(prubeh.Graf1->PravyOkraj() - casMs) *
@@ -298,6 +321,8 @@ constexpr TSnimek Snimky[] = {
     {"ulozeni-konfigurace.png", "UlozitKonfiguraci1", UlozKonfiguraci},
     {"porovnani-konfigurace.png", "PorovnatKonfiguraci1", Porovnej},
     {"nahrani-konfigurace.png", "NahratKonfiguraci1", Nahraj},
+    {"zaloha-sbernice.png", "ZalohovatSbernici1", ZalohujSbernici},
+    {"porovnani-sbernice.png", "PorovnatSbernici1", PorovnejSbernici},
     {"prubeh-vstupu.png", "PrubehVstupu1", Zaznamenej},
     {"diagnostika-spojeni.png", "DiagnostikaSpojeni1", Diagnostikuj},
     {"prikaz-modulu.png", "PrikazModulu1", PosliPrikaz},
@@ -363,7 +388,10 @@ bool ZapisNastaveni(const QString& cesta, std::uint16_t port) {
     const QByteArray obsah =
         "[P\xF8ipojen\xED]\r\nRozhran\xED=ZR-1683\r\nAdresa=1\r\nRychlost=9600\r\n"
         "[ZR-1683]\r\nIP adresa=127.0.0.1\r\nUDP port=" +
-        QByteArray::number(port) + "\r\nUDP timeout=100\r\n";
+        QByteArray::number(port) +
+        "\r\nUDP timeout=100\r\n[P\xF8"
+        "ehled sb\xEC"
+        "rnice]\r\nModuly=1:9600\r\n";
     return f.open(QIODevice::WriteOnly) && f.write(obsah) == obsah.size();
 }
 
