@@ -8,11 +8,11 @@
 
 namespace {
 
-zrsim::SimulatorConfig Konfigurace(const std::vector<TModulSbernice>& moduly, bool propojeni) {
+zrsim::SimulatorConfig Konfigurace(const std::vector<TSimulovanyModul>& moduly, bool propojeni) {
     zrsim::SimulatorConfig c;
     c.loopback = propojeni;
     c.modules.clear();
-    for (const TModulSbernice& m : moduly) {
+    for (const TSimulovanyModul& m : moduly) {
         zrsim::ModuleSetup s;
         s.address = m.Adresa;
         s.baudIndex = RychlostNaIndex(m.Rychlost);
@@ -26,7 +26,7 @@ zrsim::SimulatorConfig Konfigurace(const std::vector<TModulSbernice>& moduly, bo
 
 } // namespace
 
-TSbernice::TSbernice(const std::vector<TModulSbernice>& moduly, bool propojeni)
+TSbernice::TSbernice(const std::vector<TSimulovanyModul>& moduly, bool propojeni)
     : Sim(Konfigurace(moduly, propojeni)), Udp(Sim, {"127.0.0.1", 0}) {
     std::string chyba;
     Udp.start(chyba);

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-struct TModulSbernice {
+// A module the simulated bus plays: its address, rate and identification.
+struct TSimulovanyModul {
     std::uint8_t Adresa;
     std::int32_t Rychlost;
     std::string Verze = "1.04";
@@ -26,7 +27,7 @@ struct TBeh {
 class TSbernice {
 public:
     // With `propojeni` every module's outputs are wired to its inputs.
-    explicit TSbernice(const std::vector<TModulSbernice>& moduly, bool propojeni = false);
+    explicit TSbernice(const std::vector<TSimulovanyModul>& moduly, bool propojeni = false);
     ~TSbernice();
 
     // The options that reach this bus over the LAN library.

@@ -44,7 +44,7 @@ TModuly Nalezene(const QJsonObject& json) {
 
 struct TSken {
     const char* Nazev;
-    std::vector<TModulSbernice> Moduly;
+    std::vector<TSimulovanyModul> Moduly;
     std::vector<zrsim::LineFaultRule> Poruchy;
     std::string Adresy, Rychlosti;
     TModuly Ocekavane;
