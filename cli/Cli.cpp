@@ -9,6 +9,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <QFile>
 #include <algorithm>
 #include <sstream>
 
@@ -165,6 +166,7 @@ struct TZadani {
     bool Vynulovat = false;
     std::optional<std::uint16_t> CasWatchdogu;
     TZadaniZkousky Zkouska;
+    TZadaniPrehledu Prehled;
     bool Propojeni = false;
     std::function<int(TKontext&)> Akce;
 };
@@ -369,6 +371,75 @@ void PrikazPosli(CLI::App& app, TZadani& z) {
     });
 }
 
+// The module list of --modules or of the file of --from, as the settings
+// file keeps it ("1:9600, 5:19200").
+std::vector<TModulSbernice> SeznamModulu(const QString& text, const std::string& volba) {
+    const auto moduly = TextNaSeznamModulu(text);
+    if (!moduly || moduly->empty())
+        throw CLI::ValidationError(volba, "chybný seznam modulů „" + text.toStdString() +
+                                              "“ (ADRESA:RYCHLOST, např. 1:9600,5:19200)");
+    return *moduly;
+}
+
+std::vector<TModulSbernice> SeznamZeSouboru(const std::string& cesta) {
+    QFile soubor(Q(cesta));
+    if (!soubor.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw CLI::ValidationError(
+            "--from", "soubor " + cesta + " nelze přečíst: " + soubor.errorString().toStdString());
+    return SeznamModulu(QString::fromUtf8(soubor.read(NejvicePolozek * 16)), "--from");
+}
+
+void PrikazBusWatch(CLI::App& bus, TZadani& z) {
+    auto* watch = Podprikaz(bus, z, "watch",
+                            "přehled sběrnice: moduly seznamu dokola (vstupy, status, watchdog, "
+                            "zdraví), řádek za každý dotaz");
+    auto* moduly = watch->add_option_function<std::string>(
+        "--modules", [&z](const S& s) { z.Prehled.Moduly = SeznamModulu(Q(s), "--modules"); },
+        "moduly ADRESA:RYCHLOST, např. 1:9600,5:19200 (výchozí: sekce [Přehled sběrnice] "
+        "souboru nastavení)");
+    moduly->type_name("SEZNAM");
+    watch
+        ->add_option_function<std::string>(
+            "--from", [&z](const S& s) { z.Prehled.Moduly = SeznamZeSouboru(s); },
+            "seznam modulů ze souboru (týž zápis, i po řádcích)")
+        ->type_name("SOUBOR")
+        ->excludes(moduly);
+    watch
+        ->add_option_function<std::string>(
+            "--period",
+            [&z](const S& s) {
+                z.Prehled.PeriodaMs = static_cast<int>(Cislo(s, 3600000, "--period"));
+                if (*z.Prehled.PeriodaMs == 0)
+                    throw CLI::ValidationError("--period", "perioda musí být aspoň 1 ms");
+            },
+            "perioda dotazů každého modulu v ms (výchozí: ze souboru nastavení, jinak 1000)")
+        ->type_name("MS");
+    watch
+        ->add_option_function<std::string>(
+            "--count",
+            [&z](const S& s) {
+                z.Prehled.Pocet = static_cast<int>(Cislo(s, 1000000000, "--count"));
+            },
+            "počet řádků (dotazů) celkem, 0 = do Ctrl-C (výchozí)")
+        ->type_name("N");
+    watch->final_callback(
+        [&z] { z.Akce = [&z](TKontext& k) { return SledujSbernici(k, z.Prehled); }; });
+}
+
+// The subcommands of bus, one row each.
+using TPodprikazSbernice = void (*)(CLI::App&, TZadani&);
+const TPodprikazSbernice PodprikazySbernice[] = {
+    PrikazBusWatch,
+};
+
+void PrikazySbernice(CLI::App& app, TZadani& z) {
+    CLI::App* bus = app.add_subcommand("bus", "celá sběrnice: přehled modulů seznamu");
+    bus->group("Podpříkazy")->require_subcommand(1);
+    bus->set_help_flag("-h,--help", "vypíše nápovědu");
+    for (TPodprikazSbernice pridej : PodprikazySbernice)
+        pridej(*bus, z);
+}
+
 // A usage error on standard error; with --json anywhere before "--" also
 // as the document {"chyba": ...}, as every other error.
 int ChybnePouziti(const std::string& zprava, const std::vector<std::string>& argumenty,
@@ -410,6 +481,7 @@ int SpustCli(const std::vector<std::string>& argumenty, std::ostream& out, std::
     PrikazPosli(app, z);
     PrikazyConfig(app, z);
     PrikazZkouska(app, z);
+    PrikazySbernice(app, z);
     try {
         std::vector<std::string> obracene(argumenty.rbegin(), argumenty.rend());
         app.parse(obracene);

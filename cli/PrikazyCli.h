@@ -70,3 +70,13 @@ int PosliRucne(TKontext& kontext, const TRucniPrikaz& prikaz, int pocet, int int
 
 int HledejModuly(TKontext& kontext, const std::vector<std::uint8_t>& adresy,
                  const std::vector<std::int32_t>& rychlosti);
+
+// bus watch: the modules of the list (else the settings file's) polled in
+// turn at the period (else the settings file's), a row per poll, until
+// `Pocet` rows (0: no limit) or Ctrl-C.
+struct TZadaniPrehledu {
+    std::optional<std::vector<TModulSbernice>> Moduly;
+    std::optional<int> PeriodaMs;
+    int Pocet = 0;
+};
+int SledujSbernici(TKontext& kontext, const TZadaniPrehledu& zadani);
