@@ -33,7 +33,7 @@ _zr464_cli() {
             *)
                 if [[ -z $sub ]]; then
                     sub=${words[i]}
-                elif [[ $sub == config && -z $subsub ]]; then
+                elif [[ ($sub == config || $sub == bus) && -z $subsub ]]; then
                     subsub=${words[i]}
                 fi
                 ;;
@@ -43,7 +43,7 @@ _zr464_cli() {
     local options=""
     case $sub in
         "")
-            COMPREPLY=($(compgen -W "identify inputs status watchdog outputs scan send config commission
+            COMPREPLY=($(compgen -W "identify inputs status watchdog outputs scan send config commission bus
                 -h --help --version" -- "$cur"))
             return
             ;;
@@ -62,6 +62,21 @@ _zr464_cli() {
                 _filedir cfm
                 return
             fi
+            ;;
+        bus)
+            case $subsub in
+                "")
+                    COMPREPLY=($(compgen -W "watch -h --help" -- "$cur"))
+                    return
+                    ;;
+                watch)
+                    if [[ ${COMP_WORDS[COMP_CWORD - 1]} == --from ]]; then
+                        _filedir
+                        return
+                    fi
+                    options="$connection --modules --from --period --count"
+                    ;;
+            esac
             ;;
         identify) options=$connection ;;
         inputs) options="$connection $repeat" ;;
