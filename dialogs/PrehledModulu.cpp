@@ -104,7 +104,7 @@ void TPrehledModulu::Rozmisti() {
     connect(Button5, &QPushButton::clicked, this, &TPrehledModulu::reject);
     connect(SpinEdit1, &QSpinBox::editingFinished, this, &TPrehledModulu::SpinEdit1Change);
     connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, &TPrehledModulu::Button4Click);
-    PrizpusobVelikost(QSize(900, 420));
+    PrizpusobVelikost(QSize(980, 420));
 }
 
 // A new list or period: the polling starts afresh; the line stays where it
@@ -161,6 +161,9 @@ void TPrehledModulu::ZobrazRadek(std::size_t i) {
         if (polozka->text() != texty[s]) polozka->setText(texty[s]);
         if (polozka->background() != pozadi) polozka->setBackground(pozadi);
     }
+    // The last error stays readable where the table is too narrow for it.
+    QTableWidgetItem* stav = StringGrid1->item(radek, SloupecStav);
+    if (stav->toolTip() != texty[SloupecChyba]) stav->setToolTip(texty[SloupecChyba]);
 }
 
 void TPrehledModulu::Pridej(const TModulSbernice& m) {
