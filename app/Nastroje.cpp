@@ -5,6 +5,8 @@
 #include "NahraniKonfigurace.h"
 #include "OknoKomunikace.h"
 #include "OknoZkousky.h"
+#include "PanelModulu.h"
+#include "PrehledModulu.h"
 #include "PrikazModulu.h"
 #include "PrubehVstupu.h"
 #include "UlozeniKonfigurace.h"
@@ -20,7 +22,10 @@ template <class TOkno> QDialog* OknoNadDaty(const TKontextNastroju& k, QWidget* 
 }
 
 constexpr std::array SeznamNastroju = {
-    TNastroj{"&Hledat moduly na sběrnici…", "HledatModuly1", OknoNadDaty<THledaniModulu>},
+    TNastroj{"&Hledat moduly na sběrnici…", "HledatModuly1",
+             [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
+                 return new THledaniModulu(k.Data, k.PosledniSken, r);
+             }},
     TNastroj{"&Uložit konfiguraci modulu…", "UlozitKonfiguraci1", OknoNadDaty<TUlozeniKonfigurace>},
     TNastroj{"&Porovnat modul se souborem…", "PorovnatKonfiguraci1",
              OknoNadDaty<TPorovnaniKonfigurace>},
@@ -45,6 +50,14 @@ constexpr std::array SeznamNastroju = {
     TNastroj{"Příkaz &modulu…", "PrikazModulu1",
              [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
                  return new TPrikazModulu(k.Data, k.Historie, r);
+             }},
+    TNastroj{"P&anel modulu…", "PanelModulu1",
+             [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
+                 return new TPanelModulu(k.Data, k.Statistika, r);
+             }},
+    TNastroj{"Přehled &sběrnice…", "PrehledSbernice1",
+             [](const TKontextNastroju& k, QWidget* r) -> QDialog* {
+                 return new TPrehledModulu(k.Data, k.Statistika, k.PosledniSken, r);
              }},
 };
 

@@ -9,11 +9,18 @@
 //   - the input timeline's CPU time at 10 polls a second with an input
 //     changing at every poll (the simulator walking its inputs every
 //     50 ms), against the same idle loop; target at most 3 % of one core.
+//   - the module panel (inputs 10 times a second, watchdog 5, status 2):
+//     its CPU time, and the delay from an input change to its lamp, 95th
+//     percentile, against one input interval plus one transaction;
+//   - the bus overview polling three modules at two rates once a second:
+//     its CPU time; target at most 3 % of one core for both.
 // The simulator runs in its own process, so the process CPU time is the
 // program's alone.
 #include "ChildProcess.h"
 #include "OkamDIN.h"
+#include "PanelModulu.h"
 #include "Pismo.h"
+#include "PrehledModulu.h"
 #include "Prikazy.h"
 #include "PrubehVstupu.h"
 #include "Xxxx683.h"
@@ -29,6 +36,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -45,6 +53,10 @@ struct Vysledky {
     double cpuKlidProcent = 0;
     double cpuPrubehProcent = 0;
     double zmenPrubehu = 0; // input changes the timeline saw per poll
+    double cpuPanelProcent = 0;
+    double zpozdeniPaneluP95Ms = 0;
+    double cpuPrehleduProcent = 0;
+    double dotazuPrehleduZaSekundu = 0;
 } vysledky;
 
 double CpuSekund() {
@@ -62,7 +74,8 @@ void Bez(int ms) {
 // zr464-sim with one module at address 1, 9600 Bd, and a connection to it.
 class Stend {
 public:
-    Stend() : sim("zr464-sim", {"--port", "0", "--stdin-control"}) {
+    explicit Stend(std::vector<std::string> moduly = {})
+        : sim("zr464-sim", Volby(std::move(moduly))) {
         NastavAdresarKnihoven(QStringLiteral(ZR_BIN_DIR));
         const std::uint16_t port = udpPortOf(sim.line());
         VychoziData(&data);
@@ -77,6 +90,14 @@ public:
     }
     ~Stend() {
         if (pripojeno) KonecRozhrani(4, data.Spojeni);
+    }
+    static std::vector<std::string> Volby(std::vector<std::string> moduly) {
+        std::vector<std::string> volby = {"--port", "0", "--stdin-control"};
+        for (std::string& m : moduly) {
+            volby.push_back("--module");
+            volby.push_back(std::move(m));
+        }
+        return volby;
     }
     bool Vstupy(std::uint32_t piny) {
         sim.write("inputs 0 " + std::to_string(piny) + "\n");
@@ -223,10 +244,87 @@ void BM_ProcesorPrubehuVstupu(benchmark::State& state) {
     state.counters["changes_per_poll"] = vysledky.zmenPrubehu;
 }
 
+// The panel's CPU time, then the delay from an input change to the lamp of
+// DIN0 (checked after every tick of the panel's one timer).
+void BM_PanelModulu(benchmark::State& state) {
+    Stend stend;
+    if (!stend.pripojeno) return state.SkipWithError("no connection to zr464-sim");
+    if (vysledky.prikazMs == 0) vysledky.prikazMs = PrumernyPrikazMs(stend.data);
+    for (auto _ : state) {
+        if (vysledky.cpuKlidProcent == 0) vysledky.cpuKlidProcent = CpuProcentBehem(MereniMs);
+        TStatistikaSpojeni statistika;
+        TPanelModulu okno(stend.data, statistika);
+        okno.show();
+        Bez(200);
+        vysledky.cpuPanelProcent = CpuProcentBehem(MereniMs);
+        std::mt19937 nahoda(2);
+        std::vector<double> zpozdeni;
+        std::chrono::steady_clock::time_point zmena;
+        std::optional<bool> ocekavano;
+        QEventLoop smycka;
+        std::function<void()> dalsiZmena = [&] {
+            const std::uint32_t piny = zpozdeni.size() % 2 == 0 ? 1u : 0u;
+            ocekavano = (piny & 1u) == 0; // inputs negated in a fresh module
+            zmena = std::chrono::steady_clock::now();
+            stend.Vstupy(piny);
+        };
+        QObject::connect(okno.Timer1, &QTimer::timeout, &okno, [&] {
+            if (!ocekavano || okno.Vstupy[0]->property("zapnuto").toBool() != *ocekavano) return;
+            zpozdeni.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - zmena)
+                    .count());
+            ocekavano.reset();
+            if (static_cast<int>(zpozdeni.size()) == Zmen) return smycka.quit();
+            QTimer::singleShot(50 + static_cast<int>(nahoda() % 100), &okno, dalsiZmena);
+        });
+        QTimer::singleShot(0, &okno, dalsiZmena);
+        QTimer::singleShot(Zmen * 400, &smycka, &QEventLoop::quit);
+        smycka.exec();
+        if (zpozdeni.size() < Zmen) return state.SkipWithError("changes not seen");
+        std::sort(zpozdeni.begin(), zpozdeni.end());
+        vysledky.zpozdeniPaneluP95Ms = zpozdeni[static_cast<std::size_t>(0.95 * (Zmen - 1) + 0.5)];
+    }
+    state.counters["cpu_percent"] = vysledky.cpuPanelProcent;
+    state.counters["p95_ms"] = vysledky.zpozdeniPaneluP95Ms;
+}
+
+// The overview of three modules at two rates, each polled once a second.
+void BM_PrehledSbernice(benchmark::State& state) {
+    Stend stend({"1:9600", "5:9600", "9:19200"});
+    if (!stend.pripojeno) return state.SkipWithError("no connection to zr464-sim");
+    for (auto _ : state) {
+        if (vysledky.cpuKlidProcent == 0) vysledky.cpuKlidProcent = CpuProcentBehem(MereniMs);
+        stend.data.Sbernice = {{1, 9600}, {5, 9600}, {9, 19200}};
+        stend.data.PeriodaPrehledu = 1000;
+        stend.data.Rychlost = 9600;
+        TStatistikaSpojeni statistika;
+        const std::vector<TModulSbernice> sken;
+        TPrehledModulu okno(stend.data, statistika, sken);
+        okno.show();
+        Bez(200);
+        const auto dotazu = [&] {
+            std::uint64_t n = 0;
+            for (const TRadekPrehledu& r : okno.Prehled()->Radky())
+                n += r.Odpovida ? r.Dotazu : 0;
+            return n;
+        };
+        const std::uint64_t pred = dotazu();
+        QElapsedTimer hodiny;
+        hodiny.start();
+        vysledky.cpuPrehleduProcent = CpuProcentBehem(MereniMs);
+        vysledky.dotazuPrehleduZaSekundu =
+            static_cast<double>(dotazu() - pred) * 1000.0 / static_cast<double>(hodiny.elapsed());
+    }
+    state.counters["cpu_percent"] = vysledky.cpuPrehleduProcent;
+    state.counters["module_polls_per_s"] = vysledky.dotazuPrehleduZaSekundu;
+}
+
 BENCHMARK(BM_DotazyZaSekundu)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZpozdeniZmeny)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProcesorBehemDotazovani)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProcesorPrubehuVstupu)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PanelModulu)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrehledSbernice)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -250,6 +348,16 @@ int main(int argc, char** argv) {
         "CPU input timeline    %6.2f %%  of one core, target <= 3 %% (10 polls/s, %.1f input "
         "changes per poll; idle event loop %.2f %%)\n",
         v.cpuPrubehProcent, v.zmenPrubehu, v.cpuKlidProcent);
+    std::printf("CPU module panel      %6.2f %%  of one core, target <= 3 %% (inputs 10/s, "
+                "watchdog 5/s, status 2/s)\n",
+                v.cpuPanelProcent);
+    std::printf("panel change to lamp, p95 %6.1f ms  target <= %.1f ms (interval 100 ms + "
+                "transaction %.2f ms); ratio %.2f\n",
+                v.zpozdeniPaneluP95Ms, 100.0 + v.prikazMs, v.prikazMs,
+                v.zpozdeniPaneluP95Ms / (100.0 + v.prikazMs));
+    std::printf("CPU bus overview      %6.2f %%  of one core, target <= 3 %% (3 modules at 2 "
+                "rates, %.2f module polls/s, nominal 3)\n",
+                v.cpuPrehleduProcent, v.dotazuPrehleduZaSekundu);
     benchmark::Shutdown();
     return 0;
 }

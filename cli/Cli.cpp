@@ -9,6 +9,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <QFile>
 #include <algorithm>
 #include <sstream>
 
@@ -165,6 +166,7 @@ struct TZadani {
     bool Vynulovat = false;
     std::optional<std::uint16_t> CasWatchdogu;
     TZadaniZkousky Zkouska;
+    TZadaniPrehledu Prehled;
     bool Propojeni = false;
     std::function<int(TKontext&)> Akce;
 };
@@ -419,6 +421,57 @@ void VolbyBusDiff(CLI::App* p, TZadani& z) {
     });
 }
 
+// The module list of --modules or of the file of --from, as the settings
+// file keeps it ("1:9600, 5:19200").
+std::vector<TModulSbernice> SeznamModulu(const QString& text, const std::string& volba) {
+    const auto moduly = TextNaSeznamModulu(text);
+    if (!moduly || moduly->empty())
+        throw CLI::ValidationError(volba, "chybný seznam modulů „" + text.toStdString() +
+                                              "“ (ADRESA:RYCHLOST, např. 1:9600,5:19200)");
+    return *moduly;
+}
+
+std::vector<TModulSbernice> SeznamZeSouboru(const std::string& cesta) {
+    QString duvod;
+    auto moduly = SeznamModuluZeSouboru(Q(cesta), duvod);
+    if (!moduly) throw CLI::ValidationError("--from", cesta + ": " + duvod.toStdString());
+    return *moduly;
+}
+
+void VolbyBusWatch(CLI::App* watch, TZadani& z) {
+    auto* moduly = watch->add_option_function<std::string>(
+        "--modules", [&z](const S& s) { z.Prehled.Moduly = SeznamModulu(Q(s), "--modules"); },
+        "moduly ADRESA:RYCHLOST, např. 1:9600,5:19200 (výchozí: sekce [Přehled sběrnice] "
+        "souboru nastavení)");
+    moduly->type_name("SEZNAM");
+    watch
+        ->add_option_function<std::string>(
+            "--from", [&z](const S& s) { z.Prehled.Moduly = SeznamZeSouboru(s); },
+            "seznam modulů ze souboru (týž zápis, i po řádcích)")
+        ->type_name("SOUBOR")
+        ->excludes(moduly);
+    watch
+        ->add_option_function<std::string>(
+            "--period",
+            [&z](const S& s) {
+                z.Prehled.PeriodaMs = static_cast<int>(Cislo(s, 3600000, "--period"));
+                if (*z.Prehled.PeriodaMs == 0)
+                    throw CLI::ValidationError("--period", "perioda musí být aspoň 1 ms");
+            },
+            "perioda dotazů každého modulu v ms (výchozí: ze souboru nastavení, jinak 1000)")
+        ->type_name("MS");
+    watch
+        ->add_option_function<std::string>(
+            "--count",
+            [&z](const S& s) {
+                z.Prehled.Pocet = static_cast<int>(Cislo(s, 1000000000, "--count"));
+            },
+            "počet řádků (dotazů) celkem, 0 = do Ctrl-C (výchozí)")
+        ->type_name("N");
+    watch->final_callback(
+        [&z] { z.Akce = [&z](TKontext& k) { return SledujSbernici(k, z.Prehled); }; });
+}
+
 // The subcommands of bus, one row each.
 const struct {
     const char* Nazev;
@@ -428,10 +481,15 @@ const struct {
     {"save", "uloží konfiguraci modulů sběrnice do složky (soubor .cfm na modul a seznam)",
      VolbyBusSave},
     {"diff", "porovná moduly sběrnice se zálohou ve složce", VolbyBusDiff},
+    {"watch",
+     "přehled sběrnice: moduly seznamu dokola (vstupy, status, watchdog, zdraví), řádek za "
+     "každý dotaz",
+     VolbyBusWatch},
 };
 
 void PrikazyBus(CLI::App& app, TZadani& z) {
-    CLI::App* bus = app.add_subcommand("bus", "celá sběrnice: záloha a porovnání konfigurace");
+    CLI::App* bus =
+        app.add_subcommand("bus", "celá sběrnice: přehled modulů, záloha a porovnání konfigurace");
     bus->group("Podpříkazy")->require_subcommand(1);
     bus->set_help_flag("-h,--help", "vypíše nápovědu");
     for (const auto& radek : PodprikazyBus)

@@ -81,8 +81,22 @@ struct TSeznamSbernice {
     std::vector<std::int32_t> Rychlosti; // --rates
     QString Soubor;                      // --from: "ADDR:RATE" items
 };
+// The modules of a list file ("ADDR:RATE" items, lines beginning with "#"
+// are comments); nothing with the reason in `duvod`.
+std::optional<std::vector<TModulSbernice>> SeznamModuluZeSouboru(const QString& soubor,
+                                                                 QString& duvod);
 int UlozSbernici(TKontext& kontext, const QString& slozka, const TSeznamSbernice& seznam);
 int RozdilySbernice(TKontext& kontext, const QString& slozka, const TSeznamSbernice& seznam);
 
 int HledejModuly(TKontext& kontext, const std::vector<std::uint8_t>& adresy,
                  const std::vector<std::int32_t>& rychlosti);
+
+// bus watch: the modules of the list (else the settings file's) polled in
+// turn at the period (else the settings file's), a row per poll, until
+// `Pocet` rows (0: no limit) or Ctrl-C.
+struct TZadaniPrehledu {
+    std::optional<std::vector<TModulSbernice>> Moduly;
+    std::optional<int> PeriodaMs;
+    int Pocet = 0;
+};
+int SledujSbernici(TKontext& kontext, const TZadaniPrehledu& zadani);

@@ -110,6 +110,10 @@ QStringList TextStatistiky(const TSouhrnSpojeni& s) {
 
 } // namespace
 
+QString CasSPosunem(std::chrono::system_clock::time_point cas) {
+    return Cas(cas);
+}
+
 QString CasSPosunem(const QDateTime& cas) {
     return cas.toOffsetFromUtc(cas.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }

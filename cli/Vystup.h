@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <cstdint>
 #include <ostream>
 
@@ -24,6 +25,7 @@ struct TChyba {
 // A local time as JSON gives it: ISO 8601 with milliseconds and the UTC
 // offset ("2024-05-01T10:00:00.000+02:00").
 QString CasSPosunem(const QDateTime& cas);
+QString CasSPosunem(std::chrono::system_clock::time_point cas);
 
 // "krok: text (kód N)" as one line.
 QString PopisChyby(const TChyba& chyba);

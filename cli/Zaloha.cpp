@@ -21,8 +21,10 @@ TChyba ChybaPouziti(const QString& krok, const QString& text) {
     return {krok, 0, text, KodUkonceni::ChybaPouziti};
 }
 
-// The items of a --from file; lines beginning with "#" are comments.
-std::optional<std::vector<TModulSbernice>> SeznamZeSouboru(const QString& soubor, QString& duvod) {
+} // namespace
+
+std::optional<std::vector<TModulSbernice>> SeznamModuluZeSouboru(const QString& soubor,
+                                                                 QString& duvod) {
     const auto obsah = PrectiObycejnySoubor(soubor, NejvetsiSeznam, duvod);
     if (!obsah) return std::nullopt;
     static const QRegularExpression komentar(QStringLiteral("^\\s*#[^\\n]*$"),
@@ -34,12 +36,14 @@ std::optional<std::vector<TModulSbernice>> SeznamZeSouboru(const QString& soubor
     return moduly;
 }
 
+namespace {
+
 // The modules of the options, the file or the settings file's list.
 std::optional<std::vector<TModulSbernice>> Moduly(TKontext& kontext, const TSeznamSbernice& z,
                                                   const TData& data, int& kod) {
     if (!z.Soubor.isEmpty()) {
         QString duvod;
-        auto moduly = SeznamZeSouboru(z.Soubor, duvod);
+        auto moduly = SeznamModuluZeSouboru(z.Soubor, duvod);
         if (!moduly) kod = kontext.Vystup.Chyba(ChybaPouziti(z.Soubor, duvod));
         return moduly;
     }

@@ -31,7 +31,12 @@ std::optional<int> Adresa(const QLineEdit* edit) {
 } // namespace
 
 THledaniModulu::THledaniModulu(TData& data, QWidget* parent)
-    : TOknoNastroje(data, "HledaniModulu", QStringLiteral("Hledání modulů na sběrnici"), parent) {
+    : THledaniModulu(data, VlastniSken, parent) {}
+
+THledaniModulu::THledaniModulu(TData& data, std::vector<TModulSbernice>& posledniSken,
+                               QWidget* parent)
+    : TOknoNastroje(data, "HledaniModulu", QStringLiteral("Hledání modulů na sběrnici"), parent),
+      PosledniSken(posledniSken) {
     VytvorOvladace();
     RozmistiOvladace();
     connect(Button1, &QPushButton::clicked, this, &THledaniModulu::Button1Click);
@@ -159,6 +164,9 @@ void THledaniModulu::Skenuj(TSken& sken) {
         if (!Pokracovat()) sken.Zastav();
     }
     ZobrazPrubeh(sken);
+    PosledniSken.clear();
+    for (const TNalezenyModul& m : sken.Vysledek().Moduly)
+        PosledniSken.push_back({m.Adresa, m.Rychlost});
     // The line failing during the scan is the news; else a failure to set
     // it back is.
     if (NastavLinku(Data.Rychlost) || sken.Vysledek().KodLinky != 0)

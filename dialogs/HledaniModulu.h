@@ -1,6 +1,8 @@
 // "Hledat moduly na sběrnici…": scans an address range at the chosen rates
 // over the program's connection, lists the modules as they are found, and
 // makes a chosen one the program's module, as a successful connection would.
+// At the end of a scan the modules found become the last scan's list, which
+// the bus overview offers.
 #pragma once
 
 #include "OknoNastroje.h"
@@ -16,6 +18,9 @@ class QListWidget;
 class THledaniModulu : public TOknoNastroje {
 public:
     THledaniModulu(TData& data, QWidget* parent = nullptr);
+    // The modules found go into `posledniSken` (kept by the caller).
+    THledaniModulu(TData& data, std::vector<TModulSbernice>& posledniSken,
+                   QWidget* parent = nullptr);
 
     void Button1Click(); // "Hledat"
     void Button2Click(); // "Zastavit"
@@ -48,4 +53,6 @@ private:
     bool NastavLinku(std::int32_t rychlost);
 
     std::vector<TNalezenyModul> Nalezene;
+    std::vector<TModulSbernice> VlastniSken;
+    std::vector<TModulSbernice>& PosledniSken;
 };

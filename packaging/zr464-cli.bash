@@ -70,12 +70,19 @@ _zr464_cli() {
         bus)
             case $subsub in
                 "")
-                    COMPREPLY=($(compgen -W "save diff -h --help" -- "$cur"))
+                    COMPREPLY=($(compgen -W "save diff watch -h --help" -- "$cur"))
                     return
                     ;;
                 save | diff) options="$connection --addresses --rates --from" ;;
+                watch)
+                    if [[ ${COMP_WORDS[COMP_CWORD - 1]} == --from ]]; then
+                        _filedir
+                        return
+                    fi
+                    options="$connection --modules --from --period --count"
+                    ;;
             esac
-            if [[ $cur != -* ]]; then
+            if [[ $subsub != watch && $cur != -* ]]; then
                 _filedir -d
                 return
             fi

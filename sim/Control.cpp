@@ -80,6 +80,7 @@ std::string Control::help() {
            "  supply M on|off                  the 24 V I/O supply of module M\n"
            "  stuck M PIN 0|1|off              input pin PIN (0-31) of module M held at a level\n"
            "  restart [M]                      power-cycle module M, or every module\n"
+           "  silent ADDRESS on|off            the modules at bus ADDRESS give no answer\n"
            "  factory M                        factory registers for module M (at its restart)\n"
            "  fault lose|corrupt|duplicate|mismatch next N|share P\n"
            "  fault delay MS next N|share P    line faults for the next N answers or a share\n"
@@ -90,7 +91,8 @@ std::string Control::help() {
            "  faults                           list the faults\n"
            "  help                             this text\n"
            "  quit                             end the simulator\n"
-           "M is the module's index (0 = first --module), not its bus address.\n";
+           "M is the module's index (0 = first --module), not its bus address; silent takes\n"
+           "the bus address.\n";
 }
 
 std::string Control::execute(const std::string& line, bool& quit) {
@@ -99,6 +101,7 @@ std::string Control::execute(const std::string& line, bool& quit) {
         {"pattern", &Control::pattern}, {"supply", &Control::supply},
         {"restart", &Control::restart}, {"factory", &Control::factory},
         {"fault", &Control::fault},     {"stuck", &Control::stuck},
+        {"silent", &Control::silent},
     };
     const Args a = split(line);
     quit = false;
@@ -150,7 +153,8 @@ std::string Control::showModule(std::size_t i) {
     const auto& r = v->registers;
     s << "module " << i << ": address " << int{v->address} << ", " << v->baudRate << " Bd, \""
       << fitText(v->identity.name, 8) << "\" v." << fitText(v->identity.version, 4)
-      << (v->restartPending ? ", new address/rate at restart" : "") << "\n"
+      << (v->restartPending ? ", new address/rate at restart" : "")
+      << (sim_.silent(v->address) ? ", silent" : "") << "\n"
       << "  inputs pins " << hex32(v->inputPins) << " read " << hex32(v->inputsRead)
       << "; outputs register " << hex32(v->outputRegister) << " pins " << hex32(v->outputPins)
       << "\n  status " << hex32(v->status) << "; supply " << (v->supplyOk ? "ok" : "missing")
@@ -220,6 +224,14 @@ std::string Control::stuck(const Args& a) {
         return error("usage: stuck M PIN 0|1|off");
     sim_.setStuck(m, static_cast<int>(pin),
                   a[3] == "off" ? std::nullopt : std::optional<bool>(a[3] == "1"));
+    return Ok;
+}
+
+std::string Control::silent(const Args& a) {
+    unsigned long long address = 0;
+    if (a.size() != 3 || !parseNumber(a[1], 255, address) || (a[2] != "on" && a[2] != "off"))
+        return error("usage: silent ADDRESS on|off");
+    sim_.setSilent(static_cast<std::uint8_t>(address), a[2] == "on");
     return Ok;
 }
 

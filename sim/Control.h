@@ -41,6 +41,7 @@ private:
     std::string supply(const Args& a);
     std::string stuck(const Args& a);
     std::string restart(const Args& a);
+    std::string silent(const Args& a);
     std::string factory(const Args& a);
     std::string fault(const Args& a);
     std::string lineFault(const Args& a);

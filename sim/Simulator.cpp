@@ -82,7 +82,7 @@ Outcome Simulator::transact(const Request& rq, std::uint32_t lineBaud) {
     Outcome out;
     int answering = 0;
     for (std::size_t i = 0; i < modules_.size(); ++i) {
-        if (!modules_[i].answers(rq.address, lineBaud)) continue;
+        if (silent_[rq.address] || !modules_[i].answers(rq.address, lineBaud)) continue;
         out.reply = executeOn(i, rq);
         ++answering;
     }
@@ -95,6 +95,16 @@ Outcome Simulator::transact(const Request& rq, std::uint32_t lineBaud) {
     out.delivery = faults_.nextDelivery();
     if (!out.delivery.lost) ++answers_;
     return out;
+}
+
+void Simulator::setSilent(std::uint8_t address, bool silent) {
+    std::lock_guard lock(mutex_);
+    silent_[address] = silent;
+}
+
+bool Simulator::silent(std::uint8_t address) const {
+    std::lock_guard lock(mutex_);
+    return silent_[address];
 }
 
 std::size_t Simulator::moduleCount() const {

@@ -11,6 +11,7 @@
 #include "Request.h"
 #include "StateFile.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -87,6 +88,10 @@ public:
     bool setLoopback(std::size_t module, bool on);
     bool restart(std::size_t module);
     void restartAll();
+    // Every module at the bus address gives no answer at all while silent
+    // (a module switched off or cut from the line), whatever it is asked.
+    void setSilent(std::uint8_t address, bool silent);
+    bool silent(std::uint8_t address) const;
     // Registers back to the factory values (keeping the setup's address and
     // baud rate), in effect at the next restart.
     bool factoryReset(std::size_t module);
@@ -115,6 +120,7 @@ private:
     std::string stateFile_;
     std::string stateError_;
     std::function<void(const std::string&)> stateErrorReport_;
+    std::array<bool, 256> silent_{};
     std::uint64_t requests_ = 0;
     std::uint64_t answers_ = 0;
 };

@@ -93,10 +93,10 @@ check_options zr464 "" "$MAN/zr464.1.gz"
 check_options zr464-sim "" "$MAN/zr464-sim.1.gz"
 check_options zr464-cli "" "$MAN/zr464-cli.1.gz" "$COMPLETION"
 for sub in identify inputs status watchdog outputs scan send "config show" "config save" \
-  "config diff" "config load" "bus save" "bus diff"; do
+  "config diff" "config load" "bus save" "bus diff" "bus watch"; do
   check_options zr464-cli "$sub" "$MAN/zr464-cli.1.gz" "$COMPLETION"
-  last=${sub#config }
-  grep -q -e "${last#bus }" "$COMPLETION" || fail "the completion lacks '$sub'"
+  word=${sub#config }
+  grep -q -e "${word#bus }" "$COMPLETION" || fail "the completion lacks '$sub'"
 done
 
 # ---- The simulator and the CLI over LAN --------------------------------------

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+// A module the simulated bus plays: its address, rate and identification.
 struct TSimulovanyModul {
     std::uint8_t Adresa;
     std::int32_t Rychlost;

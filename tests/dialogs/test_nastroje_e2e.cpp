@@ -72,7 +72,8 @@ protected:
 };
 
 TEST_F(NastrojeE2E, NajdeTriModulyAPouzijeDruhy) {
-    THledaniModulu okno(data);
+    std::vector<TModulSbernice> posledniSken = {{200, 600}};
+    THledaniModulu okno(data, posledniSken);
     okno.show();
     EXPECT_TRUE(okno.Rychlosti[4]->isChecked()); // the connection's 9600 Bd
     okno.Rychlosti[5]->setChecked(true);
@@ -88,6 +89,8 @@ TEST_F(NastrojeE2E, NajdeTriModulyAPouzijeDruhy) {
                         okno.StringGrid1->item(r, 4)->text();
     EXPECT_EQ(nalezene, (QStringList{"1/9600/BUS-0001", "5/9600/BUS-0005", "9/19200/BUS-0009"}));
     EXPECT_EQ(okno.ListBox1->count(), 0);
+    // The bus overview offers what this scan found.
+    EXPECT_EQ(posledniSken, (std::vector<TModulSbernice>{{1, 9600}, {5, 9600}, {9, 19200}}));
 
     // A double click on the second uses it.
     QWidget* plocha = okno.StringGrid1->viewport();

@@ -201,10 +201,18 @@ TEST(SimControl, CommandsChangeTheSimulator) {
     EXPECT_EQ(sim.view(0)->inputPins, 0x0010FF7Fu);
     EXPECT_NE(ctl.execute("show 0", quit).find("stuck pins 0x00100080 at 0x00100000"),
               std::string::npos);
+    // silent takes the bus address, not the index.
+    EXPECT_EQ(ctl.execute("silent 1 on", quit), "ok\n");
+    EXPECT_TRUE(sim.silent(1));
+    EXPECT_NE(ctl.execute("show 0", quit).find("9600 Bd, \"ZR-464  \" v.1.04, silent"),
+              std::string::npos);
+    EXPECT_EQ(ctl.execute("silent 1 off", quit), "ok\n");
+    EXPECT_FALSE(sim.silent(1));
     for (const char* bad :
          {"inputs 1 5", "inputs 0 0x1FFFFFFFF", "pattern 0 zigzag", "fault lose share 2",
           "fault lose next 0", "fault command 1 0", "fault register 300 1", "restart 9",
-          "stuck 0 32 0", "stuck 0 7 2", "stuck 1 7 0", "stuck 0 7", "nonsense"})
+          "stuck 0 32 0", "stuck 0 7 2", "stuck 1 7 0", "stuck 0 7", "silent 256 on", "silent 1",
+          "silent 1 yes", "nonsense"})
         EXPECT_EQ(ctl.execute(bad, quit).rfind("error: ", 0), 0u) << bad;
     EXPECT_FALSE(quit);
     EXPECT_EQ(ctl.execute("", quit), "");

@@ -159,6 +159,12 @@ TEST(SimModule, ModulesAnswerOnlyAtTheirAddressAndRate) {
     EXPECT_FALSE(bus.send(100, 0, {}, 2, 9600));
     EXPECT_TRUE(bus.send(100, 0, {}, 2, 115200));
     EXPECT_FALSE(bus.send(100, 0, {}, 3, 9600));
+    // A silent address answers nothing, at any rate, until it speaks again.
+    bus.sim.setSilent(2, true);
+    EXPECT_FALSE(bus.send(100, 0, {}, 2, 115200));
+    EXPECT_TRUE(bus.send(100, 0, {}, 1, 9600));
+    bus.sim.setSilent(2, false);
+    EXPECT_TRUE(bus.send(100, 0, {}, 2, 115200));
     Bus clash({a, b, c});
     EXPECT_FALSE(clash.send(100, 0, {}, 2, 115200)) << "two answers collide";
     EXPECT_EQ(clash.sim.requestCount(), 1u);

@@ -16,7 +16,9 @@
 #include "OknoKomunikace.h"
 #include "OknoNastroje.h"
 #include "OknoZkousky.h"
+#include "PanelModulu.h"
 #include "Pismo.h"
+#include "PrehledModulu.h"
 #include "PrekladQt.h"
 #include "PrubehVstupu.h"
 #include "Simulator.h"
@@ -41,6 +43,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -269,6 +272,44 @@ bool PosliPrikaz(QWidget* okno) {
     return Text(okno, "StatusBar1Panel0").startsWith(QStringLiteral(" Opakování dokončeno: "));
 }
 
+// The module panel after its first polls, with three outputs switched on.
+bool UkazPanel(QWidget* okno) {
+    const auto* panel = dynamic_cast<TPanelModulu*>(okno);
+    if (panel == nullptr || !Pockej([&] {
+            return !panel->Label2->text().isEmpty() && !panel->Label3->text().isEmpty();
+        }))
+        return false;
+    for (int n : {0, 4, 9})
+        panel->Vystupy[static_cast<std::size_t>(n)]->click();
+    return Text(okno, "Label4") == QStringLiteral("naposledy zapsáno 0x00000211");
+}
+
+// The overview of the module the scan found and two more added by hand, one
+// of which stops answering.
+bool UkazPrehled(QWidget* okno) {
+    auto* prehled = dynamic_cast<TPrehledModulu*>(okno);
+    if (prehled == nullptr || Modul() == nullptr) return false;
+    Klikni(okno, "Button2"); // "Z posledního hledání"
+    for (const auto& [adresa, rychlost] : {std::pair{20, 4}, {30, 5}}) {
+        prehled->Edit1->setText(QString::number(adresa));
+        prehled->ComboBox1->setCurrentIndex(rychlost);
+        Klikni(okno, "Button1"); // "Přidat"
+    }
+    const auto radky = [prehled]() -> const std::vector<TRadekPrehledu>& {
+        return prehled->Prehled()->Radky();
+    };
+    const bool vsechny = Pockej([&] {
+        const std::vector<TRadekPrehledu>& r = radky();
+        return r.size() == 3 &&
+               std::all_of(r.begin(), r.end(), [](const TRadekPrehledu& m) { return m.Odpovida; });
+    });
+    Modul()->setSilent(20, true);
+    const bool umlkl = vsechny && Pockej([&] { return radky()[1].Mlci; });
+    Modul()->setSilent(20, false);
+    prehled->StringGrid1->selectRow(0);
+    return umlkl;
+}
+
 // Every transaction so far, the newest at the bottom.
 bool UkazKomunikaci(QWidget* okno) {
     auto* zaznam = dynamic_cast<TOknoKomunikace*>(okno);
@@ -328,6 +369,8 @@ constexpr TSnimek Snimky[] = {
     {"prikaz-modulu.png", "PrikazModulu1", PosliPrikaz},
     {"zaznam-komunikace.png", "ZaznamKomunikace1", UkazKomunikaci},
     {"zkouska-modulu.png", "ZkouskaModulu1", Zkousej},
+    {"panel-modulu.png", "PanelModulu1", UkazPanel},
+    {"prehled-sbernice.png", "PrehledSbernice1", UkazPrehled},
     {"pripojeni-chyba.png", "Pipojen1", PripojChybnyCOM},
 };
 
@@ -426,7 +469,16 @@ int main(int argc, char** argv) {
     const QDir cil(QString::fromLocal8Bit(argv[1]));
     if (!QDir().mkpath(cil.path())) return 1;
 
-    zrsim::Simulator simulator{{}};
+    // The module of the connection, and two more beyond the scan's addresses
+    // for the bus overview.
+    zrsim::SimulatorConfig bus;
+    bus.modules.resize(3);
+    bus.modules[1].address = 20;
+    bus.modules[1].identity.extra = "SIM-0020";
+    bus.modules[2].address = 30;
+    bus.modules[2].baudIndex = 5;
+    bus.modules[2].identity.extra = "SIM-0030";
+    zrsim::Simulator simulator{bus};
     simulator.setInputPins(0, VzorVstupu);
     Modul() = &simulator;
     std::string chyba;
