@@ -94,6 +94,11 @@ FAKE_API void Fake_NastavZapis(int zapisovat);
 FAKE_API void Fake_NastavText(const char* text);
 /* 1: _Init overwrites the block it was handed after recording it. */
 FAKE_API void Fake_NastavPrepisBloku(int prepsat);
+/* Called at the start of every entry point's call (after recording it), on
+ * the caller's thread; NULL: none. Lets a test see what the program shows
+ * at the moment of each library call. */
+typedef void (*FakePriVolani)(uint32_t vstup, void* kontext);
+FAKE_API void Fake_NastavPriVolani(FakePriVolani priVolani, void* kontext);
 FAKE_API uint32_t Fake_PocetVolani(void);
 /* Copies call number index (from 0); 0 when there is no such call. */
 FAKE_API int Fake_Volani(uint32_t index, FakeVolani* cil);
@@ -151,6 +156,10 @@ public:
     void Text(const char* text) { Volej<void (*)(const char*)>("Fake_NastavText", text); }
     void PrepisBloku(bool prepsat) {
         Volej<void (*)(int)>("Fake_NastavPrepisBloku", prepsat ? 1 : 0);
+    }
+
+    void PriVolani(FakePriVolani f, void* kontext) {
+        Volej<void (*)(FakePriVolani, void*)>("Fake_NastavPriVolani", f, kontext);
     }
 
     std::vector<FakeVolani> Volani() const {
