@@ -167,6 +167,29 @@ TEST(SimUdp, DelayedAnswersAreBoundedAndLeaveInTheOrderTheyFallDue) {
     EXPECT_TRUE(c.ask(identify(0), 40)) << "an answer not held back still comes at once";
 }
 
+// A power cycle of the converter: the line back at its default rate, and an
+// answer it held back never comes.
+TEST(SimUdp, AConverterRestartLosesItsRateAndTheAnswersOnTheirWay) {
+    Endpoint e;
+    UdpClient c(e.udp.port());
+    ASSERT_EQ(c.configure(19200), 0);
+    ASSERT_EQ(c.configure(9600), 0);
+    e.sim.addFault(LineFaultRule{LineFault::Delay, 1, 0, 300});
+    c.send(zrbus::makeRequest(identify(0), 60));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (e.sim.requestCount() < 1 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    ASSERT_EQ(e.sim.requestCount(), 1u);
+    ASSERT_EQ(c.configure(19200), 0);
+    Control ctl(e.sim, &e.udp.converter());
+    bool quit = false;
+    EXPECT_EQ(ctl.execute("converter restart", quit), "ok\n");
+    EXPECT_EQ(e.udp.converter().lineBaud(), LanConverter::kDefaultBaud);
+    EXPECT_NE(ctl.execute("show", quit).find("LAN line 9600 Bd"), std::string::npos);
+    EXPECT_FALSE(c.receive(600)) << "the held answer went with the restart";
+    EXPECT_TRUE(c.ask(identify(0), 61));
+}
+
 TEST(SimUdp, RefusesABindAddressThatIsNotIPv4) {
     Simulator sim(SimulatorConfig{});
     UdpEndpoint udp(sim, {"not-an-address", 0});
@@ -204,7 +227,8 @@ TEST(SimControl, CommandsChangeTheSimulator) {
     for (const char* bad :
          {"inputs 1 5", "inputs 0 0x1FFFFFFFF", "pattern 0 zigzag", "fault lose share 2",
           "fault lose next 0", "fault command 1 0", "fault register 300 1", "restart 9",
-          "stuck 0 32 0", "stuck 0 7 2", "stuck 1 7 0", "stuck 0 7", "nonsense"})
+          "stuck 0 32 0", "stuck 0 7 2", "stuck 1 7 0", "stuck 0 7", "nonsense",
+          "converter restart", "converter stop"})
         EXPECT_EQ(ctl.execute(bad, quit).rfind("error: ", 0), 0u) << bad;
     EXPECT_FALSE(quit);
     EXPECT_EQ(ctl.execute("", quit), "");
