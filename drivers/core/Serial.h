@@ -87,7 +87,10 @@ private:
     struct Port;
     SerialFailure failed(SerialFailure f);
     void waitForSilence();
+    // Opens the path again when the device held is lost, or when the path
+    // names another device by now; true when a device is open.
     bool reopenIfLost();
+    bool pathNamesHeldDevice() const;
 
     std::string path_;
     std::unique_ptr<Port> port_;
