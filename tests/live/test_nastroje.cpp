@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QBuffer>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QScreen>
 #include <QTableWidget>
@@ -26,7 +27,9 @@ const QString Neinicializovano = QStringLiteral(" Připojení k modulu není ini
 const QDateTime Poledne(QDate(2026, 12, 8), QTime(12, 0), QTimeZone(3600));
 
 struct TKrok {
-    char Druh; // 'h' a value, 'v' a failed poll (Hodnota = result), 'p' a pause
+    // 'h' a value, 'v' a failed poll (Hodnota = result), 'p' a pause, 'z' a
+    // stall (Hodnota = the polls missed)
+    char Druh;
     std::int64_t CasMs;
     std::uint32_t Hodnota = 0;
 };
@@ -72,6 +75,13 @@ const TPripadZaznamu PripadyZaznamu[] = {
      5,
      1,
      {{0, 3}}},
+    {"a stall: no row, counted as the polls it missed",
+     10,
+     {{'h', 0, 0x1}, {'z', 200, 49}, {'h', 5100, 0x1}},
+     {"2026-12-08T12:00:00.000+01:00" + Pole(0x1), "2026-12-08T12:00:05.100+01:00" + Pole(0x1)},
+     51,
+     49,
+     {}},
     {"a time before the last is taken as the last",
      10,
      {{'h', 100, 0x80020001}, {'h', 50, 0}},
@@ -90,6 +100,7 @@ TEST(ZaznamVstupu, ZmenyVypadkyACsv) {
             if (k.Druh == 'h') z.PridejHodnotu(k.CasMs, k.Hodnota);
             if (k.Druh == 'v') z.PridejVypadek(k.CasMs, static_cast<std::uint8_t>(k.Hodnota));
             if (k.Druh == 'p') z.PridejPauzu(k.CasMs);
+            if (k.Druh == 'z') z.PridejZastaveni(k.CasMs, k.Hodnota);
         }
         EXPECT_EQ(z.Dotazu(), p.Dotazu);
         EXPECT_EQ(z.Vypadku(), p.Vypadku);
@@ -248,6 +259,60 @@ TEST_F(Nastroje, PrubehVstupu) {
     bez.Timer1Timer();
     EXPECT_EQ(StavOkna(&bez), Neinicializovano);
     EXPECT_EQ(bez.Zaznam().Pocet(), 0u);
+}
+
+// No poll for longer than twice the period (the program was busy): the time
+// from one period after the last poll is a gap, counted as the polls missed;
+// a pause, a period's jitter and a change of the period are no stall.
+TEST_F(Nastroje, PrubehVstupuZastaveniJeMezera) {
+    TPrubehVstupu okno(&data);
+    std::int64_t ted = 0;
+    okno.NastavHodiny([&ted] { return ted; });
+    okno.show();
+    auto* casovac = Prvek<QTimer>(&okno, "Timer1");
+    casovac->stop();
+    fake.Odpoved(0, 64, -1, 0, {1, 0, 0, 0});
+    const std::pair<std::int64_t, char> kroky[] = {
+        {0, 'd'},    {100, 'd'},  {5100, 'd'}, {5200, 'p'}, {9000, 'p'},
+        {9100, 'd'}, {9250, 'd'}, {9300, 'r'}, {9400, 'd'}, {11000, 'd'},
+    };
+    for (const auto& [cas, krok] : kroky) {
+        ted = cas;
+        if (krok == 'd') okno.Timer1Timer();
+        if (krok == 'p') Klikni(&okno, "Button1");
+        if (krok == 'r') okno.ComboBox1->setCurrentIndex(7); // 10 s
+        casovac->stop();
+    }
+    const TZaznamVstupu& z = okno.Zaznam();
+    std::string druhy;
+    for (std::size_t i = 0; i < z.Pocet(); ++i)
+        druhy += "hvpz"[static_cast<int>(z[i].Druh)];
+    EXPECT_EQ(druhy, "hhzhphhhh");
+    EXPECT_EQ(z[2].CasMs, 200);
+    EXPECT_EQ(z.Vypadku(), 49u);
+    EXPECT_EQ(z.Dotazu(), 7u + 49u);
+    QTemporaryDir adresar;
+    ASSERT_TRUE(okno.UlozCsv(adresar.filePath(QStringLiteral("z.csv"))));
+    EXPECT_TRUE(StavOkna(&okno).contains(QStringLiteral("Uloženo 7 řádků"))) << "no row for it";
+}
+
+// The CSV file dialog is open: the polls go on meanwhile.
+TEST_F(Nastroje, PrubehVstupuDotazujeBehemVolbySouboru) {
+    TPrubehVstupu okno(&data);
+    okno.show();
+    okno.ComboBox1->setCurrentIndex(0); // 50 ms
+    const std::size_t pred = fake.Volani(FakeSend).size();
+    std::size_t behem = 0;
+    const auto nalezen = PriModalnim([&](QDialog*) {
+        QElapsedTimer cas;
+        cas.start();
+        while (fake.Volani(FakeSend).size() < pred + 3 && cas.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        behem = fake.Volani(FakeSend).size() - pred;
+    });
+    Klikni(&okno, "Button2");
+    EXPECT_TRUE(*nalezen);
+    EXPECT_GE(behem, 3u);
 }
 
 // Through the main window: the counts of transactions of any window, the
