@@ -8,7 +8,6 @@
 #include "Pomocne.h"
 #include "Simulator.h"
 #include "SimulatorLAN.h"
-#include "Texty.h"
 #include "UdpEndpoint.h"
 #include "UlozeniKonfigurace.h"
 #include "ZalohovaniSbernice.h"
@@ -71,36 +70,6 @@ protected:
     QTemporaryDir adresar;
     TData data;
 };
-
-// Two modules at address 3 and one rate: the window lists the address under
-// the unconfirmed answers with the possible collision, the summary counts it.
-TEST(HledaniModuluE2E, KolizeDvouModuluMeziNepotvrzenymi) {
-    zrsim::SimulatorConfig c;
-    c.modules = {{{}, 3, 4}, {{}, 3, 4}, {{}, 4, 4}};
-    zrsim::Simulator sim(c);
-    zrsim::UdpEndpoint udp{sim, {"127.0.0.1", 0}};
-    std::string chyba;
-    ASSERT_TRUE(udp.start(chyba)) << chyba;
-    TData data;
-    DataProSimulator(data, udp.port());
-    data.UDPTimeout = 20;
-    ASSERT_TRUE(ParametryLAN(data));
-    ASSERT_TRUE(OtevriPripojeni(data, 9600, std::nullopt).Ok());
-    {
-        THledaniModulu okno(data);
-        okno.show();
-        Napis(okno.Edit1, QStringLiteral("1"));
-        Napis(okno.Edit2, QStringLiteral("6"));
-        Klikni(&okno, "Button1");
-        EXPECT_EQ(Text(&okno, "StatusBar1Panel0"),
-                  QStringLiteral(" Nalezeno modulů: 1 (sond 6 z 6), nepotvrzených odpovědí: 1"));
-        ASSERT_EQ(okno.ListBox1->count(), 1);
-        EXPECT_EQ(okno.ListBox1->item(0)->text(),
-                  QStringLiteral("adresa 3, 9600 Bd: ") + TextJenPoskozena());
-    }
-    KonecRozhrani(data.Rozhrani, data.Spojeni);
-    NastavAdresarKnihoven(QString());
-}
 
 TEST_F(NastrojeE2E, NajdeTriModulyAPouzijeDruhy) {
     THledaniModulu okno(data);

@@ -94,9 +94,7 @@ FAKE_API void Fake_NastavZapis(int zapisovat);
 FAKE_API void Fake_NastavText(const char* text);
 /* 1: _Init overwrites the block it was handed after recording it. */
 FAKE_API void Fake_NastavPrepisBloku(int prepsat);
-/* Called at the start of every entry point's call (after recording it), on
- * the caller's thread; NULL: none. Lets a test see what the program shows
- * at the moment of each library call. */
+/* Called at every call, once recorded (NULL: none): what the program shows then. */
 typedef void (*FakePriVolani)(uint32_t vstup, void* kontext);
 FAKE_API void Fake_NastavPriVolani(FakePriVolani priVolani, void* kontext);
 FAKE_API uint32_t Fake_PocetVolani(void);
@@ -158,10 +156,9 @@ public:
         Volej<void (*)(int)>("Fake_NastavPrepisBloku", prepsat ? 1 : 0);
     }
 
-    void PriVolani(FakePriVolani f, void* kontext) {
-        Volej<void (*)(FakePriVolani, void*)>("Fake_NastavPriVolani", f, kontext);
+    void PriVolani(FakePriVolani f, void* k) {
+        Volej<void (*)(FakePriVolani, void*)>("Fake_NastavPriVolani", f, k);
     }
-
     std::vector<FakeVolani> Volani() const {
         std::vector<FakeVolani> vse;
         auto pocet = Fn<uint32_t (*)()>("Fake_PocetVolani");

@@ -167,27 +167,17 @@ TEST(SimUdp, DelayedAnswersAreBoundedAndLeaveInTheOrderTheyFallDue) {
     EXPECT_TRUE(c.ask(identify(0), 40)) << "an answer not held back still comes at once";
 }
 
-// A power cycle of the converter: the line back at its default rate, and an
-// answer it held back never comes.
+// A power cycle of the converter: its line back at 9600 Bd, a held answer lost.
 TEST(SimUdp, AConverterRestartLosesItsRateAndTheAnswersOnTheirWay) {
     Endpoint e;
     UdpClient c(e.udp.port());
-    ASSERT_EQ(c.configure(19200), 0);
-    ASSERT_EQ(c.configure(9600), 0);
     e.sim.addFault(LineFaultRule{LineFault::Delay, 1, 0, 300});
     c.send(zrbus::makeRequest(identify(0), 60));
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (e.sim.requestCount() < 1 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::yield();
-    ASSERT_EQ(e.sim.requestCount(), 1u);
-    ASSERT_EQ(c.configure(19200), 0);
-    Control ctl(e.sim, &e.udp.converter());
+    ASSERT_EQ(c.configure(19200), 0); // the request is in the converter by now
     bool quit = false;
-    EXPECT_EQ(ctl.execute("converter restart", quit), "ok\n");
-    EXPECT_EQ(e.udp.converter().lineBaud(), LanConverter::kDefaultBaud);
-    EXPECT_NE(ctl.execute("show", quit).find("LAN line 9600 Bd"), std::string::npos);
+    EXPECT_EQ(Control(e.sim, &e.udp.converter()).execute("converter restart", quit), "ok\n");
+    EXPECT_EQ(e.udp.converter().lineBaud(), 9600u);
     EXPECT_FALSE(c.receive(600)) << "the held answer went with the restart";
-    EXPECT_TRUE(c.ask(identify(0), 61));
 }
 
 TEST(SimUdp, RefusesABindAddressThatIsNotIPv4) {
