@@ -210,12 +210,14 @@ void TForm2::Button1Click() {
 
     // Steps 6 to 11: _Init, _SetConfig, the five identification commands.
     const std::int32_t rychlost = IndexNaRychlost(indexRychlosti);
-    const TOtevreni o = OtevriPripojeni(*Data, rychlost, adresa);
-    if (!o.Ok()) {
-        ZobrazStav(o.Krok == TKrokOtevreni::Identifikace ? o.Text : TextChybaInicializace + o.Text,
-                   false);
-        return;
-    }
+    // Steps 9 and 10: the failure is shown, painted, before the library is
+    // shut down.
+    const TOtevreni o = OtevriPripojeni(*Data, rychlost, adresa, [this](const TOtevreni& chyba) {
+        ZobrazStav(chyba.Krok == TKrokOtevreni::Identifikace ? chyba.Text
+                                                             : TextChybaInicializace + chyba.Text,
+                   true);
+    });
+    if (!o.Ok()) return;
     PrevezmiModul(*Data, adresa, rychlost, o.Id);
     ZobrazStav(QStringLiteral("Připojení úspěšně inicializováno. Připojen modul   ") + Data->Modul,
                true);

@@ -50,5 +50,7 @@ constexpr std::uint32_t kDeviceBusy = 31;   // the device is in use by another p
 constexpr std::uint32_t kNotSerial = 32;    // the device is not a serial device
 constexpr std::uint32_t kNotInstalled = 33; // the card or converter is not installed
 constexpr std::uint32_t kBadComPort = 34;   // COM port number 0 or above 255
+// The LAN library's: the converter's host refused the datagrams (port unreachable).
+constexpr std::uint32_t kConverterUnreachable = 35;
 
 } // namespace zrbus

@@ -2,7 +2,8 @@
 // the record's library loaded and initialised with the record's parameters
 // (_Init), the line set to the rate with the rate's wait value (_SetConfig)
 // and, when an address is given, the module there identified. A step that
-// fails after _Init closes the library again.
+// fails after _Init closes the library again, after `ukaz` (when given) has
+// shown the failure: the operator sees why before the library is shut down.
 #pragma once
 
 #include "Dekl.h"
@@ -10,6 +11,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 enum class TKrokOtevreni : std::uint8_t { Inicializace, NastaveniLinky, Identifikace, Hotovo };
@@ -26,4 +28,6 @@ struct TOtevreni {
 // on a failure Inicializovano is false, and after a failure past _Init
 // Spojeni holds what _Done left. The record's address and rate are not
 // touched.
-TOtevreni OtevriPripojeni(TData& data, std::int32_t rychlost, std::optional<std::uint8_t> adresa);
+using TUkazSelhani = std::function<void(const TOtevreni&)>;
+TOtevreni OtevriPripojeni(TData& data, std::int32_t rychlost, std::optional<std::uint8_t> adresa,
+                          const TUkazSelhani& ukaz = {});

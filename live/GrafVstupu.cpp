@@ -202,7 +202,7 @@ void TGrafVstupu::KresliVzorek(QPainter& p, std::size_t i, std::int64_t od, std:
     const int x0 = X(std::max(zacatek, od)), x1 = X(std::min(konec, po));
     if (x1 < x0) return;
     if (!v.MaHodnotu()) {
-        const QColor& barva = v.Druh == TVzorekVstupu::TDruh::Vypadek ? BarvaVypadku : BarvaPauzy;
+        const QColor& barva = v.Druh == TVzorekVstupu::TDruh::Pauza ? BarvaPauzy : BarvaVypadku;
         p.fillRect(x0, 0, x1 - x0 + 1, VyskaStop - 1, barva);
         return;
     }

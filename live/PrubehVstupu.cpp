@@ -37,8 +37,9 @@ QString Hex32(std::uint32_t hodnota) {
 } // namespace
 
 TPrubehVstupu::TPrubehVstupu(TData* data, QWidget* parent)
-    : TZiveOkno(data, parent), Zacatek(QDateTime::currentDateTime()) {
-    Hodiny.start();
+    : TZiveOkno(data, parent), Hodiny([this] { return Spusteno.elapsed(); }),
+      Zacatek(QDateTime::currentDateTime()) {
+    Spusteno.start();
     setObjectName(QStringLiteral("PrubehVstupu"));
     setWindowTitle(QStringLiteral("Průběh vstupů"));
     VytvorOvladace();
@@ -122,16 +123,30 @@ void TPrubehVstupu::Timer1Timer() {
     // "Pozastavit" may have been pressed during the last transaction.
     if (Pauza || !Pripojeno()) return;
     const std::int64_t cas = Cas();
+    ZapisZastaveni(cas);
     const TOdpovedModulu odpoved = Posli(Prikaz::CtiVstupy, Prikaz::ParDIO);
     if (odpoved.Ok())
         Vzorky.PridejHodnotu(cas, odpoved.Slovo());
     else
         Vzorky.PridejVypadek(cas, odpoved.Vysledek);
+    KonecDotazu = Cas();
+    PeriodaKontroly = Timer1->interval();
     Graf1->NovyVzorek(Cas());
     ZobrazVysledek(odpoved);
     ObnovPocty();
     ObnovPosuvnik();
     ObnovKurzor();
+}
+
+// More than two periods from the end of the last poll to this one: the
+// level then was not measured, so the time from one period after that poll
+// is a gap, counted as the polls it missed.
+void TPrubehVstupu::ZapisZastaveni(std::int64_t cas) {
+    if (!KonecDotazu || PeriodaKontroly <= 0) return;
+    const std::int64_t mezera = cas - *KonecDotazu;
+    if (mezera <= 2 * PeriodaKontroly) return;
+    Vzorky.PridejZastaveni(*KonecDotazu + PeriodaKontroly,
+                           static_cast<std::uint64_t>(mezera / PeriodaKontroly - 1));
 }
 
 void TPrubehVstupu::Timer2Timer() {
@@ -149,6 +164,7 @@ void TPrubehVstupu::Button1Click() {
         Timer1->stop();
         Timer2->stop();
         Vzorky.PridejPauzu(Cas());
+        KonecDotazu.reset(); // a pause is no stall
         Graf1->NovyVzorek(Cas());
         ObnovPocty(true);
     } else {
@@ -176,6 +192,7 @@ void TPrubehVstupu::ComboBox1Change() {
     const int index = ComboBox1->currentIndex();
     if (index < 0 || index >= static_cast<int>(PeriodyMs.size())) return;
     const bool bezel = Timer1->isActive();
+    PeriodaKontroly = std::max(Timer1->interval(), PeriodyMs[static_cast<std::size_t>(index)]);
     Timer1->setInterval(PeriodyMs[static_cast<std::size_t>(index)]);
     Timer2->stop();
     if (bezel) SpustCasovace();
@@ -253,6 +270,8 @@ void TPrubehVstupu::ObnovKurzor() {
         text += QStringLiteral("DIN31…DIN0 = ") + Hex32(v.Hodnota);
     } else if (v.Druh == TVzorekVstupu::TDruh::Pauza) {
         text += QStringLiteral("pozastaveno");
+    } else if (v.Druh == TVzorekVstupu::TDruh::Zastaveni) {
+        text += QStringLiteral("bez dotazu (program nedotazoval), počítáno jako výpadky");
     } else {
         text += QStringLiteral("výpadek: ") + TextKodu(Data->Rozhrani, v.Vysledek);
     }

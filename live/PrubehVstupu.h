@@ -13,6 +13,8 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <array>
+#include <functional>
+#include <optional>
 
 class QComboBox;
 class QPushButton;
@@ -36,6 +38,9 @@ public:
     bool UlozCsv(const QString& cesta);
 
     const TZaznamVstupu& Zaznam() const { return Vzorky; }
+    // The clock of the window's time line in ms (a steady clock from the
+    // window's creation unless another is given, as a test does).
+    void NastavHodiny(std::function<std::int64_t()> hodiny) { Hodiny = std::move(hodiny); }
     bool Pozastaveno() const { return Pauza; }
 
     QLabel* Label1;
@@ -54,7 +59,8 @@ protected:
     void done(int vysledek) override;
 
 private:
-    std::int64_t Cas() const { return Hodiny.elapsed(); }
+    std::int64_t Cas() const { return Hodiny(); }
+    void ZapisZastaveni(std::int64_t cas);
     void VytvorOvladace();
     void RozmistiOvladace();
     void Timer2Timer();
@@ -66,7 +72,12 @@ private:
     void NastavText(QLabel* label, const QString& text);
 
     TZaznamVstupu Vzorky;
-    QElapsedTimer Hodiny;
+    QElapsedTimer Spusteno;
+    std::function<std::int64_t()> Hodiny;
+    // When the last poll ended (none after a pause), and the period a stall
+    // is measured against (after a change, the longer of the two).
+    std::optional<std::int64_t> KonecDotazu;
+    std::int64_t PeriodaKontroly = 0;
     QElapsedTimer CasPoctu; // since the counts were last written out
     QDateTime Zacatek;
     bool Pauza = false;

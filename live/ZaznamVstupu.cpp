@@ -39,6 +39,12 @@ void TZaznamVstupu::PridejPauzu(std::int64_t casMs) {
     Pridej({casMs, 0, 0, TVzorekVstupu::TDruh::Pauza});
 }
 
+void TZaznamVstupu::PridejZastaveni(std::int64_t casMs, std::uint64_t vynechano) {
+    PocetDotazu += vynechano;
+    PocetVypadku += vynechano;
+    Pridej({casMs, 0, 0, TVzorekVstupu::TDruh::Zastaveni});
+}
+
 std::optional<std::size_t> TZaznamVstupu::PlatnyV(std::int64_t casMs) const {
     std::size_t od = 0, po = Pocet(); // the answer lies in [od - 1, po)
     while (od < po) {
@@ -80,7 +86,8 @@ std::optional<std::size_t> ZapisCsv(const TZaznamVstupu& zaznam, const QDateTime
     std::size_t radku = 0;
     for (std::size_t i = 0; i < zaznam.Pocet(); ++i) {
         const TVzorekVstupu& v = zaznam[i];
-        if (v.Druh == TVzorekVstupu::TDruh::Pauza) continue;
+        if (v.Druh == TVzorekVstupu::TDruh::Pauza || v.Druh == TVzorekVstupu::TDruh::Zastaveni)
+            continue;
         if (cil.write(Radek(v, zacatek)) < 0) return std::nullopt;
         ++radku;
     }

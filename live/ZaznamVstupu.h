@@ -4,7 +4,9 @@
 // and the CSV file of what is kept.
 //
 // A failed poll is a sample without a value: it stands for the time until
-// the next sample, for which nothing is known. So is a pause.
+// the next sample, for which nothing is known. So is a pause, and a stall:
+// a time in which no poll happened though the period asked for them (the
+// program was busy or stopped), counted as the failed polls it stands for.
 #pragma once
 
 #include <QDateTime>
@@ -16,7 +18,7 @@
 class QIODevice;
 
 struct TVzorekVstupu {
-    enum class TDruh : std::uint8_t { Hodnota, Vypadek, Pauza };
+    enum class TDruh : std::uint8_t { Hodnota, Vypadek, Pauza, Zastaveni };
     std::int64_t CasMs = 0;    // since the recording began, steady clock
     std::uint32_t Hodnota = 0; // DINn in bit n; 0 unless Druh is Hodnota
     std::uint8_t Vysledek = 0; // the poll's result code
@@ -38,6 +40,8 @@ public:
     void PridejHodnotu(std::int64_t casMs, std::uint32_t hodnota);
     void PridejVypadek(std::int64_t casMs, std::uint8_t vysledek);
     void PridejPauzu(std::int64_t casMs);
+    // No poll from `casMs` on; the `vynechano` polls missed count as failed.
+    void PridejZastaveni(std::int64_t casMs, std::uint64_t vynechano);
 
     std::size_t Pocet() const { return Vzorky.size(); }
     // Sample i of those kept, 0 the oldest.
@@ -68,7 +72,8 @@ private:
 // Writes the kept polls as CSV, UTF-8, one line each after a header line:
 // the time (ISO 8601, local time with milliseconds and offset), the 32-bit
 // value in hexadecimal and one column per input (0/1). A failed poll has
-// the time and empty fields; pauses are left out. `zacatek` is the wall-clock
+// the time and empty fields; pauses and stalls, when nothing was polled,
+// are left out. `zacatek` is the wall-clock
 // time of the recording's time 0. Returns the number of rows written, or
 // empty when the device refused to write.
 std::optional<std::size_t> ZapisCsv(const TZaznamVstupu& zaznam, const QDateTime& zacatek,

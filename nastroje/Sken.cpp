@@ -1,5 +1,6 @@
 #include "Sken.h"
 
+#include "Codes.h"
 #include "LineTiming.h"
 #include "Prikazy.h"
 #include "Xxxx683.h"
@@ -24,6 +25,12 @@ TIdentifikace Over(const TData& d, std::uint8_t adresa) {
     TIdentifikace id = IdentifikujModul(d.Rozhrani, d.Spojeni, adresa);
     if (!id.Ok()) id = IdentifikujModul(d.Rozhrani, d.Spojeni, adresa);
     return id;
+}
+
+// Bytes came at the address, but twice no valid answer: what two modules
+// answering at once leave on the line.
+bool JenPoskozena(const TData& d, std::uint8_t adresa, const TOdpovedModulu& sonda) {
+    return sonda.Vysledek == zrbus::kBadCrc && Sonda(d, adresa).Vysledek == zrbus::kBadCrc;
 }
 
 } // namespace
@@ -60,14 +67,7 @@ bool TSken::Krok() {
         }
         LinkaNastavena = true;
     }
-    const std::uint8_t adresa = Adresy[IndexAdresy];
-    if (Sonda(Data, adresa).Ok()) {
-        const TIdentifikace id = Over(Data, adresa);
-        if (id.Ok())
-            VysledekSkenu.Moduly.push_back({adresa, rychlost, id});
-        else
-            VysledekSkenu.Nepotvrzene.push_back({adresa, rychlost, id.Vysledek});
-    }
+    Sonduj(Adresy[IndexAdresy], rychlost);
     Zapocitej(rychlost);
     if (++IndexAdresy == Adresy.size()) {
         IndexAdresy = 0;
@@ -75,6 +75,20 @@ bool TSken::Krok() {
         LinkaNastavena = false;
     }
     return true;
+}
+
+void TSken::Sonduj(std::uint8_t adresa, std::int32_t rychlost) {
+    const TOdpovedModulu sonda = Sonda(Data, adresa);
+    if (!sonda.Ok()) {
+        if (JenPoskozena(Data, adresa, sonda))
+            VysledekSkenu.Nepotvrzene.push_back({adresa, rychlost, zrbus::kBadCrc, true});
+        return;
+    }
+    const TIdentifikace id = Over(Data, adresa);
+    if (id.Ok())
+        VysledekSkenu.Moduly.push_back({adresa, rychlost, id});
+    else
+        VysledekSkenu.Nepotvrzene.push_back({adresa, rychlost, id.Vysledek});
 }
 
 // The estimate: the time-outs still ahead, scaled by how the time spent so

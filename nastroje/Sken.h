@@ -21,12 +21,14 @@ struct TNalezenyModul {
     TIdentifikace Id;
 };
 
-// An address that answered the probe but whose identification failed twice:
-// not reported as a module.
+// An address that answered the probe but whose identification failed twice,
+// or from which only damaged answers came (two modules at one address and
+// rate answer at once): not reported as a module.
 struct TNepotvrzenaOdpoved {
     std::uint8_t Adresa = 0;
     std::int32_t Rychlost = 0;
     std::uint8_t Kod = 0;
+    bool JenPoskozena = false; // the probe, tried twice, got only damaged answers
 };
 
 struct TStavSkenu {
@@ -65,6 +67,7 @@ public:
     const TVysledekSkenu& Vysledek() const { return VysledekSkenu; }
 
 private:
+    void Sonduj(std::uint8_t adresa, std::int32_t rychlost);
     void Zapocitej(std::int32_t rychlost);
 
     const TData& Data;

@@ -82,18 +82,27 @@ QStringList HlavickaCfm(const QString& puvod, const QString& modul, std::uint8_t
 }
 
 QString TextSouhrnuSkenu(const TVysledekSkenu& v, int celkem) {
-    return QStringLiteral("Nalezeno modulů: %1 (sond %2 z %3)%4")
+    const QString nepotvrzene =
+        v.Nepotvrzene.empty()
+            ? QString()
+            : QStringLiteral(", nepotvrzených odpovědí: %1").arg(v.Nepotvrzene.size());
+    return QStringLiteral("Nalezeno modulů: %1 (sond %2 z %3)%4%5")
         .arg(v.Moduly.size())
         .arg(v.Hotovo)
         .arg(celkem)
-        .arg(v.Preruseno ? QStringLiteral(", přerušeno") : QString());
+        .arg(nepotvrzene, v.Preruseno ? QStringLiteral(", přerušeno") : QString());
+}
+
+QString TextJenPoskozena() {
+    return QStringLiteral(
+        "jen poškozená odpověď, možná kolize dvou modulů na stejné adrese a rychlosti");
 }
 
 QString TextNepotvrzene(std::uint8_t typ, const TNepotvrzenaOdpoved& n) {
-    return QStringLiteral("adresa %1, %2 Bd: odpověděla, ale identifikace selhala (%3)")
-        .arg(n.Adresa)
-        .arg(n.Rychlost)
-        .arg(TextKodu(typ, n.Kod));
+    const QString misto = QStringLiteral("adresa %1, %2 Bd: ").arg(n.Adresa).arg(n.Rychlost);
+    if (n.JenPoskozena) return misto + TextJenPoskozena();
+    return misto +
+           QStringLiteral("odpověděla, ale identifikace selhala (%1)").arg(TextKodu(typ, n.Kod));
 }
 
 QString RadekNastaveniLinky(std::uint8_t typ, std::int32_t rychlost, std::uint32_t kod) {

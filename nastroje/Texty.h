@@ -55,9 +55,13 @@ QString TextNeplatneHodnoty(const TChybaCfm& chyba);
 QStringList HlavickaCfm(const QString& puvod, const QString& modul, std::uint8_t adresa,
                         std::int32_t rychlost);
 
-// "Nalezeno modulů: N (sond H z C)", ", přerušeno" when it was stopped.
+// "Nalezeno modulů: N (sond H z C)", ", nepotvrzených odpovědí: U" when
+// there are any, ", přerušeno" when it was stopped.
 QString TextSouhrnuSkenu(const TVysledekSkenu& v, int celkem);
-// An address that answered the probe but could not be identified.
+// What an address from which only damaged answers came may mean.
+QString TextJenPoskozena();
+// An address that answered the probe but could not be identified, or gave
+// only damaged answers.
 QString TextNepotvrzene(std::uint8_t typ, const TNepotvrzenaOdpoved& n);
 // The line could not be set to a rate: " Nastavení rychlosti R Bd: text".
 QString RadekNastaveniLinky(std::uint8_t typ, std::int32_t rychlost, std::uint32_t kod);

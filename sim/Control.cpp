@@ -82,6 +82,10 @@ std::string Control::help() {
            "  restart [M]                      power-cycle module M, or every module\n"
            "  silent ADDRESS on|off            the modules at bus ADDRESS give no answer\n"
            "  factory M                        factory registers for module M (at its restart)\n"
+           "  converter restart                power-cycle the LAN converter: its line back at\n"
+           "                                   " +
+           std::to_string(LanConverter::kDefaultBaud) +
+           " Bd, answers on their way lost\n"
            "  fault lose|corrupt|duplicate|mismatch next N|share P\n"
            "  fault delay MS next N|share P    line faults for the next N answers or a share\n"
            "                                   P (0..1 or 25%) of them\n"
@@ -97,11 +101,11 @@ std::string Control::help() {
 
 std::string Control::execute(const std::string& line, bool& quit) {
     static const Entry table[] = {
-        {"show", &Control::show},       {"inputs", &Control::inputs},
-        {"pattern", &Control::pattern}, {"supply", &Control::supply},
-        {"restart", &Control::restart}, {"factory", &Control::factory},
-        {"fault", &Control::fault},     {"stuck", &Control::stuck},
-        {"silent", &Control::silent},
+        {"show", &Control::show},           {"inputs", &Control::inputs},
+        {"pattern", &Control::pattern},     {"supply", &Control::supply},
+        {"restart", &Control::restart},     {"factory", &Control::factory},
+        {"fault", &Control::fault},         {"stuck", &Control::stuck},
+        {"converter", &Control::converter}, {"silent", &Control::silent},
     };
     const Args a = split(line);
     quit = false;
@@ -243,6 +247,13 @@ std::string Control::restart(const Args& a) {
     }
     if (a.size() != 2 || !module(a[1], m)) return error("usage: restart [M]");
     sim_.restart(m);
+    return Ok;
+}
+
+std::string Control::converter(const Args& a) {
+    if (a.size() != 2 || a[1] != "restart") return error("usage: converter restart");
+    if (lan_ == nullptr) return error("no LAN converter");
+    lan_->restart();
     return Ok;
 }
 

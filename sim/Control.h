@@ -16,8 +16,9 @@ class LanConverter;
 
 class Control {
 public:
-    // The converter, if given, adds the LAN line's rate to `show`.
-    explicit Control(Simulator& sim, const LanConverter* lan = nullptr) : sim_(sim), lan_(lan) {}
+    // The converter, if given, adds the LAN line's rate to `show` and can be
+    // restarted (`converter restart`).
+    explicit Control(Simulator& sim, LanConverter* lan = nullptr) : sim_(sim), lan_(lan) {}
 
     // The longest command line taken, without its newline.
     static constexpr std::size_t kMaxLineLength = 4096;
@@ -42,6 +43,7 @@ private:
     std::string stuck(const Args& a);
     std::string restart(const Args& a);
     std::string silent(const Args& a);
+    std::string converter(const Args& a);
     std::string factory(const Args& a);
     std::string fault(const Args& a);
     std::string lineFault(const Args& a);
@@ -51,7 +53,7 @@ private:
     bool module(const std::string& text, std::size_t& out) const;
 
     Simulator& sim_;
-    const LanConverter* lan_;
+    LanConverter* lan_;
     std::string partial_;   // the line begun so far
     bool overlong_ = false; // the line begun is over kMaxLineLength: discarded
 };

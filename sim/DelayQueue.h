@@ -46,6 +46,7 @@ public:
     }
 
     std::size_t size() const { return items_.size(); }
+    void clear() { items_.clear(); }
     std::size_t capacity() const { return capacity_; }
 
 private:

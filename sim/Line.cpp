@@ -14,6 +14,23 @@ void corrupt(std::vector<std::uint8_t>& bytes) {
     if (bytes.size() > zrbus::kHeaderSize) bytes[zrbus::kHeaderSize] ^= 0x01;
 }
 
+// Two answers sent at once: where either drives a 0 the line shows a 0, so
+// the receiver sees a frame start (both start alike) with the mixture of the
+// two payloads behind it, which fails the frame check, as a real collision
+// does (two identical answers would mix to a valid frame: it is damaged the
+// same way).
+std::vector<std::uint8_t> collide(std::vector<std::uint8_t> a, const std::vector<std::uint8_t>& b) {
+    for (std::size_t i = zrbus::kHeaderSize; i < a.size() && i < b.size(); ++i)
+        a[i] &= b[i];
+    zrbus::Frame f;
+    if (zrbus::decodeOne(a.data(), a.size(), f) == zrbus::DecodeResult::Ok) corrupt(a);
+    return a;
+}
+
+zrbus::Frame answerFrame(const zrbus::Request& in, const Reply& r, const zrbus::Frame& request) {
+    return zrbus::makeAnswer(zrbus::Answer{in.address, r.result, r.status, r.answer}, request);
+}
+
 } // namespace
 
 std::vector<Outgoing> answerRequest(Simulator& sim, const zrbus::Frame& frame,
@@ -23,8 +40,10 @@ std::vector<Outgoing> answerRequest(Simulator& sim, const zrbus::Frame& frame,
     const Outcome o =
         sim.transact(Request{in.address, in.command, in.parameter, in.data}, lineBaud);
     if (!o.reply || o.delivery.lost) return {};
-    const zrbus::Answer a{in.address, o.reply->result, o.reply->status, o.reply->answer};
-    zrbus::Frame reply = zrbus::makeAnswer(a, frame);
+    zrbus::Frame reply = answerFrame(in, *o.reply, frame);
+    if (o.overlapping)
+        return {Outgoing{collide(bytesOf(reply), bytesOf(answerFrame(in, *o.overlapping, frame))),
+                         o.delivery.delayMs}};
     // A tag far from the request's, so it cannot pass for the next request's either.
     if (o.delivery.mismatch) reply.tag ^= 0x80;
     Outgoing out{bytesOf(reply), o.delivery.delayMs};

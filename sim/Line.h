@@ -32,7 +32,10 @@ std::vector<Outgoing> answerRequest(Simulator& sim, const zrbus::Frame& request,
 // else (damaged, truncated, oversized datagrams, answer frames) is ignored.
 class LanConverter {
 public:
-    explicit LanConverter(Simulator& sim, std::uint32_t lineBaud = 9600)
+    // The rate a converter's line runs at after power-on.
+    static constexpr std::uint32_t kDefaultBaud = 9600;
+
+    explicit LanConverter(Simulator& sim, std::uint32_t lineBaud = kDefaultBaud)
         : sim_(sim), lineBaud_(lineBaud) {}
 
     std::vector<Outgoing> datagram(const std::uint8_t* data, std::size_t size);
@@ -41,6 +44,14 @@ public:
     std::uint64_t ignored() const { return ignored_.load(); }
     // A datagram the endpoint dropped before decoding (oversized).
     void noteIgnored() { ++ignored_; }
+    // A power cycle (as the converter's own watchdog does it): the line back
+    // at the default rate, the answers on their way lost. The endpoint sees
+    // restarts() change and drops what it holds back.
+    void restart() {
+        lineBaud_ = kDefaultBaud;
+        ++restarts_;
+    }
+    std::uint64_t restarts() const { return restarts_.load(); }
 
 private:
     std::vector<Outgoing> configure(const zrbus::Frame& frame);
@@ -48,6 +59,7 @@ private:
     Simulator& sim_;
     std::atomic<std::uint32_t> lineBaud_;
     std::atomic<std::uint64_t> ignored_{0};
+    std::atomic<std::uint64_t> restarts_{0};
 };
 
 } // namespace zrsim

@@ -80,19 +80,15 @@ Outcome Simulator::transact(const Request& rq, std::uint32_t lineBaud) {
     ++requests_;
     advance();
     Outcome out;
-    int answering = 0;
     for (std::size_t i = 0; i < modules_.size(); ++i) {
         if (silent_[rq.address] || !modules_[i].answers(rq.address, lineBaud)) continue;
-        out.reply = executeOn(i, rq);
-        ++answering;
+        // Every module at the address carries the command out and answers.
+        const Reply r = executeOn(i, rq);
+        (out.reply ? out.overlapping : out.reply) = r;
     }
-    // Two modules at one address and rate answer at once: the answers
-    // collide on the line and nothing readable comes back.
-    if (answering != 1) {
-        out.reply.reset();
-        return out;
-    }
+    if (!out.reply) return out;
     out.delivery = faults_.nextDelivery();
+    if (out.overlapping) return out; // damaged on the line: no answer given
     if (!out.delivery.lost) ++answers_;
     return out;
 }

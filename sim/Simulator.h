@@ -33,6 +33,9 @@ struct SimulatorConfig {
 // What the line carries back for one request.
 struct Outcome {
     std::optional<Reply> reply; // none: no module answered
+    // A second module at the same address and rate answered at the same
+    // time: the two answers overlap on the line.
+    std::optional<Reply> overlapping;
     Delivery delivery;
 };
 

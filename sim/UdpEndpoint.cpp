@@ -115,7 +115,13 @@ void UdpEndpoint::receiveOne(DelayQueue<UdpEndpointPending>& pending) {
 
 void UdpEndpoint::run() {
     DelayQueue<UdpEndpointPending> pending(config_.maxDelayed);
+    std::uint64_t restarts = converter_.restarts();
     for (;;) {
+        // The converter restarted: what it held back is gone.
+        if (const std::uint64_t now = converter_.restarts(); now != restarts) {
+            restarts = now;
+            pending.clear();
+        }
         const int timeoutMs = sendDue(socket_, pending);
         pollfd fds[2] = {{socket_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
         if (::poll(fds, 2, timeoutMs) < 0 && errno != EINTR) return;

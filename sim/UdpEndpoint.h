@@ -40,6 +40,7 @@ public:
     std::string address() const { return config_.bindAddress; }
     std::uint16_t port() const { return port_.load(); }
     const LanConverter& converter() const { return converter_; }
+    LanConverter& converter() { return converter_; }
     // Answers dropped because maxDelayed answers were already held back.
     std::uint64_t droppedAnswers() const { return dropped_.load(); }
 

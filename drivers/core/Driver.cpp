@@ -50,6 +50,9 @@ struct Driver::Connection {
     std::uint32_t wait = 0;
     std::uint32_t constant = 0;
     std::uint8_t nextTag = 1;
+    // A command went unanswered: the converter may have restarted since and
+    // be back at its default rate, so its line is set again first.
+    bool lineUnsure = false;
 
     std::uint32_t timeoutMs() const {
         return std::min<std::uint32_t>(kMaxTimeoutMs,
@@ -95,6 +98,41 @@ std::shared_ptr<Driver::Connection> Driver::find(std::uint32_t handle) {
     return table_[handle - 1];
 }
 
+// Tells the converter the line's rate and wait; 0 once it acknowledged them.
+std::uint32_t Driver::configureConverter(Connection& c, std::uint32_t baud) {
+    Frame ack;
+    const Frame cfg = makeLineConfig(LineConfig{baud, c.wait}, c.takeTag());
+    if (const std::uint32_t rc = exchange(*c.link, cfg, ack, c.timeoutMs()); rc != kOk) return rc;
+    std::uint8_t result = 0;
+    if (!readLineConfigAck(ack, result)) return kBadAnswer;
+    if (result != kOk) return result == kBadBaud ? kBadBaud : kConverterRefused;
+    return kOk;
+}
+
+namespace {
+
+// Outcomes after which the converter may no longer run the line as set: no
+// answer at all, or its host refused the request (it is not running).
+bool lineMayBeLost(std::uint32_t rc) {
+    return rc == kTimeout || rc == kConverterUnreachable || rc == kReceiveFailed;
+}
+
+} // namespace
+
+// The exchange of one request. Where a converter sits on the line and the
+// last command went unanswered, the line is set again before this one goes
+// out; while that fails, the command is not sent and its code is the result.
+// A successful exchange costs nothing more.
+std::uint32_t Driver::exchangeRequest(Connection& c, const Request& rq, Frame& reply) {
+    if (c.lineUnsure) {
+        if (const std::uint32_t rc = configureConverter(c, c.baud); rc != kOk) return rc;
+        c.lineUnsure = false;
+    }
+    const std::uint32_t rc = exchange(*c.link, makeRequest(rq, c.takeTag()), reply, c.timeoutMs());
+    c.lineUnsure = c.link->hasConverter() && lineMayBeLost(rc);
+    return rc;
+}
+
 std::uint32_t Driver::setConfig(std::uint32_t handle, std::uint32_t baud, std::uint32_t wait,
                                 std::uint32_t constant) noexcept {
     try {
@@ -104,17 +142,11 @@ std::uint32_t Driver::setConfig(std::uint32_t handle, std::uint32_t baud, std::u
         if (!isSupportedBaud(baud)) return kBadBaud;
         std::lock_guard lock(c->mutex);
         c->configured = false;
+        c->lineUnsure = false;
         c->wait = wait;
         if (const std::uint32_t rc = c->link->setRate(baud); rc != kOk) return rc;
-        if (c->link->hasConverter()) {
-            Frame ack;
-            const Frame cfg = makeLineConfig(LineConfig{baud, wait}, c->takeTag());
-            if (const std::uint32_t rc = exchange(*c->link, cfg, ack, c->timeoutMs()); rc != kOk)
-                return rc;
-            std::uint8_t result = 0;
-            if (!readLineConfigAck(ack, result)) return kBadAnswer;
-            if (result != kOk) return result == kBadBaud ? kBadBaud : kConverterRefused;
-        }
+        if (c->link->hasConverter())
+            if (const std::uint32_t rc = configureConverter(*c, baud); rc != kOk) return rc;
         c->baud = baud;
         c->constant = constant;
         c->configured = true;
@@ -148,7 +180,7 @@ std::uint32_t Driver::transact(Connection& c, const std::uint32_t* request, std:
     std::lock_guard lock(c.mutex);
     if (!c.configured) return report(kNotConfigured, {}, answer, status, nullptr);
     Frame reply;
-    const std::uint32_t rc = exchange(*c.link, makeRequest(rq, c.takeTag()), reply, c.timeoutMs());
+    const std::uint32_t rc = exchangeRequest(c, rq, reply);
     if (rc != kOk) return report(rc, {}, answer, status, nullptr);
     Answer a;
     // A result the protocol does not know makes the whole answer suspect:

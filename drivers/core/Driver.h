@@ -56,6 +56,8 @@ private:
 
     std::uint32_t adopt(std::uint32_t* handle, std::unique_ptr<Link> link);
     std::shared_ptr<Connection> find(std::uint32_t handle);
+    std::uint32_t configureConverter(Connection& c, std::uint32_t baud);
+    std::uint32_t exchangeRequest(Connection& c, const Request& rq, Frame& reply);
     std::uint32_t transact(Connection& c, const std::uint32_t* request, std::uint32_t* answer,
                            std::uint32_t* status);
 

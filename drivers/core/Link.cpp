@@ -37,7 +37,9 @@ bool takeStream(Waiting& w, StreamDecoder& decoder, const std::uint8_t* data, st
             found = true;
         }
     });
-    if (decoder.crcErrors() > 0) w.sawBadCrc = true;
+    // Bytes that make no frame (answers that overlapped on the line) are as
+    // damaged as a frame whose checksum fails.
+    if (decoder.crcErrors() > 0 || decoder.droppedBytes() > 0) w.sawBadCrc = true;
     return found;
 }
 
@@ -57,6 +59,7 @@ std::uint32_t exchange(Link& link, const Frame& request, Frame& answer, std::uin
         const Receive r = link.receive(buffer.data(), buffer.size(), size, deadline);
         if (r == Receive::Timeout) return waiting.sawBadCrc ? kBadCrc : kTimeout;
         if (r == Receive::Error) return kReceiveFailed;
+        if (r == Receive::Refused) return kConverterUnreachable;
         if (r != Receive::Data) continue;
         const bool found = link.datagrams()
                                ? takeDatagram(waiting, buffer.data(), size, answer)

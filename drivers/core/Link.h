@@ -18,6 +18,7 @@ enum class Receive : std::uint8_t {
     Nothing, // woke up without data worth looking at; wait on
     Timeout, // the deadline passed
     Error,   // the transport failed
+    Refused, // the far end's host refused the datagram: nothing listens there
 };
 
 class Link {
@@ -50,7 +51,8 @@ public:
 // timeoutMs for the frame that answers it (see answers() in Frame.h);
 // everything else is discarded.
 // Returns 0 with the answer, kTimeout, kBadCrc (nothing matched, but damaged
-// frames arrived), or the transport's code.
+// frames or stray bytes arrived), kConverterUnreachable (the host of the
+// far end refused the request), or the transport's code.
 std::uint32_t exchange(Link& link, const Frame& request, Frame& answer, std::uint32_t timeoutMs);
 
 } // namespace zrbus

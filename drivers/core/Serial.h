@@ -10,7 +10,9 @@
 // the last descriptor. The line runs raw (no echo, no line editing, no
 // character translation, 8 data bits, no parity, 1 stop bit, no flow
 // control), non-blocking, with VMIN = VTIME = 0; every wait is a poll()
-// with a deadline, so nothing hangs.
+// with a deadline, so nothing hangs. Before every request the path must
+// still name the device held (its device number and inode); a path that
+// names another device by now is opened anew, the old device left alone.
 #pragma once
 
 #include "LineTiming.h"
@@ -87,7 +89,10 @@ private:
     struct Port;
     SerialFailure failed(SerialFailure f);
     void waitForSilence();
+    // Opens the path again when the device held is lost, or when the path
+    // names another device by now; true when a device is open.
     bool reopenIfLost();
+    bool pathNamesHeldDevice() const;
 
     std::string path_;
     std::unique_ptr<Port> port_;

@@ -128,6 +128,10 @@ const char* reasonOf(SerialFailure failure) {
 
 struct SerialLink::Port {
     int fd = -1;
+    // The device opened: its device number and its node's inode, to tell
+    // whether the path still names it.
+    dev_t device = 0;
+    ino_t node = 0;
 };
 
 SerialLink::SerialLink(std::string path)
@@ -158,6 +162,10 @@ SerialFailure SerialLink::open() {
         return failed(f);
     }
     tcflush(fd, TCIOFLUSH);
+    struct stat st {};
+    ::fstat(fd, &st);
+    port_->device = st.st_rdev;
+    port_->node = st.st_ino;
     port_->fd = fd;
     lineLost_ = false;
     lastActivity_ = Clock::now();
@@ -186,7 +194,19 @@ std::uint32_t SerialLink::setRate(std::uint32_t baud) {
     return setRaw(port_->fd, baud_) ? kOk : kOpenFailed;
 }
 
+// Whether the configured path still names the device held. A link that
+// udev re-points after a replug (/dev/serial/by-id/...), a /dev/ttyUSB0 that
+// is now another adapter, or the simulator's pseudo-terminal link made anew
+// all leave the descriptor on a device that is no longer the configured one,
+// and perhaps in use by another program by now.
+bool SerialLink::pathNamesHeldDevice() const {
+    struct stat st {};
+    return ::stat(path_.c_str(), &st) == 0 && st.st_rdev == port_->device &&
+           st.st_ino == port_->node;
+}
+
 bool SerialLink::reopenIfLost() {
+    if (isOpen() && !pathNamesHeldDevice()) close();
     if (isOpen()) return true;
     return open() == SerialFailure::None;
 }

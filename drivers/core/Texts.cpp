@@ -19,7 +19,7 @@ struct CodeText {
     std::string_view text;
 };
 
-constexpr std::array<CodeText, 31> kTexts{{
+constexpr std::array<CodeText, 32> kTexts{{
     {kOk, "bez chyby"},
     {kBadHandle, "neplatné číslo spojení"},
     {kOpenFailed, "nelze otevřít port"},
@@ -51,6 +51,7 @@ constexpr std::array<CodeText, 31> kTexts{{
     {kNotSerial, "zařízení není sériový port"},
     {kNotInstalled, "karta nebo převodník není nainstalován"},
     {kBadComPort, "neplatné číslo portu COM (povoleno 1 až 255)"},
+    {kConverterUnreachable, "LAN převodník neodpovídá (port nedostupný)"},
 }};
 
 constexpr std::string_view kOtherModuleCode = "modul hlásí neznámou chybu";

@@ -1,6 +1,7 @@
 #include "UdpLink.h"
 
 #include "Codes.h"
+#include "Texts.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -8,6 +9,7 @@
 #include <netinet/in.h>
 #include <new>
 #include <poll.h>
+#include <string>
 #include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
@@ -82,6 +84,7 @@ public:
                     Clock::time_point deadline) override;
 
 private:
+    Receive refused() const;
     bool fromConverter(const sockaddr_in& from) const {
         return from.sin_family == AF_INET && ntohl(from.sin_addr.s_addr) == params_.address &&
                ntohs(from.sin_port) == params_.port;
@@ -90,6 +93,20 @@ private:
     int fd_;
     LanParameters params_;
 };
+
+// The kernel of the converter's address answered the request with "port
+// unreachable": nothing listens at that port (a wrong port, a converter on
+// this machine that is not running). The request discarded any refusal left
+// from before, so this one is the request's own.
+Receive UdpLink::refused() const {
+    in_addr a{htonl(params_.address)};
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &a, text, sizeof text);
+    setErrorDetail(kConverterUnreachable, "LAN převodník na " + std::string(text) + ":" +
+                                              std::to_string(params_.port) +
+                                              " neodpovídá (port nedostupný)");
+    return Receive::Refused;
+}
 
 // Waits with ppoll on the time left, which ends within a fraction of a
 // millisecond of the deadline; a socket's receive time-out would count in
@@ -111,10 +128,10 @@ Receive UdpLink::receive(std::uint8_t* buffer, std::size_t capacity, std::size_t
     socklen_t fromLen = sizeof from;
     const ssize_t n = ::recvfrom(fd_, buffer, capacity, MSG_TRUNC | MSG_DONTWAIT,
                                  reinterpret_cast<sockaddr*>(&from), &fromLen);
+    if (n < 0 && errno == ECONNREFUSED) return refused();
     if (n < 0)
-        return (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR || errno == ECONNREFUSED)
-                   ? Receive::Nothing
-                   : Receive::Error;
+        return (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) ? Receive::Nothing
+                                                                           : Receive::Error;
     if (!fromConverter(from)) return Receive::Nothing;
     size = static_cast<std::size_t>(n);
     return Receive::Data;

@@ -416,6 +416,26 @@ TEST_P(PripojeniSelhani, TextAStavZaznamu) {
 
     FakeOvladac lan(pripad.Adresar, 4);
     pripad.Skript(lan);
+    // What Panel1 shows, and last painted, when the library is shut down.
+    struct Panel : QObject {
+        QLabel* label;
+        QString nakresleno, priDone, nakreslenoPriDone;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) nakresleno = label->text();
+            return false;
+        }
+    } panel;
+    panel.label = Prvek<QLabel>(dialog.get(), "Panel1");
+    panel.label->installEventFilter(&panel);
+    QApplication::processEvents(); // shown on the screen, so that it can paint
+    lan.PriVolani(
+        [](uint32_t vstup, void* p) {
+            auto* z = static_cast<Panel*>(p);
+            if (vstup != FakeDone) return;
+            z->priDone = z->label->text();
+            z->nakreslenoPriDone = z->nakresleno;
+        },
+        &panel);
     NastavAdresarKnihoven(QString::fromLatin1(pripad.Adresar));
     NapisLAN(QStringLiteral("127.0.0.1"), QStringLiteral("5002"), QStringLiteral("300"));
     Prvek<QComboBox>(dialog.get(), "ComboBox1")->setCurrentIndex(0);
@@ -439,7 +459,10 @@ TEST_P(PripojeniSelhani, TextAStavZaznamu) {
     EXPECT_EQ(Text(dialog.get(), "Edit1"), QStringLiteral("9"));
     if (lan.Otevren()) {
         EXPECT_EQ(lan.Volani(FakeDone).size(), pripad.Ukonceno ? 1u : 0u);
+        EXPECT_EQ(panel.priDone, pripad.Ukonceno ? pripad.Text : QString());
+        EXPECT_EQ(panel.nakreslenoPriDone, panel.priDone) << "painted before _Done";
     }
+    lan.PriVolani(nullptr, nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Vsechna, PripojeniSelhani, ::testing::Range(0, 11), [](const auto& info) {

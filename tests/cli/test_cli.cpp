@@ -1,6 +1,7 @@
 // zr464-cli against a simulated bus of several modules at different
 // addresses and rates, through the LAN library on a loopback port.
 #include "Cli.h"
+#include "Codes.h"
 #include "Prikazy.h"
 #include "PtyEndpoint.h"
 #include "RucniPrikaz.h"
@@ -48,7 +49,8 @@ struct TSken {
     std::vector<zrsim::LineFaultRule> Poruchy;
     std::string Adresy, Rychlosti;
     TModuly Ocekavane;
-    bool Presne; // false: with faults, a module may be missed, never invented
+    bool Presne;                   // false: with faults, a module may be missed, never invented
+    std::vector<int> JenPoskozene; // exactly: the unconfirmed addresses
 };
 
 std::vector<TSken> Skeny() {
@@ -60,28 +62,32 @@ std::vector<TSken> Skeny() {
          "0-9,200",
          "9600,19200,115200",
          {{1, 9600}, {5, 19200}, {9, 9600}, {200, 115200}},
-         true},
+         true,
+         {}},
         {"dva_moduly_na_jedne_adrese",
          {{3, 9600}, {3, 9600}, {4, 9600}},
          {},
          "0-7",
          "9600",
          {{4, 9600}},
-         true},
+         true,
+         {3}},
         {"poskozene_odpovedi",
          {{1, 9600}, {2, 9600}},
          {{LineFault::Corrupt, 0, 0.4, 0}},
          "0-7",
          "9600",
          {{1, 9600}, {2, 9600}},
-         false},
+         false,
+         {}},
         {"cizi_odpovedi",
          {{1, 9600}, {2, 9600}},
          {{LineFault::Mismatch, 0, 0.4, 0}},
          "0-7",
          "9600",
          {{1, 9600}, {2, 9600}},
-         false},
+         false,
+         {}},
     };
 }
 
@@ -100,6 +106,11 @@ TEST_P(Sken, NajdePraveModulyKtereTamJsou) {
     const TModuly nalezene = Nalezene(json);
     if (p.Presne) {
         EXPECT_EQ(nalezene, p.Ocekavane);
+        std::vector<int> poskozene;
+        for (const QJsonValue& v : json[QStringLiteral("nepotvrzene")].toArray())
+            poskozene.push_back(v[QStringLiteral("adresa")].toInt());
+        EXPECT_EQ(poskozene, p.JenPoskozene);
+        EXPECT_EQ(beh.Err.find("možná kolize") != std::string::npos, !p.JenPoskozene.empty());
     } else {
         for (const auto& m : nalezene)
             EXPECT_TRUE(p.Ocekavane.count(m)) << "module reported at " << m.first;

@@ -129,7 +129,10 @@ TEST_F(Nastroje, HledaniChybyAZastaveni) {
     } radky[] = {
         // The first probe answers, every identification after it fails.
         {"unconfirmed answer", [this](THledaniModulu*) { fake.SendVysledekOd(2, 4); },
-         QStringLiteral(" Nalezeno modulů: 0 (sond 8 z 8)"), 1},
+         QStringLiteral(" Nalezeno modulů: 0 (sond 8 z 8), nepotvrzených odpovědí: 1"), 1},
+        // Only damaged answers at every address (a collision): each listed.
+        {"only damaged answers", [this](THledaniModulu*) { fake.SendVysledek(7); },
+         QStringLiteral(" Nalezeno modulů: 0 (sond 8 z 8), nepotvrzených odpovědí: 8"), 8},
         {"line refused", [this](THledaniModulu*) { fake.Vysledek(FakeSetConfig, 7); },
          QStringLiteral(" Nastavení rychlosti 19200 Bd: ") + TextKodu(Typ, 7), 0},
         {"stopped after the first probe", [this](THledaniModulu*) { KlikniPozdeji("Button2"); },

@@ -4,12 +4,15 @@
 #include "Prikazy.h"
 #include "Scenarios.h"
 #include "Simulator.h"
+#include "Texts.h"
 #include "Udp.h"
 #include "UdpEndpoint.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -236,4 +239,50 @@ TEST_F(Bus, StormOfLateAnswersNeverGivesAnotherRequestsAnswer) {
     EXPECT_EQ(c.wrong, 0);
     EXPECT_EQ(c.failed, 0);
     EXPECT_GT(c.ok, 250);
+}
+
+// A converter that restarts (back at 9600 Bd), two modules at one address
+// and rate, nothing listening at the converter's port: the code of the read
+// right after the event and of the one after that, at 19200 Bd.
+TEST(LanBench, EventsGiveTheirCodeAndTheLineComesBack) {
+    const zrsim::ModuleSetup m{{}, 1, 5};
+    const struct {
+        std::vector<zrsim::ModuleSetup> modules;
+        std::function<void(zrsim::UdpEndpoint&)> event;
+        std::uint32_t first, then;
+    } rows[] = {
+        {{m}, [](zrsim::UdpEndpoint& u) { u.converter().restart(); }, kTimeout, kOk},
+        {{m, m}, [](zrsim::UdpEndpoint&) {}, kBadCrc, kBadCrc},
+        {{m},
+         [](zrsim::UdpEndpoint& u) { u.stop(); },
+         kConverterUnreachable,
+         kConverterUnreachable},
+    };
+    for (const auto& row : rows) {
+        zrsim::Simulator sim(zrsim::SimulatorConfig{row.modules, {}, nullptr, 3});
+        zrsim::UdpEndpoint udp{sim, {"127.0.0.1", 0}};
+        std::string error;
+        ASSERT_TRUE(udp.start(error)) << error;
+        const std::string port = std::to_string(udp.port());
+        Xzr lib;
+        std::uint32_t h = 0;
+        ASSERT_TRUE(lib.load());
+        ASSERT_EQ(lib.init(&h, lanBlock("127.0.0.1", udp.port(), 20).data()), kOk);
+        ASSERT_EQ(lib.SetConfig(h, 19200, 60, 2), kOk);
+        std::array<std::uint32_t, ZR683_REQUEST_WORDS> rq{1, Prikaz::CtiStav, 0};
+        std::array<std::uint32_t, ZR683_ERROR_CHARS> a{};
+        std::uint32_t s = 0, r = 0;
+        EXPECT_EQ(lib.Send(h, rq.data(), a.data(), &s, &r),
+                  row.modules.size() == 1 ? kOk : kBadCrc);
+        row.event(udp);
+        EXPECT_EQ(lib.Send(h, rq.data(), a.data(), &s, &r), row.first) << port;
+        EXPECT_EQ(lib.Send(h, rq.data(), a.data(), &s, &r), row.then) << port;
+        lib.Error(kConverterUnreachable, a.data());
+        const std::string text(a.begin() + 1, std::find(a.begin() + 1, a.end(), 0u));
+        if (row.first == kConverterUnreachable) {
+            EXPECT_EQ(text, toWindows1250("LAN převodník na 127.0.0.1:" + port +
+                                          " neodpovídá (port nedostupný)"));
+        }
+        lib.Done(&h);
+    }
 }

@@ -33,6 +33,8 @@ struct Skript {
     bool vlastniText = false;
     std::string text;
     std::vector<Odpoved> odpovedi;
+    FakePriVolani priVolani = nullptr;
+    void* kontext = nullptr;
 };
 
 struct Stav {
@@ -51,6 +53,7 @@ FakeVolani& Zaznam(FakeVstup vstup, std::uint32_t spojeni) {
     v.vstup = static_cast<std::uint32_t>(vstup);
     v.spojeni = spojeni;
     S().volani.push_back(v);
+    if (S().skript.priVolani != nullptr) S().skript.priVolani(v.vstup, S().skript.kontext);
     return S().volani.back();
 }
 
@@ -217,6 +220,11 @@ FAKE_API void Fake_NastavText(const char* text) {
 
 FAKE_API void Fake_NastavPrepisBloku(int prepsat) {
     S().skript.prepsatBlok = prepsat != 0;
+}
+
+FAKE_API void Fake_NastavPriVolani(FakePriVolani priVolani, void* kontext) {
+    S().skript.priVolani = priVolani;
+    S().skript.kontext = kontext;
 }
 
 FAKE_API uint32_t Fake_PocetVolani(void) {

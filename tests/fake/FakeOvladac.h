@@ -94,6 +94,9 @@ FAKE_API void Fake_NastavZapis(int zapisovat);
 FAKE_API void Fake_NastavText(const char* text);
 /* 1: _Init overwrites the block it was handed after recording it. */
 FAKE_API void Fake_NastavPrepisBloku(int prepsat);
+/* Called at every call, once recorded (NULL: none): what the program shows then. */
+typedef void (*FakePriVolani)(uint32_t vstup, void* kontext);
+FAKE_API void Fake_NastavPriVolani(FakePriVolani priVolani, void* kontext);
 FAKE_API uint32_t Fake_PocetVolani(void);
 /* Copies call number index (from 0); 0 when there is no such call. */
 FAKE_API int Fake_Volani(uint32_t index, FakeVolani* cil);
@@ -153,6 +156,9 @@ public:
         Volej<void (*)(int)>("Fake_NastavPrepisBloku", prepsat ? 1 : 0);
     }
 
+    void PriVolani(FakePriVolani f, void* k) {
+        Volej<void (*)(FakePriVolani, void*)>("Fake_NastavPriVolani", f, k);
+    }
     std::vector<FakeVolani> Volani() const {
         std::vector<FakeVolani> vse;
         auto pocet = Fn<uint32_t (*)()>("Fake_PocetVolani");

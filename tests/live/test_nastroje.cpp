@@ -12,11 +12,14 @@
 #include <QAction>
 #include <QBuffer>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimeZone>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -26,7 +29,9 @@ const QString Neinicializovano = QStringLiteral(" Připojení k modulu není ini
 const QDateTime Poledne(QDate(2026, 12, 8), QTime(12, 0), QTimeZone(3600));
 
 struct TKrok {
-    char Druh; // 'h' a value, 'v' a failed poll (Hodnota = result), 'p' a pause
+    // 'h' a value, 'v' a failed poll (Hodnota = result), 'p' a pause, 'z' a
+    // stall (Hodnota = the polls missed)
+    char Druh;
     std::int64_t CasMs;
     std::uint32_t Hodnota = 0;
 };
@@ -72,6 +77,13 @@ const TPripadZaznamu PripadyZaznamu[] = {
      5,
      1,
      {{0, 3}}},
+    {"a stall: no row, counted as the polls it missed",
+     10,
+     {{'h', 0, 0x1}, {'z', 200, 49}, {'h', 5100, 0x1}},
+     {"2026-12-08T12:00:00.000+01:00" + Pole(0x1), "2026-12-08T12:00:05.100+01:00" + Pole(0x1)},
+     51,
+     49,
+     {}},
     {"a time before the last is taken as the last",
      10,
      {{'h', 100, 0x80020001}, {'h', 50, 0}},
@@ -90,6 +102,7 @@ TEST(ZaznamVstupu, ZmenyVypadkyACsv) {
             if (k.Druh == 'h') z.PridejHodnotu(k.CasMs, k.Hodnota);
             if (k.Druh == 'v') z.PridejVypadek(k.CasMs, static_cast<std::uint8_t>(k.Hodnota));
             if (k.Druh == 'p') z.PridejPauzu(k.CasMs);
+            if (k.Druh == 'z') z.PridejZastaveni(k.CasMs, k.Hodnota);
         }
         EXPECT_EQ(z.Dotazu(), p.Dotazu);
         EXPECT_EQ(z.Vypadku(), p.Vypadku);
@@ -248,6 +261,43 @@ TEST_F(Nastroje, PrubehVstupu) {
     bez.Timer1Timer();
     EXPECT_EQ(StavOkna(&bez), Neinicializovano);
     EXPECT_EQ(bez.Zaznam().Pocet(), 0u);
+}
+
+// No poll for longer than twice the period after the last ended: a stall
+// from one period after it, counted as the polls missed; a pause, jitter and
+// a change of the period are none. Polls go on while the CSV dialog is open.
+TEST_F(Nastroje, PrubehVstupuZastaveniJeMezera) {
+    TPrubehVstupu okno(&data);
+    std::int64_t ted = 0;
+    okno.NastavHodiny([&ted] { return ted; });
+    okno.show();
+    auto* casovac = Prvek<QTimer>(&okno, "Timer1");
+    std::string druhy;
+    for (const char* krok :
+         {"0d", "100d", "5100d", "5200p", "9000p", "9100d", "9250d", "9300r", "9400d", "11000d"}) {
+        ted = std::atoi(krok);
+        const char k = krok[std::strlen(krok) - 1];
+        if (k == 'd') okno.Timer1Timer();
+        if (k == 'p') Klikni(&okno, "Button1");
+        if (k == 'r') okno.ComboBox1->setCurrentIndex(7); // 10 s
+        casovac->stop();
+    }
+    for (std::size_t i = 0; i < okno.Zaznam().Pocet(); ++i)
+        druhy += "hvpz"[static_cast<int>(okno.Zaznam()[i].Druh)];
+    EXPECT_EQ(druhy, "hhzhphhhh");
+    EXPECT_EQ(okno.Zaznam()[2].CasMs, 200);
+    EXPECT_EQ(okno.Zaznam().Vypadku(), 49u);
+
+    const std::size_t pred = fake.Volani(FakeSend).size();
+    okno.ComboBox1->setCurrentIndex(0); // 50 ms
+    casovac->start();
+    PriModalnim([&](QDialog*) {
+        QElapsedTimer cas;
+        for (cas.start(); fake.Volani(FakeSend).size() < pred + 3 && cas.elapsed() < 5000;)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    });
+    Klikni(&okno, "Button2");
+    EXPECT_GE(fake.Volani(FakeSend).size(), pred + 3);
 }
 
 // Through the main window: the counts of transactions of any window, the

@@ -230,3 +230,17 @@ TEST_F(SerialLine, StormOfLateAnswersNeverGivesAnotherRequestsAnswer) {
     EXPECT_EQ(c.failed, 0);
     EXPECT_GT(c.ok, 100);
 }
+
+// The path is made to name another device while the old one stays alive
+// (another program has it now): the next request goes to the new one only.
+TEST_F(SerialLine, ThePathNowNamesAnotherDevice) {
+    auto old = std::make_unique<SimLine>(dir.file("line"));
+    open();
+    ASSERT_EQ(lib->send(h, 1, Prikaz::CtiStav, 0).result, kOk);
+    SimLine fresh(dir.file("line")); // the link made anew
+    fresh.sim.setInputPins(0, 0x22222222);
+    const Sent s = lib->send(h, 1, Prikaz::CtiVstupy, Prikaz::ParDIO);
+    EXPECT_EQ(s.result, kOk);
+    EXPECT_EQ(s.a(1), 0xDD) << "the new device's inputs (negated)";
+    EXPECT_EQ(old->endpoint.requests(), 1u) << "nothing written to the old device";
+}

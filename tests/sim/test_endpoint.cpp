@@ -167,6 +167,19 @@ TEST(SimUdp, DelayedAnswersAreBoundedAndLeaveInTheOrderTheyFallDue) {
     EXPECT_TRUE(c.ask(identify(0), 40)) << "an answer not held back still comes at once";
 }
 
+// A power cycle of the converter: its line back at 9600 Bd, a held answer lost.
+TEST(SimUdp, AConverterRestartLosesItsRateAndTheAnswersOnTheirWay) {
+    Endpoint e;
+    UdpClient c(e.udp.port());
+    e.sim.addFault(LineFaultRule{LineFault::Delay, 1, 0, 300});
+    c.send(zrbus::makeRequest(identify(0), 60));
+    ASSERT_EQ(c.configure(19200), 0); // the request is in the converter by now
+    bool quit = false;
+    EXPECT_EQ(Control(e.sim, &e.udp.converter()).execute("converter restart", quit), "ok\n");
+    EXPECT_EQ(e.udp.converter().lineBaud(), 9600u);
+    EXPECT_FALSE(c.receive(600)) << "the held answer went with the restart";
+}
+
 TEST(SimUdp, RefusesABindAddressThatIsNotIPv4) {
     Simulator sim(SimulatorConfig{});
     UdpEndpoint udp(sim, {"not-an-address", 0});
@@ -212,7 +225,7 @@ TEST(SimControl, CommandsChangeTheSimulator) {
          {"inputs 1 5", "inputs 0 0x1FFFFFFFF", "pattern 0 zigzag", "fault lose share 2",
           "fault lose next 0", "fault command 1 0", "fault register 300 1", "restart 9",
           "stuck 0 32 0", "stuck 0 7 2", "stuck 1 7 0", "stuck 0 7", "silent 256 on", "silent 1",
-          "silent 1 yes", "nonsense"})
+          "silent 1 yes", "nonsense", "converter restart", "converter stop"})
         EXPECT_EQ(ctl.execute(bad, quit).rfind("error: ", 0), 0u) << bad;
     EXPECT_FALSE(quit);
     EXPECT_EQ(ctl.execute("", quit), "");
