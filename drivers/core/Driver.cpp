@@ -51,9 +51,21 @@ struct Driver::Connection {
     std::uint32_t constant = 0;
     std::uint8_t nextTag = 1;
 
+    bool probe() const { return (wait & ZR683_WAIT_FIRST_CHARACTER) != 0; }
+    // The answer time-out the wait value gives (its low bits in probe mode).
+    std::uint32_t answerWaitMs() const { return probe() ? wait & ZR683_WAIT_TIMEOUT_MASK : wait; }
     std::uint32_t timeoutMs() const {
-        return std::min<std::uint32_t>(kMaxTimeoutMs,
-                                       std::min(wait, kMaxTimeoutMs) + link->extraTimeoutMs());
+        return std::min<std::uint32_t>(kMaxTimeoutMs, std::min(answerWaitMs(), kMaxTimeoutMs) +
+                                                          link->extraTimeoutMs());
+    }
+    // Probe mode: by when the answer's first character must have arrived,
+    // counted from sending the request. The path's time is never taken
+    // beyond the transport's own time-out (none on a serial line).
+    std::chrono::microseconds firstCharacter() const {
+        const std::uint32_t path = std::min<std::uint32_t>(
+            (wait >> ZR683_WAIT_PATH_SHIFT) & ZR683_WAIT_PATH_MAX, link->extraTimeoutMs());
+        return firstCharacterTime(baud) + link->deliveryAllowance(baud) +
+               std::chrono::milliseconds(path);
     }
     std::uint8_t takeTag() { return nextTag++; }
 };
@@ -148,7 +160,10 @@ std::uint32_t Driver::transact(Connection& c, const std::uint32_t* request, std:
     std::lock_guard lock(c.mutex);
     if (!c.configured) return report(kNotConfigured, {}, answer, status, nullptr);
     Frame reply;
-    const std::uint32_t rc = exchange(*c.link, makeRequest(rq, c.takeTag()), reply, c.timeoutMs());
+    const Frame frame = makeRequest(rq, c.takeTag());
+    const std::uint32_t rc =
+        c.probe() ? probeExchange(*c.link, frame, reply, c.timeoutMs(), c.firstCharacter())
+                  : exchange(*c.link, frame, reply, c.timeoutMs());
     if (rc != kOk) return report(rc, {}, answer, status, nullptr);
     Answer a;
     // A result the protocol does not know makes the whole answer suspect:
