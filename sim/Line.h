@@ -8,15 +8,18 @@
 #include "Simulator.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
 namespace zrsim {
 
-// Bytes to put on the line (or into one datagram) after delayMs.
+// Bytes to put on the line (or into one datagram) after delayMs, and after
+// onLine more where the converter emulates its line's time.
 struct Outgoing {
     std::vector<std::uint8_t> bytes;
     std::uint32_t delayMs = 0;
+    std::chrono::microseconds onLine{0};
 };
 
 // Answers one decoded request frame on a line running at lineBaud Bd.
@@ -30,10 +33,15 @@ std::vector<Outgoing> answerRequest(Simulator& sim, const zrbus::Frame& request,
 // with 0, or kBadBaud for a rate outside the nine bus rates, leaving the rate
 // as it was); a Request frame goes onto the line at that rate. Everything
 // else (damaged, truncated, oversized datagrams, answer frames) is ignored.
+// A LineConfig whose wait value asks for probe mode makes the converter
+// report each answer's first character with an AnswerBegins frame before
+// the answer. With line-time emulation every answer (and its report) waits
+// as long as it would take on the line: the request, the line silence, the
+// answer's characters (its first one for the report).
 class LanConverter {
 public:
-    explicit LanConverter(Simulator& sim, std::uint32_t lineBaud = 9600)
-        : sim_(sim), lineBaud_(lineBaud) {}
+    explicit LanConverter(Simulator& sim, std::uint32_t lineBaud = 9600, bool lineTime = false)
+        : sim_(sim), lineBaud_(lineBaud), lineTime_(lineTime) {}
 
     std::vector<Outgoing> datagram(const std::uint8_t* data, std::size_t size);
 
@@ -44,9 +52,12 @@ public:
 
 private:
     std::vector<Outgoing> configure(const zrbus::Frame& frame);
+    std::vector<Outgoing> onLine(const zrbus::Frame& request);
 
     Simulator& sim_;
     std::atomic<std::uint32_t> lineBaud_;
+    bool lineTime_;
+    std::atomic<bool> probe_{false};
     std::atomic<std::uint64_t> ignored_{0};
 };
 
