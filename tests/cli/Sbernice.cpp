@@ -8,11 +8,11 @@
 
 namespace {
 
-zrsim::SimulatorConfig Konfigurace(const std::vector<TModulSbernice>& moduly, bool propojeni) {
+zrsim::SimulatorConfig Konfigurace(const std::vector<TModulSimulace>& moduly, bool propojeni) {
     zrsim::SimulatorConfig c;
     c.loopback = propojeni;
     c.modules.clear();
-    for (const TModulSbernice& m : moduly) {
+    for (const TModulSimulace& m : moduly) {
         zrsim::ModuleSetup s;
         s.address = m.Adresa;
         s.baudIndex = RychlostNaIndex(m.Rychlost);
@@ -26,8 +26,9 @@ zrsim::SimulatorConfig Konfigurace(const std::vector<TModulSbernice>& moduly, bo
 
 } // namespace
 
-TSbernice::TSbernice(const std::vector<TModulSbernice>& moduly, bool propojeni)
-    : Sim(Konfigurace(moduly, propojeni)), Udp(Sim, {"127.0.0.1", 0}) {
+TSbernice::TSbernice(const std::vector<TModulSimulace>& moduly, bool propojeni, bool casLinky)
+    : Sim(Konfigurace(moduly, propojeni)),
+      Udp(Sim, {"127.0.0.1", 0, zrsim::kMaxHeldAnswers, casLinky}) {
     std::string chyba;
     Udp.start(chyba);
     NastavAdresarKnihoven(QStringLiteral(ZR_BIN_DIR));

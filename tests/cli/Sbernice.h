@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-struct TModulSbernice {
+struct TModulSimulace {
     std::uint8_t Adresa;
     std::int32_t Rychlost;
     std::string Verze = "1.04";
@@ -25,8 +25,10 @@ struct TBeh {
 
 class TSbernice {
 public:
-    // With `propojeni` every module's outputs are wired to its inputs.
-    explicit TSbernice(const std::vector<TModulSbernice>& moduly, bool propojeni = false);
+    // With `propojeni` every module's outputs are wired to its inputs; with
+    // `casLinky` the converter's answers take as long as on its line.
+    explicit TSbernice(const std::vector<TModulSimulace>& moduly, bool propojeni = false,
+                       bool casLinky = false);
     ~TSbernice();
 
     // The options that reach this bus over the LAN library.
