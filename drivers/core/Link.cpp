@@ -77,10 +77,10 @@ std::uint32_t await(Link& link, Waiting& w, Frame& answer, Clock::time_point fir
             continue;
         }
         if (r == Receive::Error) return kReceiveFailed;
-        if (r != Receive::Data) continue;
-        const bool found = link.datagrams() ? takeDatagram(w, buffer.data(), size, answer)
-                                            : takeStream(w, decoder, buffer.data(), size, answer);
-        if (found) return kOk;
+        if (r == Receive::Data &&
+            (link.datagrams() ? takeDatagram(w, buffer.data(), size, answer)
+                              : takeStream(w, decoder, buffer.data(), size, answer)))
+            return kOk;
         if (lastLook && !w.begun) return w.failure();
     }
 }

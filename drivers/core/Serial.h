@@ -108,7 +108,7 @@ private:
     std::uint32_t fifoCharacters_ = 0;
 };
 
-inline constexpr std::chrono::microseconds kDeliveryLatency{2000};
+inline constexpr std::chrono::microseconds kDeliveryLatency{5000};
 // The highest receive trigger level of a 16550-type UART's FIFO.
 inline constexpr std::uint32_t kUartFifoTrigger = 14;
 
