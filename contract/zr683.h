@@ -127,7 +127,9 @@ typedef uint32_t(ZR683_CALL* zr683_init_lan_fn)(uint32_t* handle, const uint32_t
 
 /* NAME_SetConfig sets the line up: baud rate in Bd, the wait value (the
  * answer time-out in milliseconds) and the constant 2 (reserved, must be 2).
- * Returns 0 when the line is set up. */
+ * Returns 0 when the line is set up (probe mode: below). */
+typedef uint32_t(ZR683_CALL* zr683_setconfig_fn)(uint32_t handle, uint32_t baud, uint32_t wait,
+                                                 uint32_t constant);
 
 /* Probe mode of the wait value, for a scan asking whether a module is there.
  * With bit 31 set, bits 0 to 15 are the answer time-out in milliseconds as
@@ -150,8 +152,6 @@ typedef uint32_t(ZR683_CALL* zr683_init_lan_fn)(uint32_t* handle, const uint32_t
     (ZR683_WAIT_FIRST_CHARACTER |                                                                  \
      (((uint32_t)(path)&ZR683_WAIT_PATH_MAX) << ZR683_WAIT_PATH_SHIFT) |                           \
      ((uint32_t)(timeout)&ZR683_WAIT_TIMEOUT_MASK))
-typedef uint32_t(ZR683_CALL* zr683_setconfig_fn)(uint32_t handle, uint32_t baud, uint32_t wait,
-                                                 uint32_t constant);
 
 /* NAME_GetConfig reads back what _SetConfig set. Must exist; never called. */
 typedef uint32_t(ZR683_CALL* zr683_getconfig_fn)(uint32_t handle, uint32_t* baud, uint32_t* wait,
