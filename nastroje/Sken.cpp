@@ -116,19 +116,37 @@ bool TSken::Krok() {
         LinkaNastavena = true;
     }
     const std::uint8_t adresa = Adresy[IndexAdresy];
-    if (Sonda(Data, adresa).Ok()) {
-        const TIdentifikace id = Over(Data, adresa);
-        if (id.Ok())
-            VysledekSkenu.Moduly.push_back({adresa, rychlost, id});
-        else
-            VysledekSkenu.Nepotvrzene.push_back({adresa, rychlost, id.Vysledek});
-    }
+    if (Sonda(Data, adresa).Ok() && !Identifikuj(adresa, rychlost)) return false;
     Zapocitej(rychlost);
     if (++IndexAdresy == Adresy.size()) {
         IndexAdresy = 0;
         ++IndexRychlosti;
         LinkaNastavena = false;
     }
+    return true;
+}
+
+// An address that answered the probe is identified with the plain wait
+// value: a module known to be there is waited for whole, so a first
+// character a little late cannot lose it. Then the probes' wait value again.
+// False when the line could not be set.
+bool TSken::Identifikuj(std::uint8_t adresa, std::int32_t rychlost) {
+    const std::uint32_t plna = zrbus::probeTimeoutMs(static_cast<std::uint32_t>(rychlost));
+    std::uint32_t kod =
+        NastavRozhrani(Data.Rozhrani, Data.Spojeni, rychlost, plna, ZR683_CONFIG_CONSTANT);
+    const TIdentifikace id = kod == 0 ? Over(Data, adresa) : TIdentifikace{};
+    if (kod == 0)
+        kod = NastavRozhrani(Data.Rozhrani, Data.Spojeni, rychlost, CekaniSondy(rychlost, CestaMs),
+                             ZR683_CONFIG_CONSTANT);
+    if (kod != 0) {
+        VysledekSkenu.KodLinky = kod;
+        VysledekSkenu.RychlostLinky = rychlost;
+        return false;
+    }
+    if (id.Ok())
+        VysledekSkenu.Moduly.push_back({adresa, rychlost, id});
+    else
+        VysledekSkenu.Nepotvrzene.push_back({adresa, rychlost, id.Vysledek});
     return true;
 }
 

@@ -1,5 +1,6 @@
 // The bus scan: every chosen address at every chosen rate is probed with the
-// first identification command; a module that answers is identified fully.
+// first identification command; a module that answers is identified fully,
+// with the plain wait value.
 // The probes run in the libraries' probe mode (ZR683_PROBE_WAIT): an absent
 // module costs the time until its answer's first character would have come
 // (zrbus::firstCharacterTime), an answer that began is read whole within
@@ -77,6 +78,7 @@ private:
     void Odhadni();
     std::uint32_t ZmerCestu(std::int32_t rychlost);
     bool NastavLinku(std::int32_t rychlost);
+    bool Identifikuj(std::uint8_t adresa, std::int32_t rychlost);
 
     const TData& Data;
     std::vector<std::uint8_t> Adresy;
