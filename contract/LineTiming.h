@@ -53,4 +53,27 @@ constexpr std::uint32_t probeTimeoutMs(std::uint32_t baud) {
     return ms + ms / 4 + kMarginMs;
 }
 
+// The module's turnaround: the latest a module begins its answer after the
+// line silence that follows the request's last character. A module answers
+// from registers it keeps in RAM and has its answer ready well within a
+// millisecond; the bound leaves its firmware room for an interrupt or a
+// register write in progress and still lets a scan tell an absent module
+// early.
+constexpr std::uint32_t kTurnaroundMs = 2;
+
+// When the first character of an answer has arrived at the latest, counted
+// from the moment the request starts on the line: the request's
+// characters, the line silence, the turnaround and one character.
+constexpr std::chrono::microseconds firstCharacterTime(std::uint32_t baud) {
+    if (baud == 0) return std::chrono::microseconds{0};
+    return lineTime(kRequestFrameSize + 1, baud) +
+           std::chrono::milliseconds(lineSilenceMs(baud) + kTurnaroundMs);
+}
+
+// firstCharacterTime in whole milliseconds, rounded up.
+constexpr std::uint32_t firstCharacterWaitMs(std::uint32_t baud) {
+    return static_cast<std::uint32_t>(
+        std::chrono::ceil<std::chrono::milliseconds>(firstCharacterTime(baud)).count());
+}
+
 } // namespace zrbus

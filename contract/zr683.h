@@ -127,9 +127,31 @@ typedef uint32_t(ZR683_CALL* zr683_init_lan_fn)(uint32_t* handle, const uint32_t
 
 /* NAME_SetConfig sets the line up: baud rate in Bd, the wait value (the
  * answer time-out in milliseconds) and the constant 2 (reserved, must be 2).
- * Returns 0 when the line is set up. */
+ * Returns 0 when the line is set up (probe mode: below). */
 typedef uint32_t(ZR683_CALL* zr683_setconfig_fn)(uint32_t handle, uint32_t baud, uint32_t wait,
                                                  uint32_t constant);
+
+/* Probe mode of the wait value, for a scan asking whether a module is there.
+ * With bit 31 set, bits 0 to 15 are the answer time-out in milliseconds as
+ * without it, and every _Send also gives up early: when the answer's first
+ * character has not arrived by the time it is due (the request's time on the
+ * line, the line silence, the module's turnaround of 2 ms and one character,
+ * plus what the PC's serial device may hold a character back), _Send returns
+ * 6 at once. An answer that has begun is read whole within the time-out.
+ * Bits 16 to 30 give the time in milliseconds the path to the line and back
+ * adds to that (the LAN converter's round trip as the caller measured it);
+ * the LAN library takes at most its UDP time-out for it, a serial library
+ * none. Over the LAN the converter reports the first character with an
+ * AnswerBegins frame. Wait values without bit 31 keep their meaning. */
+#define ZR683_WAIT_FIRST_CHARACTER 0x80000000u
+#define ZR683_WAIT_TIMEOUT_MASK 0xFFFFu
+#define ZR683_WAIT_PATH_SHIFT 16
+#define ZR683_WAIT_PATH_MAX 0x7FFFu
+/* The probe-mode wait value of a time-out and a path time, both in ms. */
+#define ZR683_PROBE_WAIT(timeout, path)                                                            \
+    (ZR683_WAIT_FIRST_CHARACTER |                                                                  \
+     (((uint32_t)(path)&ZR683_WAIT_PATH_MAX) << ZR683_WAIT_PATH_SHIFT) |                           \
+     ((uint32_t)(timeout)&ZR683_WAIT_TIMEOUT_MASK))
 
 /* NAME_GetConfig reads back what _SetConfig set. Must exist; never called. */
 typedef uint32_t(ZR683_CALL* zr683_getconfig_fn)(uint32_t handle, uint32_t* baud, uint32_t* wait,

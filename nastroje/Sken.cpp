@@ -6,10 +6,28 @@
 #include "Xxxx683.h"
 #include "zr683.h"
 
+#include <algorithm>
+
 namespace {
 
-std::uint32_t Limit(std::int32_t rychlost) {
-    return zrbus::probeTimeoutMs(static_cast<std::uint32_t>(rychlost));
+// Line-configuration exchanges that time the path to a LAN converter and
+// back at the scan's start; the slowest counts.
+constexpr int MereniCesty = 3;
+
+// The wait value of the probes at a rate: the answer's first character is
+// waited for only until it is due (plus the path's time); an answer that
+// began is read within the time-out that covers the whole exchange.
+std::uint32_t CekaniSondy(std::int32_t rychlost, std::uint32_t cestaMs) {
+    return ZR683_PROBE_WAIT(zrbus::probeTimeoutMs(static_cast<std::uint32_t>(rychlost)),
+                            std::min<std::uint32_t>(cestaMs, ZR683_WAIT_PATH_MAX));
+}
+
+// The path's time the probes allow for, from the slowest of the measured
+// round trips: twice it and 2 ms, never more than the configured UDP
+// time-out, which a converter slower than that falls back to.
+std::uint32_t CestaSVyhradou(std::chrono::microseconds nejdelsi, std::uint32_t udpTimeoutMs) {
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(2 * nejdelsi).count() + 2;
+    return std::min(static_cast<std::uint32_t>(ms), udpTimeoutMs);
 }
 
 // Whether a module answers the probe at the address.
@@ -40,9 +58,52 @@ TSken::TSken(const TData& data, std::vector<std::uint8_t> adresy,
     : Data(data), Adresy(std::move(adresy)), Rychlosti(std::move(rychlosti)),
       Zacatek(std::chrono::steady_clock::now()) {
     StavSkenu.Celkem = static_cast<int>(Adresy.size() * Rychlosti.size());
-    for (const std::int32_t rychlost : Rychlosti)
-        OcekavanoCelkem += static_cast<double>(Limit(rychlost) * Adresy.size());
+    Odhadni();
     if (Adresy.empty()) IndexRychlosti = Rychlosti.size();
+}
+
+double TSken::CasSondy(std::int32_t rychlost) const {
+    return zrbus::firstCharacterWaitMs(static_cast<std::uint32_t>(rychlost)) + CestaMs;
+}
+
+// The whole scan's probe times, and the estimate before the first probe.
+void TSken::Odhadni() {
+    OcekavanoCelkem = 0;
+    for (const std::int32_t rychlost : Rychlosti)
+        OcekavanoCelkem += CasSondy(rychlost) * static_cast<double>(Adresy.size());
+    StavSkenu.Zbyva = std::chrono::milliseconds(static_cast<std::int64_t>(OcekavanoCelkem));
+}
+
+// Over the LAN converter: times a few line-configuration exchanges at the
+// first rate. 0, or the library's code when the line cannot be set.
+std::uint32_t TSken::ZmerCestu(std::int32_t rychlost) {
+    if (Data.Rozhrani != ZR683_TYPE_LAN) return 0;
+    std::chrono::microseconds nejdelsi{0};
+    for (int i = 0; i < MereniCesty; ++i) {
+        const auto zacatek = std::chrono::steady_clock::now();
+        const std::uint32_t kod = NastavRozhrani(Data.Rozhrani, Data.Spojeni, rychlost,
+                                                 CekaniSondy(rychlost, 0), ZR683_CONFIG_CONSTANT);
+        if (kod != 0) return kod;
+        nejdelsi = std::max(nejdelsi, std::chrono::duration_cast<std::chrono::microseconds>(
+                                          std::chrono::steady_clock::now() - zacatek));
+    }
+    CestaMs = CestaSVyhradou(nejdelsi, static_cast<std::uint32_t>(std::max(Data.UDPTimeout, 0)));
+    Odhadni();
+    return 0;
+}
+
+// Sets the line to the rate with the probes' wait value, after timing the
+// path when the scan begins.
+bool TSken::NastavLinku(std::int32_t rychlost) {
+    std::uint32_t kod = CestaZmerena ? 0 : ZmerCestu(rychlost);
+    CestaZmerena = true;
+    if (kod == 0)
+        kod = NastavRozhrani(Data.Rozhrani, Data.Spojeni, rychlost, CekaniSondy(rychlost, CestaMs),
+                             ZR683_CONFIG_CONSTANT);
+    if (kod == 0) return true;
+    VysledekSkenu.KodLinky = kod;
+    VysledekSkenu.RychlostLinky = rychlost;
+    return false;
 }
 
 bool TSken::Skonceno() const {
@@ -58,16 +119,10 @@ bool TSken::Krok() {
     if (Skonceno()) return false;
     const std::int32_t rychlost = Rychlosti[IndexRychlosti];
     if (!LinkaNastavena) {
-        const std::uint32_t kod = NastavRozhrani(Data.Rozhrani, Data.Spojeni, rychlost,
-                                                 Limit(rychlost), ZR683_CONFIG_CONSTANT);
-        if (kod != 0) {
-            VysledekSkenu.KodLinky = kod;
-            VysledekSkenu.RychlostLinky = rychlost;
-            return false;
-        }
+        if (!NastavLinku(rychlost)) return false;
         LinkaNastavena = true;
     }
-    Sonduj(Adresy[IndexAdresy], rychlost);
+    if (!Sonduj(Adresy[IndexAdresy], rychlost)) return false;
     Zapocitej(rychlost);
     if (++IndexAdresy == Adresy.size()) {
         IndexAdresy = 0;
@@ -77,26 +132,47 @@ bool TSken::Krok() {
     return true;
 }
 
-void TSken::Sonduj(std::uint8_t adresa, std::int32_t rychlost) {
+// False when the line could not be set.
+bool TSken::Sonduj(std::uint8_t adresa, std::int32_t rychlost) {
     const TOdpovedModulu sonda = Sonda(Data, adresa);
     if (!sonda.Ok()) {
         if (JenPoskozena(Data, adresa, sonda))
             VysledekSkenu.Nepotvrzene.push_back({adresa, rychlost, zrbus::kBadCrc, true});
-        return;
+        return true;
     }
-    const TIdentifikace id = Over(Data, adresa);
+    return Identifikuj(adresa, rychlost);
+}
+
+// An address that answered the probe is identified with the plain wait
+// value: a module known to be there is waited for whole, so a first
+// character a little late cannot lose it. Then the probes' wait value again.
+// False when the line could not be set.
+bool TSken::Identifikuj(std::uint8_t adresa, std::int32_t rychlost) {
+    const std::uint32_t plna = zrbus::probeTimeoutMs(static_cast<std::uint32_t>(rychlost));
+    std::uint32_t kod =
+        NastavRozhrani(Data.Rozhrani, Data.Spojeni, rychlost, plna, ZR683_CONFIG_CONSTANT);
+    const TIdentifikace id = kod == 0 ? Over(Data, adresa) : TIdentifikace{};
+    if (kod == 0)
+        kod = NastavRozhrani(Data.Rozhrani, Data.Spojeni, rychlost, CekaniSondy(rychlost, CestaMs),
+                             ZR683_CONFIG_CONSTANT);
+    if (kod != 0) {
+        VysledekSkenu.KodLinky = kod;
+        VysledekSkenu.RychlostLinky = rychlost;
+        return false;
+    }
     if (id.Ok())
         VysledekSkenu.Moduly.push_back({adresa, rychlost, id});
     else
         VysledekSkenu.Nepotvrzene.push_back({adresa, rychlost, id.Vysledek});
+    return true;
 }
 
-// The estimate: the time-outs still ahead, scaled by how the time spent so
-// far compares with the time-outs behind.
+// The estimate: the probe times still ahead, scaled by how the time spent
+// so far compares with the probe times behind.
 void TSken::Zapocitej(std::int32_t rychlost) {
     VysledekSkenu.Hotovo = ++StavSkenu.Hotovo;
     StavSkenu.Nalezeno = static_cast<int>(VysledekSkenu.Moduly.size());
-    OcekavanoHotovo += Limit(rychlost);
+    OcekavanoHotovo += CasSondy(rychlost);
     const std::chrono::duration<double, std::milli> uplynulo =
         std::chrono::steady_clock::now() - Zacatek;
     StavSkenu.Zbyva = std::chrono::milliseconds(static_cast<std::int64_t>(

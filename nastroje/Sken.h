@@ -1,9 +1,14 @@
 // The bus scan: every chosen address at every chosen rate is probed with the
-// first identification command; a module that answers is identified fully.
-// The probe waits only as long as the frames take on the line at the rate,
-// plus a margin (zrbus::probeTimeoutMs). The scan goes one probe per call of
-// TSken::Krok, so a window can stay responsive and stop between probes;
-// Skenuj runs it whole.
+// first identification command; a module that answers is identified fully,
+// with the plain wait value.
+// The probes run in the libraries' probe mode (ZR683_PROBE_WAIT): an absent
+// module costs the time until its answer's first character would have come
+// (zrbus::firstCharacterTime), an answer that began is read whole within
+// zrbus::probeTimeoutMs. Over the LAN converter the scan times a few
+// line-configuration exchanges first and allows the probes that round trip
+// with a margin, at most the configured UDP time-out. The scan goes one
+// probe per call of TSken::Krok, so a window can stay responsive and stop
+// between probes; Skenuj runs it whole.
 #pragma once
 
 #include "Dekl.h"
@@ -50,7 +55,7 @@ struct TVysledekSkenu {
 
 // One scan over the open connection of the record (its interface and
 // handle; the record's address and rate are not touched). The line is set to
-// each rate with the probe's time-out as it comes; the caller sets it back.
+// each rate with the probes' wait value as it comes; the caller sets it back.
 class TSken {
 public:
     TSken(const TData& data, std::vector<std::uint8_t> adresy, std::vector<std::int32_t> rychlosti);
@@ -66,15 +71,25 @@ public:
     const TStavSkenu& Stav() const { return StavSkenu; }
     const TVysledekSkenu& Vysledek() const { return VysledekSkenu; }
 
+    // The time the probes allow for the path to the line and back (ms).
+    std::uint32_t CasCesty() const { return CestaMs; }
+
 private:
-    void Sonduj(std::uint8_t adresa, std::int32_t rychlost);
+    bool Sonduj(std::uint8_t adresa, std::int32_t rychlost);
     void Zapocitej(std::int32_t rychlost);
+    double CasSondy(std::int32_t rychlost) const;
+    void Odhadni();
+    std::uint32_t ZmerCestu(std::int32_t rychlost);
+    bool NastavLinku(std::int32_t rychlost);
+    bool Identifikuj(std::uint8_t adresa, std::int32_t rychlost);
 
     const TData& Data;
     std::vector<std::uint8_t> Adresy;
     std::vector<std::int32_t> Rychlosti;
     std::size_t IndexRychlosti = 0, IndexAdresy = 0;
     bool LinkaNastavena = false;
+    bool CestaZmerena = false;
+    std::uint32_t CestaMs = 0;
     TStavSkenu StavSkenu;
     TVysledekSkenu VysledekSkenu;
     double OcekavanoCelkem = 0, OcekavanoHotovo = 0;

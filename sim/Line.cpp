@@ -1,6 +1,8 @@
 #include "Line.h"
 
 #include "Codes.h"
+#include "LineTiming.h"
+#include "zr683.h"
 
 #include <algorithm>
 
@@ -58,16 +60,38 @@ std::vector<Outgoing> LanConverter::configure(const zrbus::Frame& frame) {
     zrbus::readLineConfig(frame, c);
     const bool known = std::find(Sbernice::RychlostiBd.begin(), Sbernice::RychlostiBd.end(),
                                  c.baud) != Sbernice::RychlostiBd.end();
-    if (known) lineBaud_ = c.baud;
+    if (known) {
+        lineBaud_ = c.baud;
+        probe_ = (c.waitMs & ZR683_WAIT_FIRST_CHARACTER) != 0;
+    }
     const auto result = static_cast<std::uint8_t>(known ? zrbus::kOk : zrbus::kBadBaud);
     return {Outgoing{bytesOf(zrbus::makeLineConfigAck(result, frame)), 0}};
+}
+
+// The request on the converter's line: the answers with their time on the
+// line, the report of the first character ahead of them in probe mode.
+std::vector<Outgoing> LanConverter::onLine(const zrbus::Frame& request) {
+    const std::uint32_t baud = lineBaud();
+    std::vector<Outgoing> out = answerRequest(sim_, request, baud);
+    if (out.empty()) return out;
+    const auto before = zrbus::lineTime(zrbus::kRequestFrameSize, baud) +
+                        std::chrono::milliseconds(zrbus::lineSilenceMs(baud));
+    if (lineTime_)
+        for (Outgoing& o : out)
+            o.onLine = before + zrbus::lineTime(o.bytes.size(), baud);
+    if (probe_) {
+        Outgoing begins{zrbus::bytesOf(zrbus::makeAnswerBegins(request)), out.front().delayMs};
+        if (lineTime_) begins.onLine = before + zrbus::lineTime(1, baud);
+        out.insert(out.begin(), std::move(begins));
+    }
+    return out;
 }
 
 std::vector<Outgoing> LanConverter::datagram(const std::uint8_t* data, std::size_t size) {
     zrbus::Frame frame;
     if (zrbus::decodeOne(data, size, frame) == zrbus::DecodeResult::Ok) {
         if (frame.type == zrbus::FrameType::LineConfig) return configure(frame);
-        if (frame.type == zrbus::FrameType::Request) return answerRequest(sim_, frame, lineBaud());
+        if (frame.type == zrbus::FrameType::Request) return onLine(frame);
     }
     ++ignored_;
     return {};

@@ -158,9 +158,28 @@ void PtyEndpoint::answer(const zrbus::Frame& frame, DelayQueue<Pending>& pending
     if (config_.lineTime) due += zrbus::lineTime(requestSize, baud);
     for (Outgoing& o : answerRequest(sim_, frame, baud)) {
         due += std::chrono::milliseconds(o.delayMs);
-        if (config_.lineTime) due += silence(baud) + zrbus::lineTime(o.bytes.size(), baud);
-        if (!pending.push(due, {std::move(o.bytes)})) ++dropped_;
+        if (config_.lineTime)
+            due = queueOnLine(std::move(o.bytes), due, baud, pending);
+        else if (!pending.push(due, {std::move(o.bytes)}))
+            ++dropped_;
     }
+}
+
+// An answer starting on the line at `start` after the silence: its first
+// character comes when it has arrived, the rest when the whole frame has.
+// Returns when the frame has left the line.
+std::chrono::steady_clock::time_point PtyEndpoint::queueOnLine(std::vector<std::uint8_t> bytes,
+                                                               Steady::time_point start,
+                                                               std::uint32_t baud,
+                                                               DelayQueue<Pending>& pending) {
+    const auto first = start + silence(baud) + zrbus::lineTime(1, baud);
+    const auto end = start + silence(baud) + zrbus::lineTime(bytes.size(), baud);
+    if (bytes.empty()) return end;
+    std::vector<std::uint8_t> rest(bytes.begin() + 1, bytes.end());
+    bytes.resize(1);
+    if (!pending.push(first, {std::move(bytes)})) ++dropped_;
+    if (!rest.empty() && !pending.push(end, {std::move(rest)})) ++dropped_;
+    return end;
 }
 
 void PtyEndpoint::readLine(DelayQueue<Pending>& pending) {

@@ -12,7 +12,8 @@
 //
 // With line-time emulation an answer comes when it would on a real line:
 // after the request's characters (10 bits each at the line's rate), the line
-// silence between frames and the answer's characters.
+// silence between frames and the answer's characters; its first character
+// comes on its own as soon as it has arrived, as a probe expects it.
 #pragma once
 
 #include "DelayQueue.h"
@@ -63,6 +64,10 @@ private:
     void run();
     void readLine(DelayQueue<Pending>& pending);
     void answer(const zrbus::Frame& frame, DelayQueue<Pending>& pending);
+    std::chrono::steady_clock::time_point queueOnLine(std::vector<std::uint8_t> bytes,
+                                                      std::chrono::steady_clock::time_point start,
+                                                      std::uint32_t baud,
+                                                      DelayQueue<Pending>& pending);
     // Writes what is due; returns the time until the next is (negative: none).
     std::chrono::nanoseconds writeDue(DelayQueue<Pending>& pending);
     std::uint32_t currentBaud() const;

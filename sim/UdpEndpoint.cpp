@@ -35,7 +35,7 @@ struct UdpEndpointPending {
 };
 
 UdpEndpoint::UdpEndpoint(Simulator& sim, UdpEndpointConfig config)
-    : config_(std::move(config)), converter_(sim) {}
+    : config_(std::move(config)), converter_(sim, 9600, config_.lineTime) {}
 
 UdpEndpoint::~UdpEndpoint() {
     stop();
@@ -82,14 +82,14 @@ void sendAnswer(int socket, const UdpEndpointPending& p) {
              sizeof p.to);
 }
 
-// Sends the answers that are due; returns the poll time-out until the next
-// one (-1: none waiting).
-int sendDue(int socket, DelayQueue<UdpEndpointPending>& pending) {
+// Sends the answers that are due; returns the time until the next one
+// (negative: none waiting).
+std::chrono::nanoseconds sendDue(int socket, DelayQueue<UdpEndpointPending>& pending) {
     const auto now = std::chrono::steady_clock::now();
     pending.takeDue(now, [&](const UdpEndpointPending& p) { sendAnswer(socket, p); });
     const auto next = pending.nextDue();
-    if (!next) return -1;
-    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*next - now).count());
+    if (!next) return std::chrono::nanoseconds(-1);
+    return std::max(std::chrono::nanoseconds(0), std::chrono::nanoseconds(*next - now));
 }
 
 } // namespace
@@ -105,8 +105,9 @@ void UdpEndpoint::receiveOne(DelayQueue<UdpEndpointPending>& pending) {
     if (static_cast<std::size_t>(n) > buffer.size()) return converter_.noteIgnored();
     for (Outgoing& o : converter_.datagram(buffer.data(), static_cast<std::size_t>(n))) {
         const UdpEndpointPending answer{from, std::move(o.bytes)};
-        const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(o.delayMs);
-        if (o.delayMs == 0)
+        const auto due =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(o.delayMs) + o.onLine;
+        if (o.delayMs == 0 && o.onLine.count() == 0)
             sendAnswer(socket_, answer);
         else if (!pending.push(due, answer))
             ++dropped_;
@@ -122,9 +123,12 @@ void UdpEndpoint::run() {
             restarts = now;
             pending.clear();
         }
-        const int timeoutMs = sendDue(socket_, pending);
+        const auto wait = sendDue(socket_, pending);
+        const timespec ts{static_cast<time_t>(wait.count() / 1000000000),
+                          static_cast<long>(wait.count() % 1000000000)};
         pollfd fds[2] = {{socket_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
-        if (::poll(fds, 2, timeoutMs) < 0 && errno != EINTR) return;
+        if (::ppoll(fds, 2, wait.count() < 0 ? nullptr : &ts, nullptr) < 0 && errno != EINTR)
+            return;
         if (fds[1].revents != 0) return;
         if ((fds[0].revents & POLLIN) != 0) receiveOne(pending);
     }

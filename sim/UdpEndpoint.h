@@ -22,6 +22,8 @@ struct UdpEndpointConfig {
     std::uint16_t port = 5000;
     // Delayed answers held back at one time; more are dropped (counted).
     std::size_t maxDelayed = kMaxHeldAnswers;
+    // The converter's answers come as late as on its line (LanConverter).
+    bool lineTime = false;
 };
 
 class UdpEndpoint {

@@ -54,9 +54,21 @@ struct Driver::Connection {
     // be back at its default rate, so its line is set again first.
     bool lineUnsure = false;
 
+    bool probe() const { return (wait & ZR683_WAIT_FIRST_CHARACTER) != 0; }
+    // The answer time-out the wait value gives (its low bits in probe mode).
+    std::uint32_t answerWaitMs() const { return probe() ? wait & ZR683_WAIT_TIMEOUT_MASK : wait; }
     std::uint32_t timeoutMs() const {
-        return std::min<std::uint32_t>(kMaxTimeoutMs,
-                                       std::min(wait, kMaxTimeoutMs) + link->extraTimeoutMs());
+        return std::min<std::uint32_t>(kMaxTimeoutMs, std::min(answerWaitMs(), kMaxTimeoutMs) +
+                                                          link->extraTimeoutMs());
+    }
+    // Probe mode: by when the answer's first character must have arrived,
+    // counted from sending the request. The path's time is never taken
+    // beyond the transport's own time-out (none on a serial line).
+    std::chrono::microseconds firstCharacter() const {
+        const std::uint32_t path = std::min<std::uint32_t>(
+            (wait >> ZR683_WAIT_PATH_SHIFT) & ZR683_WAIT_PATH_MAX, link->extraTimeoutMs());
+        return firstCharacterTime(baud) + link->deliveryAllowance(baud) +
+               std::chrono::milliseconds(path);
     }
     std::uint8_t takeTag() { return nextTag++; }
 };
@@ -122,14 +134,21 @@ bool lineMayBeLost(std::uint32_t rc) {
 // The exchange of one request. Where a converter sits on the line and the
 // last command went unanswered, the line is set again before this one goes
 // out; while that fails, the command is not sent and its code is the result.
-// A successful exchange costs nothing more.
+// A successful exchange costs nothing more, nor does a probe that found
+// nobody.
 std::uint32_t Driver::exchangeRequest(Connection& c, const Request& rq, Frame& reply) {
     if (c.lineUnsure) {
         if (const std::uint32_t rc = configureConverter(c, c.baud); rc != kOk) return rc;
         c.lineUnsure = false;
     }
-    const std::uint32_t rc = exchange(*c.link, makeRequest(rq, c.takeTag()), reply, c.timeoutMs());
-    c.lineUnsure = c.link->hasConverter() && lineMayBeLost(rc);
+    const Frame frame = makeRequest(rq, c.takeTag());
+    const std::uint32_t rc =
+        c.probe() ? probeExchange(*c.link, frame, reply, c.timeoutMs(), c.firstCharacter())
+                  : exchange(*c.link, frame, reply, c.timeoutMs());
+    // A probe that timed out found an empty address, which says nothing
+    // about the converter: a scan asks hundreds of them at each rate.
+    const bool probeFoundNobody = c.probe() && rc == kTimeout;
+    c.lineUnsure = c.link->hasConverter() && lineMayBeLost(rc) && !probeFoundNobody;
     return rc;
 }
 

@@ -14,11 +14,12 @@ struct TypeLength {
 
 // An answering frame's own bytes come first, the echoed payload of its
 // request after them.
-constexpr std::array<TypeLength, 4> kLengths{{
+constexpr std::array<TypeLength, 5> kLengths{{
     {FrameType::Request, kRequestPayload},
     {FrameType::Answer, kAnswerPayload},
     {FrameType::LineConfig, kLineConfigPayload},
     {FrameType::LineConfigAck, kLineConfigAckPayload},
+    {FrameType::AnswerBegins, kRequestPayload},
 }};
 
 // Copies the payload of `request` behind the answering frame's own bytes.
@@ -123,6 +124,19 @@ Frame makeLineConfigAck(std::uint8_t result, const Frame& lineConfig) {
     f.payload[0] = result;
     echo(f, lineConfig, 1);
     return f;
+}
+
+Frame makeAnswerBegins(const Frame& request) {
+    Frame f = blank(FrameType::AnswerBegins, request.address, request.tag);
+    echo(f, request, 0);
+    return f;
+}
+
+bool beginsAnswerTo(const Frame& f, const Frame& request) {
+    return isType(f, FrameType::AnswerBegins) && isType(request, FrameType::Request) &&
+           f.address == request.address && f.tag == request.tag &&
+           std::equal(request.payload.begin(), request.payload.begin() + request.length,
+                      f.payload.begin());
 }
 
 FrameType answerTypeOf(FrameType request) {

@@ -30,6 +30,7 @@ enum class FrameType : std::uint8_t {
     Answer = 0x81,        // module -> library: result, status S, A1..A4, the request's payload
     LineConfig = 0x02,    // library -> LAN converter: baud rate, wait value
     LineConfigAck = 0x82, // LAN converter -> library: result, the LineConfig's payload
+    AnswerBegins = 0x83,  // LAN converter -> library: an answer has begun on the line (probe)
 };
 
 // Payload length of a frame type, 0 for a type the protocol does not know.
@@ -73,6 +74,11 @@ Frame makeLineConfig(const LineConfig& config, std::uint8_t tag);
 // payload; the answer's address is the one in `answer`.
 Frame makeAnswer(const Answer& answer, const Frame& request);
 Frame makeLineConfigAck(std::uint8_t result, const Frame& lineConfig);
+// The converter's report that the first character of an answer to `request`
+// arrived on its line: the request's address and tag, its payload echoed.
+Frame makeAnswerBegins(const Frame& request);
+// True when `frame` is that report for exactly `request`.
+bool beginsAnswerTo(const Frame& frame, const Frame& request);
 
 // The frame type that answers a frame type (Request -> Answer,
 // LineConfig -> LineConfigAck).

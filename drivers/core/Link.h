@@ -33,6 +33,15 @@ public:
     virtual bool hasConverter() const { return false; }
     // Time added to every answer time-out (the LAN library's UDP time-out).
     virtual std::uint32_t extraTimeoutMs() const { return 0; }
+    // How much later than on the line the library may see a character at
+    // `baud` (the device's buffering, the scheduler): a probe waits that
+    // much beyond the time the answer's first character is due.
+    virtual std::chrono::microseconds deliveryAllowance(std::uint32_t /*baud*/) const {
+        return std::chrono::microseconds{0};
+    }
+    // True when something waits to be received right now (a look that does
+    // not wait).
+    virtual bool readable() { return false; }
 
     // Sets the line's rate where the library drives the line itself.
     virtual std::uint32_t setRate(std::uint32_t /*baud*/) { return 0; }
@@ -54,5 +63,13 @@ public:
 // frames or stray bytes arrived), kConverterUnreachable (the host of the
 // far end refused the request), or the transport's code.
 std::uint32_t exchange(Link& link, const Frame& request, Frame& answer, std::uint32_t timeoutMs);
+
+// exchange() for a probe: gives kTimeout as soon as `firstCharacter` has
+// passed since the request went out without an answer having begun (a byte
+// on a serial line other than the echo of a request, an AnswerBegins report
+// or a damaged frame from the converter); an answer that began is waited
+// for up to timeoutMs.
+std::uint32_t probeExchange(Link& link, const Frame& request, Frame& answer,
+                            std::uint32_t timeoutMs, std::chrono::microseconds firstCharacter);
 
 } // namespace zrbus

@@ -75,6 +75,14 @@ public:
     bool lineLost() const { return lineLost_; }
 
     bool datagrams() const override { return false; }
+    // How much later than on the line a character may reach the library:
+    // kDeliveryLatency (the scheduler, the driver's buffers), a latency the
+    // opener adds (a USB converter's packets), and the character times a
+    // UART's receive FIFO holds characters back before it interrupts (the
+    // device is asked whether it is such a UART when it is opened).
+    std::chrono::microseconds deliveryAllowance(std::uint32_t baud) const override;
+    void addDeliveryLatency(std::chrono::microseconds latency) { addedLatency_ = latency; }
+    bool readable() override;
     // One of the nine bus rates, 600 to 115200 Bd; else kBadBaud.
     std::uint32_t setRate(std::uint32_t baud) override;
     // Flushes the input. A device that hung up is reopened here first.
@@ -101,6 +109,12 @@ private:
     std::function<void(SerialFailure)> onOpenFailure_;
     bool lineLost_ = false;
     Clock::time_point lastActivity_{};
+    std::chrono::microseconds addedLatency_{0};
+    std::uint32_t fifoCharacters_ = 0;
 };
+
+inline constexpr std::chrono::microseconds kDeliveryLatency{5000};
+// The highest receive trigger level of a 16550-type UART's FIFO.
+inline constexpr std::uint32_t kUartFifoTrigger = 14;
 
 } // namespace zrbus

@@ -16,6 +16,9 @@ namespace {
 const char kAnchor = 0;
 
 constexpr std::uint32_t kMaxComPort = 255;
+// A USB serial converter hands received characters over in packets, at the
+// latest when its latency timer (16 ms by default) runs out.
+constexpr std::chrono::microseconds kUsbPacketLatency{16000};
 
 std::uint32_t fail(std::uint32_t code, const std::string& text) {
     setErrorDetail(code, text);
@@ -103,7 +106,9 @@ std::uint32_t openUsbConverter(std::unique_ptr<Link>& link) {
     std::string device = config.device(usbKey()).value_or(firstUsbSerialDevice());
     if (device.empty())
         return fail(kNotInstalled, "převodník KU-1683 není připojen (žádné zařízení /dev/ttyUSB*)");
-    return openDevice("převodník KU-1683", device, link);
+    const std::uint32_t rc = openDevice("převodník KU-1683", device, link);
+    if (rc == kOk) static_cast<SerialLink&>(*link).addDeliveryLatency(kUsbPacketLatency);
+    return rc;
 }
 
 } // namespace zrbus

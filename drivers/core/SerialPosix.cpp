@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <grp.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -126,6 +127,18 @@ const char* reasonOf(SerialFailure failure) {
     return reasonFor(failure).text;
 }
 
+namespace {
+
+// A UART of the 16550 family (a COM port, an interface card) reports its
+// type; a pseudo-terminal or a USB converter's device reports none.
+bool hasUartFifo(int fd) {
+    serial_struct info{};
+    return ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN &&
+           info.xmit_fifo_size > 1;
+}
+
+} // namespace
+
 struct SerialLink::Port {
     int fd = -1;
     // The device opened: its device number and its node's inode, to tell
@@ -143,6 +156,16 @@ SerialLink::~SerialLink() {
 
 bool SerialLink::isOpen() const {
     return port_->fd >= 0;
+}
+
+std::chrono::microseconds SerialLink::deliveryAllowance(std::uint32_t baud) const {
+    return kDeliveryLatency + addedLatency_ + lineTime(fifoCharacters_, baud);
+}
+
+bool SerialLink::readable() {
+    if (!isOpen()) return false;
+    pollfd p{port_->fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
 }
 
 SerialFailure SerialLink::open() {
@@ -166,6 +189,7 @@ SerialFailure SerialLink::open() {
     ::fstat(fd, &st);
     port_->device = st.st_rdev;
     port_->node = st.st_ino;
+    fifoCharacters_ = hasUartFifo(fd) ? kUartFifoTrigger : 0;
     port_->fd = fd;
     lineLost_ = false;
     lastActivity_ = Clock::now();

@@ -26,8 +26,9 @@ zrsim::SimulatorConfig Konfigurace(const std::vector<TSimulovanyModul>& moduly, 
 
 } // namespace
 
-TSbernice::TSbernice(const std::vector<TSimulovanyModul>& moduly, bool propojeni)
-    : Sim(Konfigurace(moduly, propojeni)), Udp(Sim, {"127.0.0.1", 0}) {
+TSbernice::TSbernice(const std::vector<TSimulovanyModul>& moduly, bool propojeni, bool casLinky)
+    : Sim(Konfigurace(moduly, propojeni)),
+      Udp(Sim, {"127.0.0.1", 0, zrsim::kMaxHeldAnswers, casLinky}) {
     std::string chyba;
     Udp.start(chyba);
     NastavAdresarKnihoven(QStringLiteral(ZR_BIN_DIR));

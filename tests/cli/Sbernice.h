@@ -26,8 +26,10 @@ struct TBeh {
 
 class TSbernice {
 public:
-    // With `propojeni` every module's outputs are wired to its inputs.
-    explicit TSbernice(const std::vector<TSimulovanyModul>& moduly, bool propojeni = false);
+    // With `propojeni` every module's outputs are wired to its inputs; with
+    // `casLinky` the converter's answers take as long as on its line.
+    explicit TSbernice(const std::vector<TSimulovanyModul>& moduly, bool propojeni = false,
+                       bool casLinky = false);
     ~TSbernice();
 
     // The options that reach this bus over the LAN library.

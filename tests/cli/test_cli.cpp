@@ -2,6 +2,7 @@
 // addresses and rates, through the LAN library on a loopback port.
 #include "Cli.h"
 #include "Codes.h"
+#include "LineTiming.h"
 #include "Prikazy.h"
 #include "PtyEndpoint.h"
 #include "RucniPrikaz.h"
@@ -659,31 +660,86 @@ INSTANTIATE_TEST_SUITE_P(
                  "odkaz nevede na obyčejný soubor, ale na: roura"}),
     [](const auto& info) { return std::string(info.param.Nazev); });
 
-TEST(CliPripojeni, SkenPresCOMAPseudoterminal) {
-    // The serial library copied beside its own driver configuration file,
-    // which points COM1 at the simulator's pseudo-terminal.
+namespace {
+
+// zr464-cli scan over COM1: the serial library copied beside its own driver
+// configuration file, which points COM1 at the simulator's pseudo-terminal.
+TBeh SkenPresCOM(zrsim::Simulator& sim, bool casLinky, const std::vector<std::string>& argumenty) {
     QTemporaryDir adresar;
     const std::filesystem::path dir = adresar.path().toStdString();
     std::filesystem::copy_file(std::filesystem::path(ZR_BIN_DIR) / "XCOM683.so",
                                dir / "XCOM683.so");
     QFile conf(adresar.filePath(QStringLiteral("zr683-drivers.conf")));
-    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(conf.open(QIODevice::WriteOnly));
     conf.write("COM1 = line\n");
     conf.close();
+    zrsim::PtyEndpoint pty(sim, {(dir / "line").string(), casLinky});
+    std::string chyba;
+    EXPECT_TRUE(pty.start(chyba)) << chyba;
+    NastavAdresarKnihoven(adresar.path());
+    std::vector<std::string> vse = {"scan", "-i", "com", "--com", "1"};
+    vse.insert(vse.end(), argumenty.begin(), argumenty.end());
+    std::ostringstream out, err;
+    TBeh beh;
+    beh.Kod = SpustCli(vse, out, err, TProstredi{adresar.filePath(QStringLiteral("x.ini")), false});
+    NastavAdresarKnihoven(QString());
+    beh.Out = out.str();
+    beh.Err = err.str();
+    return beh;
+}
+
+} // namespace
+
+TEST(CliPripojeni, SkenPresCOMAPseudoterminal) {
     zrsim::SimulatorConfig config;
     config.modules = {{{}, 3, 5}, {{}, 4, 4}};
     zrsim::Simulator sim(config);
-    zrsim::PtyEndpoint pty(sim, {(dir / "line").string(), false});
-    std::string chyba;
-    ASSERT_TRUE(pty.start(chyba)) << chyba;
-    NastavAdresarKnihoven(adresar.path());
+    const TBeh beh =
+        SkenPresCOM(sim, false, {"--addresses", "2-5", "--rates", "9600,19200", "--json"});
+    EXPECT_EQ(beh.Kod, 0) << beh.Err;
+    EXPECT_EQ(Nalezene(Json(beh.Out)), (TModuly{{3, 19200}, {4, 9600}}));
+}
 
-    std::ostringstream out, err;
-    const int kod =
-        SpustCli({"scan", "-i", "com", "--com", "1", "--addresses", "2-5", "--rates", "9600,19200",
-                  "--json"},
-                 out, err, TProstredi{adresar.filePath(QStringLiteral("x.ini")), false});
-    NastavAdresarKnihoven(QString());
-    EXPECT_EQ(kod, 0) << err.str();
-    EXPECT_EQ(Nalezene(Json(out.str())), (TModuly{{3, 19200}, {4, 9600}}));
+// The probes wait for an answer's first character only as long as the
+// module's turnaround allows: with the line's time emulated on the serial
+// line and on the converter's, a module that answers at the latest
+// turnaround is found at each rate, one that answers later is not.
+TEST(CliPripojeni, SkenNajdeModulDoKonceObratu) {
+    const struct {
+        const char* Nazev;
+        bool Lan;
+        std::int32_t Rychlost;
+        std::uint32_t ZpozdeniMs;
+        bool Nalezen;
+    } radky[] = {
+        {"com_nejpozdeji", false, 9600, zrbus::kTurnaroundMs, true},
+        {"com_pozde", false, 9600, zrbus::kTurnaroundMs + 40, false},
+        {"com_nejpozdeji_2400", false, 2400, zrbus::kTurnaroundMs, true},
+        {"lan_nejpozdeji", true, 9600, zrbus::kTurnaroundMs, true},
+        {"lan_pozde", true, 9600, zrbus::kTurnaroundMs + 40, false},
+        {"lan_nejpozdeji_2400", true, 2400, zrbus::kTurnaroundMs, true},
+    };
+    for (const auto& r : radky) {
+        SCOPED_TRACE(r.Nazev);
+        const std::vector<std::string> argumenty = {"--addresses", "2-4", "--rates",
+                                                    std::to_string(r.Rychlost), "--json"};
+        std::vector<std::string> lan = {"scan"};
+        lan.insert(lan.end(), argumenty.begin(), argumenty.end());
+        const zrsim::LineFaultRule zpozdeni{zrsim::LineFault::Delay, 0, 1.0, r.ZpozdeniMs};
+        const TModuly ocekavane = r.Nalezen ? TModuly{{3, r.Rychlost}} : TModuly{};
+        TBeh beh;
+        if (r.Lan) {
+            TSbernice bus({{3, r.Rychlost}}, false, true);
+            bus.Sim.addFault(zpozdeni);
+            beh = bus.Spust(lan);
+        } else {
+            zrsim::SimulatorConfig config;
+            config.modules = {{{}, 3, RychlostNaIndex(r.Rychlost)}};
+            zrsim::Simulator sim(config);
+            sim.addFault(zpozdeni);
+            beh = SkenPresCOM(sim, true, argumenty);
+        }
+        EXPECT_EQ(beh.Kod, 0) << beh.Err;
+        EXPECT_EQ(Nalezene(Json(beh.Out)), ocekavane) << beh.Out << beh.Err;
+    }
 }

@@ -265,3 +265,29 @@ TEST(ProbeTimeout, CountsTheFramesAsEncoded) {
     for (const auto& r : rows)
         EXPECT_EQ(probeTimeoutMs(r.baud), r.ms) << r.baud;
 }
+
+// A probe's first character is due after the request, the silence, the
+// turnaround and one character; the converter's report of it matches only
+// the request it names.
+TEST(FirstCharacter, DueTimeAndTheConvertersReport) {
+    const struct {
+        std::uint32_t baud, us, ms;
+    } rows[] = {{600, 311000, 311}, {9600, 21625, 22}, {115200, 5303, 6}};
+    for (const auto& r : rows) {
+        EXPECT_EQ(firstCharacterTime(r.baud).count(), r.us) << r.baud;
+        EXPECT_EQ(firstCharacterWaitMs(r.baud), r.ms) << r.baud;
+    }
+    const Frame request = requestFrame(7);
+    const Frame begins = makeAnswerBegins(request);
+    Frame decoded;
+    const auto bytes = bytesOf(begins);
+    ASSERT_EQ(bytes.size(), kRequestFrameSize);
+    ASSERT_EQ(decodeOne(bytes.data(), bytes.size(), decoded), DecodeResult::Ok);
+    EXPECT_TRUE(beginsAnswerTo(decoded, request));
+    EXPECT_FALSE(answers(decoded, request));
+    EXPECT_FALSE(beginsAnswerTo(decoded, requestFrame(8)));
+    Request other = sampleRequest();
+    other.data[1] = 62;
+    EXPECT_FALSE(beginsAnswerTo(decoded, makeRequest(other, 7)));
+    EXPECT_FALSE(beginsAnswerTo(request, request));
+}

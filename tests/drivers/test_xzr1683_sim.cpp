@@ -1,6 +1,7 @@
 // XZR1683.so (loaded by name) against the module simulator over loopback:
 // every command of the command set, the module's refusals and injected faults.
 #include "Codes.h"
+#include "LineTiming.h"
 #include "Prikazy.h"
 #include "Scenarios.h"
 #include "Simulator.h"
@@ -194,6 +195,55 @@ TEST_F(Bus, InjectedFaultsGiveTheirCodeAndTheNextTransactionWorks) {
         const Reply next = send(200, Prikaz::IdNazev1); // a late or second answer is not this
         EXPECT_EQ(next.rc, kOk) << zrsim::lineFaultName(c.kind);
         EXPECT_EQ(next.text(), "ZR-4") << zrsim::lineFaultName(c.kind);
+    }
+}
+
+namespace {
+
+// The same bus behind a converter that takes its line's time, as a real one.
+class LineTimeBus : public Bus {
+protected:
+    void SetUp() override {
+        Bus::SetUp();
+        std::string error;
+        ASSERT_TRUE(onLine.start(error)) << error;
+    }
+    void connectOnLine(std::uint32_t wait) {
+        lib.Done(&h);
+        ASSERT_EQ(lib.init(&h, lanBlock("127.0.0.1", onLine.port(), 50).data()), kOk);
+        ASSERT_EQ(lib.SetConfig(h, 9600, wait, 2), kOk);
+    }
+    zrsim::UdpEndpoint onLine{sim, {"127.0.0.1", 0, zrsim::kMaxHeldAnswers, true}};
+};
+
+} // namespace
+
+// In probe mode an answer that began in time is read whole although it ends
+// after the first character's time (the converter's report holds the wait
+// open); a module later than the turnaround, or none, gives 6; a damaged
+// answer 7. A wait value without the bit waits as it always did.
+TEST_F(LineTimeBus, ProbeModeGivesUpOnlyWhenNoAnswerBegan) {
+    const std::uint32_t probe = ZR683_PROBE_WAIT(probeTimeoutMs(9600), 10);
+    const struct {
+        const char* name;
+        std::uint32_t wait;
+        zrsim::LineFault kind;
+        std::uint32_t count, delayMs;
+        std::uint8_t address;
+        std::uint32_t want;
+    } rows[] = {
+        {"answer_ends_after_first_character", probe, zrsim::LineFault::Delay, 0, 0, 1, kOk},
+        {"latest_turnaround", probe, zrsim::LineFault::Delay, 1, kTurnaroundMs, 1, kOk},
+        {"module_too_late", probe, zrsim::LineFault::Delay, 1, 40, 1, kTimeout},
+        {"no_module", probe, zrsim::LineFault::Delay, 0, 0, 9, kTimeout},
+        {"damaged_answer", probe, zrsim::LineFault::Corrupt, 1, 0, 1, kBadCrc},
+        {"plain_wait_unchanged", probeTimeoutMs(9600), zrsim::LineFault::Delay, 1, 40, 1, kOk},
+    };
+    for (const auto& r : rows) {
+        connectOnLine(r.wait);
+        if (r.count > 0) sim.addFault(zrsim::LineFaultRule{r.kind, r.count, 0.0, r.delayMs});
+        EXPECT_EQ(send(200, Prikaz::IdVerze, {}, r.address).rc, r.want) << r.name;
+        sim.clearFaults();
     }
 }
 
