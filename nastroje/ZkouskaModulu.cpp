@@ -64,7 +64,10 @@ bool TZkouskaModulu::Krok() {
         Cekani = TCekaniZkousky::Nic;
         Faze = PocetFazi - 1;
     }
-    if ((this->*Faze_[Faze])()) {
+    // The phase taken first and called after: GCC's bounds check of the
+    // array misreads the index when the call is one expression.
+    const TFaze faze = Faze_[static_cast<std::size_t>(Faze)];
+    if ((this->*faze)()) {
         ++Faze;
         PosledniCteni = -1;
     }
