@@ -307,6 +307,13 @@ bool Soubor::Uloz(const QString& cesta, QString* chyba) const {
     obsah.append(zaver_.constData(), static_cast<std::size_t>(zaver_.size()));
     obsah = BezZnacek(obsah);
     if (windows_) obsah = RadkyWindows(obsah);
+    // A file the program would refuse at its next start is not written:
+    // the one there stays readable.
+    if (static_cast<qint64>(obsah.size()) > NejvetsiSouborNastaveni) {
+        if (chyba != nullptr)
+            *chyba = ChybaUlozeni(cesta, QStringLiteral("soubor by byl větší než 1 MiB"));
+        return false;
+    }
     QSaveFile f(cesta);
     const bool ok = sestaveno && f.open(QIODevice::WriteOnly) &&
                     f.write(obsah.data(), static_cast<qint64>(obsah.size())) ==

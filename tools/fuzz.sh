@@ -45,8 +45,11 @@ seed_settings_limit() {
   local corpus=$1 size
   for size in "$SETTINGS_LIMIT" $(( SETTINGS_LIMIT + 1 )); do
     [ -f "$corpus/limit-$size" ] && continue
+    # Cut to size afterwards: a reader that stops early would end the
+    # writers with SIGPIPE, which pipefail makes this script's failure.
     { printf '[P\xf8ipojen\xed]\nRozhran\xed=ZR-1683\n'; head -c "$size" /dev/zero | tr '\0' ';'; } \
-      | head -c "$size" > "$corpus/limit-$size"
+      > "$corpus/limit-$size"
+    truncate -s "$size" "$corpus/limit-$size"
   done
 }
 

@@ -486,4 +486,15 @@ TEST_F(Nastaveni, RadkyBezKliceZustanouKdeStojiAVelkySouborNe) {
     EXPECT_FALSE(NactiNastaveni(&d_, Cesta(), &duvod) || UlozNastaveni(&d_, Cesta()));
     EXPECT_EQ(duvod, QStringLiteral("soubor je větší než 1 MiB"));
     EXPECT_EQ(Obsah(), velky);
+    // At the limit it is read, but a save that would make it bigger than
+    // the limit writes nothing, so that the next start can still read it.
+    const QByteArray naHrane = velky.left(NejvetsiSouborNastaveni);
+    Zapis(naHrane);
+    QString chyba;
+    EXPECT_TRUE(NactiNastaveni(&d_, Cesta()));
+    d_.Adresa = 17;
+    EXPECT_FALSE(UlozNastaveni(&d_, Cesta(), &chyba));
+    EXPECT_TRUE(chyba.endsWith(QStringLiteral("(soubor by byl větší než 1 MiB)")))
+        << chyba.toStdString();
+    EXPECT_EQ(Obsah(), naHrane);
 }
