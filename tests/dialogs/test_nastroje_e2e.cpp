@@ -8,6 +8,7 @@
 #include "Pomocne.h"
 #include "Simulator.h"
 #include "SimulatorLAN.h"
+#include "TriModuly.h"
 #include "UdpEndpoint.h"
 #include "UlozeniKonfigurace.h"
 #include "ZalohovaniSbernice.h"
@@ -20,19 +21,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-zrsim::SimulatorConfig TriModuly() {
-    zrsim::SimulatorConfig c;
-    c.modules.clear();
-    for (const auto& [adresa, rychlost] : {std::pair{1, 4}, {5, 4}, {9, 5}}) {
-        zrsim::ModuleSetup s;
-        s.address = static_cast<std::uint8_t>(adresa);
-        s.baudIndex = static_cast<std::uint8_t>(rychlost);
-        s.identity.extra = "BUS-000" + std::to_string(adresa);
-        c.modules.push_back(s);
-    }
-    return c;
-}
 
 class NastrojeE2E : public ::testing::Test {
 protected:

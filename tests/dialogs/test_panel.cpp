@@ -8,6 +8,7 @@
 #include "PrehledModulu.h"
 #include "Simulator.h"
 #include "SimulatorLAN.h"
+#include "TriModuly.h"
 #include "UdpEndpoint.h"
 
 #include <QCheckBox>
@@ -134,19 +135,6 @@ TEST_F(PanelFake, BezPripojeniNicNeposila) {
     EXPECT_FALSE(okno.Vystupy[0]->isChecked());
     EXPECT_EQ(Text(&okno, "StatusBar1Panel0"), TextNeinicializovano());
     EXPECT_TRUE(Pozadavky().empty());
-}
-
-zrsim::SimulatorConfig TriModuly() {
-    zrsim::SimulatorConfig c;
-    c.modules.clear();
-    for (const auto& [adresa, rychlost] : {std::pair{1, 4}, {5, 4}, {9, 5}}) {
-        zrsim::ModuleSetup s;
-        s.address = static_cast<std::uint8_t>(adresa);
-        s.baudIndex = static_cast<std::uint8_t>(rychlost);
-        s.identity.extra = "BUS-000" + std::to_string(adresa);
-        c.modules.push_back(s);
-    }
-    return c;
 }
 
 class SbernicE2E : public ::testing::Test {
