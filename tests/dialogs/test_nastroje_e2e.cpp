@@ -22,23 +22,11 @@
 
 namespace {
 
-class NastrojeE2E : public ::testing::Test {
+class NastrojeE2E : public TTriModulyE2E {
 protected:
     void SetUp() override {
-        std::string chyba;
-        ASSERT_TRUE(udp.start(chyba)) << chyba;
+        TTriModulyE2E::SetUp();
         ASSERT_TRUE(adresar.isValid());
-        DataProSimulator(data, udp.port());
-        data.UDPTimeout = 20;
-        ASSERT_TRUE(ParametryLAN(data));
-        ASSERT_TRUE(OtevriPripojeni(data, 9600, 1).Ok());
-        data.Adresa = 1;
-        data.Rychlost = 9600;
-    }
-    void TearDown() override {
-        if (PripojeniPouzitelne(&data)) KonecRozhrani(data.Rozhrani, data.Spojeni);
-        udp.stop();
-        NastavAdresarKnihoven(QString());
     }
     // Runs a configuration window on the file up to its status text.
     template <class T> QString Spust(const QString& cesta, const char* tlacitko = "Button1") {
@@ -53,10 +41,7 @@ protected:
         return Text(&okno, "StatusBar1Panel0");
     }
 
-    zrsim::Simulator sim{TriModuly()};
-    zrsim::UdpEndpoint udp{sim, {"127.0.0.1", 0}};
     QTemporaryDir adresar;
-    TData data;
 };
 
 TEST_F(NastrojeE2E, NajdeTriModulyAPouzijeDruhy) {

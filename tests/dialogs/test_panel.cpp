@@ -137,31 +137,13 @@ TEST_F(PanelFake, BezPripojeniNicNeposila) {
     EXPECT_TRUE(Pozadavky().empty());
 }
 
-class SbernicE2E : public ::testing::Test {
+class SbernicE2E : public TTriModulyE2E {
 protected:
-    void SetUp() override {
-        std::string chyba;
-        ASSERT_TRUE(udp.start(chyba)) << chyba;
-        DataProSimulator(data, udp.port());
-        data.UDPTimeout = 20;
-        ASSERT_TRUE(ParametryLAN(data));
-        ASSERT_TRUE(OtevriPripojeni(data, 9600, 1).Ok());
-        data.Adresa = 1;
-        data.Rychlost = 9600;
-    }
-    void TearDown() override {
-        if (PripojeniPouzitelne(&data)) KonecRozhrani(data.Rozhrani, data.Spojeni);
-        udp.stop();
-        NastavAdresarKnihoven(QString());
-    }
     QString Bunka(const TPrehledModulu& okno, int radek, int sloupec) {
         return okno.StringGrid1->item(radek, sloupec)->text();
     }
 
-    zrsim::Simulator sim{TriModuly()};
-    zrsim::UdpEndpoint udp{sim, {"127.0.0.1", 0}};
     TStatistikaSpojeni statistika;
-    TData data;
 };
 
 TEST_F(SbernicE2E, PanelModulu5VstupyVystupyAStatus) {
