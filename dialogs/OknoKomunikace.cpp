@@ -235,7 +235,7 @@ bool TOknoKomunikace::UlozCsv(const QString& cesta) {
         ZobrazStav(QStringLiteral(" Soubor %1: %2, nic nebylo uloženo.").arg(cesta, proc));
         return false;
     }
-    QSaveFile soubor(cesta);
+    QSaveFile soubor(CilZapisu(cesta));
     if (!soubor.open(QIODevice::WriteOnly) ||
         !ZapisCsvKomunikace(Model->Radky(), Model->Texty(), soubor) || !soubor.commit()) {
         ZobrazStav(

@@ -113,14 +113,6 @@ QJsonObject JsonRadku(const TRadky& radky) {
     return o;
 }
 
-bool UlozBajty(const QString& cesta, const QByteArray& bajty, QString& chyba) {
-    if (chyba = NeniSouborem(cesta); !chyba.isEmpty()) return false;
-    QSaveFile f(cesta);
-    if (f.open(QIODevice::WriteOnly) && f.write(bajty) == bajty.size() && f.commit()) return true;
-    chyba = DuvodUlozeni(cesta, f);
-    return false;
-}
-
 } // namespace
 
 QString TextRozhrani(const TData& d) {
@@ -213,7 +205,7 @@ constexpr qreal VelikostPismaBodu = 10;
 
 bool UlozProtokol(const QString& pdf, const TProtokolZkousky& p, bool json, QString& chyba) {
     if (chyba = NeniSouborem(pdf); !chyba.isEmpty()) return false;
-    QSaveFile f(pdf);
+    QSaveFile f(CilZapisu(pdf));
     if (!f.open(QIODevice::WriteOnly)) {
         chyba = DuvodUlozeni(pdf, f);
         return false;
@@ -241,5 +233,5 @@ bool UlozProtokol(const QString& pdf, const TProtokolZkousky& p, bool json, QStr
         return false;
     }
     if (!json) return true;
-    return UlozBajty(CestaJson(pdf), QJsonDocument(JsonProtokolu(p)).toJson(), chyba);
+    return ZapisObycejnySoubor(CestaJson(pdf), QJsonDocument(JsonProtokolu(p)).toJson(), chyba);
 }
